@@ -1,0 +1,21 @@
+// The outcome of an update: 0 is success, 0x10430001..0x1043000C are the tool's own
+// failures, any other value is a provider's "ReturnValue" passed through unchanged.
+#pragma once
+
+#include <cstdint>
+
+using StatusCode = std::uint32_t;
+
+inline constexpr StatusCode kSuccess = 0;
+inline constexpr StatusCode TBFW_E_NO_ACPI_DEVICE = 0x10430001;
+inline constexpr StatusCode TBFW_E_NO_CONTROLLER = 0x10430002;
+inline constexpr StatusCode TBFW_E_NO_PROVIDER = 0x10430003;
+inline constexpr StatusCode TBFW_E_UNKNOWN_DEVICE = 0x10430004;
+inline constexpr StatusCode TBFW_E_NO_IMAGE = 0x10430005;
+inline constexpr StatusCode TBFW_E_FIELD_MISMATCH = 0x10430006;
+inline constexpr StatusCode TBFW_E_NO_MEMORY = 0x10430007;
+inline constexpr StatusCode TBFW_E_UNSUPPORTED_CONTROLLER = 0x10430008;
+inline constexpr StatusCode TBFW_E_GENERATION_MISMATCH = 0x10430009;
+inline constexpr StatusCode TBFW_E_PORT_VARIANT_MISMATCH = 0x1043000A;
+inline constexpr StatusCode TBFW_E_LEVEL_MISMATCH = 0x1043000B;
+inline constexpr StatusCode TBFW_E_DOWNGRADE = 0x1043000C;

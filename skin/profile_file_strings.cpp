@@ -1,0 +1,21 @@
+#include "skin/profile_file_strings.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "skin/profile_reader.h"
+
+std::size_t ProfileFileStrings::Read(const std::u16string& path, const char16_t* section, const char16_t* key,
+                                     char16_t* buffer, std::size_t capacity) {
+  if (buffer == nullptr || capacity == 0) return 0;
+  buffer[0] = u'\0';
+  if (section == nullptr || key == nullptr) return 0;
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  if (!in) return 0;
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const ProfileFile file = ProfileFile::Parse(bytes);
+  const auto value = file.Find(section, key);
+  return value ? CopyProfileValue(*value, buffer, capacity) : 0;
+}

@@ -1,0 +1,143 @@
+#include "skin/localized_text.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "skin/profile_reader.h"
+
+namespace {
+
+// Profile files held in memory, read with the portable reader; records what was asked.
+class MemoryProfile final : public ProfileStrings {
+ public:
+  std::map<std::u16string, std::u16string> files;
+  std::vector<std::u16string> reads;  // "section/key" of each read
+
+  std::size_t Read(const std::u16string& path, const char16_t* section, const char16_t* key, char16_t* buffer,
+                   std::size_t capacity) override {
+    reads.push_back(std::u16string(section) + u"/" + key);
+    buffer[0] = u'\0';
+    auto it = files.find(path);
+    if (it == files.end()) return 0;
+    std::vector<std::uint8_t> bytes{0xFF, 0xFE};
+    for (char16_t c : it->second) {
+      bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+      bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    const ProfileFile file = ProfileFile::Parse(bytes);
+    const auto value = file.Find(section, key);
+    return value ? CopyProfileValue(*value, buffer, capacity) : 0;
+  }
+};
+
+const std::u16string kIni = u"C:\\Tool\\data\\Update.ini";
+
+std::u16string Text(MemoryProfile& profile, std::uint16_t language, const char16_t* key) {
+  std::array<char16_t, 256> buffer;
+  buffer.fill(u'#');
+  LoadLocalizedTextFrom(profile, kIni, language, key, buffer.data(), buffer.size());
+  return buffer.data();
+}
+
+TEST(NormalizeLanguage, FoldsSublanguages) {
+  const std::pair<std::uint16_t, std::uint16_t> cases[] = {
+      {0x0404, 0x0404}, {0x0C04, 0x0404}, {0x1404, 0x0404}, {0x0804, 0x0804}, {0x1004, 0x0804},
+      {0x7C04, 0x7C04}, {0x0004, 0x0004}, {0x7804, 0x7804}, {0x0416, 0x0416}, {0x0816, 0x0816},
+      {0x0809, 0x0409}, {0x0C0C, 0x040C}, {0x080C, 0x040C}, {0x0411, 0x0411}, {0x0000, 0x0400},
+      {0xFFFF, 0x07FF}, {0x0407, 0x0407}, {0x0C07, 0x0407},
+  };
+  for (auto [in, out] : cases) EXPECT_EQ(NormalizeLanguage(in), out) << std::hex << in;
+}
+
+TEST(LanguageKey, IsLowerPrefixAndUpperDigits) {
+  EXPECT_EQ(LanguageKey(0x0409), u"0x409");
+  EXPECT_EQ(LanguageKey(0x7C04), u"0x7C04");
+  EXPECT_EQ(LanguageKey(0x040C), u"0x40C");
+  EXPECT_EQ(LanguageKey(0x0004), u"0x4");
+  EXPECT_EQ(LanguageKey(0), u"0x0");
+}
+
+TEST(IniPathBesideModule, ReplacesTheFileName) {
+  EXPECT_EQ(IniPathBesideModule(u"C:\\Tool\\TbtFwUpdate.exe"), u"C:\\Tool\\data\\Update.ini");
+  EXPECT_EQ(IniPathBesideModule(u"TbtFwUpdate.exe"), u"TbtFwUpdate.exedata\\Update.ini");
+  // Folder, backslash and "data\Update.ini" must leave room for the terminator.
+  EXPECT_EQ(IniPathBesideModule(std::u16string(1007, u'a') + u"\\x.exe").value_or(u"").size(), 1023u);
+  EXPECT_FALSE(IniPathBesideModule(std::u16string(1008, u'a') + u"\\x.exe"));
+}
+
+struct TextCase {
+  const char* rule;
+  std::u16string languages;  // the body of section "Language"
+  std::uint16_t language;
+  std::u16string expected;
+};
+
+// Each section's text names the section, so the case shows which one was read.
+const std::u16string kSections =
+    u"[EN]\nIDS_X=en\nIDS_ONLY_EN=only\n[FR]\nIDS_X=fr\n[ZHT]\nIDS_X=zht\n[ZHS]\nIDS_X=zhs\n"
+    u"[PTBR]\nIDS_X=ptbr\n[PTPT]\nIDS_X=ptpt\n[HK]\nIDS_X=hk\n[NEUTRAL]\nIDS_X=neutral\n[ZERO]\nIDS_X=zero\n"
+    u"[LONGNAME1]\nIDS_X=nine\n";
+
+const TextCase kTextCases[] = {
+    {"Hong Kong reads 0x404", u"0x409=EN\n0x404=ZHT\n0xC04=HK\n", 0x0C04, u"zht"},
+    {"Singapore reads 0x804", u"0x409=EN\n0x804=ZHS\n", 0x1004, u"zhs"},
+    {"neutral Traditional kept", u"0x409=EN\n0x404=ZHT\n0x7C04=NEUTRAL\n", 0x7C04, u"neutral"},
+    {"Portugal never reads Brazil", u"0x409=EN\n0x416=PTBR\n", 0x0816, u"en"},
+    {"Portugal reads its own", u"0x409=EN\n0x416=PTBR\n0x816=PTPT\n", 0x0816, u"ptpt"},
+    {"British English reads 0x409", u"0x409=EN\n", 0x0809, u"en"},
+    {"Belgian French reads 0x40C", u"0x409=EN\n0x40C=FR\n", 0x080C, u"fr"},
+    {"French falls back to 0x409", u"0x409=EN\n", 0x040C, u"en"},
+    {"empty entry falls back", u"0x40C=\n0x409=EN\n", 0x040C, u"en"},
+    {"language 0 reads 0x400", u"0x409=EN\n0x400=ZERO\n", 0x0000, u"zero"},
+    {"language 0 falls back", u"0x409=EN\n", 0x0000, u"en"},
+    {"no entry at all", u"0x40C=FR\n", 0x0411, u""},
+    {"section name cut to nine", u"0x409=LONGNAME12\n", 0x0409, u"nine"},
+    {"quoted section name", u"0x409=\"FR\"\n", 0x0409, u"fr"},
+};
+
+TEST(LoadLocalizedText, ChoosesTheSectionByLanguage) {
+  for (const TextCase& c : kTextCases) {
+    MemoryProfile profile;
+    profile.files[kIni] = u"[Language]\n" + c.languages + kSections;
+    EXPECT_EQ(Text(profile, c.language, u"IDS_X"), c.expected) << c.rule;
+  }
+}
+
+TEST(LoadLocalizedText, FallsBackOnlyForTheLanguageEntry) {
+  MemoryProfile profile;
+  profile.files[kIni] = u"[Language]\n0x409=EN\n0x40C=FR\n" + kSections;
+  EXPECT_EQ(Text(profile, 0x040C, u"IDS_ONLY_EN"), u"");
+  EXPECT_EQ(profile.reads, (std::vector<std::u16string>{u"Language/0x40C", u"FR/IDS_ONLY_EN"}));
+}
+
+TEST(LoadLocalizedText, MissingFileGivesAZeroFilledBuffer) {
+  MemoryProfile profile;
+  std::array<char16_t, 16> buffer;
+  buffer.fill(u'#');
+  LoadLocalizedTextFrom(profile, kIni, 0x0409, u"IDS_X", buffer.data(), buffer.size());
+  for (char16_t c : buffer) EXPECT_EQ(c, u'\0');
+}
+
+TEST(LoadLocalizedText, NullKeyOrBufferWritesNothing) {
+  MemoryProfile profile;
+  profile.files[kIni] = u"[Language]\n0x409=EN\n" + kSections;
+  std::array<char16_t, 4> buffer{u'#', u'#', u'#', u'#'};
+  LoadLocalizedTextFrom(profile, kIni, 0x0409, nullptr, buffer.data(), buffer.size());
+  LoadLocalizedTextFrom(profile, kIni, 0x0409, u"IDS_X", nullptr, 16);
+  EXPECT_EQ(buffer[0], u'#');
+  EXPECT_TRUE(profile.reads.empty());
+}
+
+TEST(LoadLocalizedText, CutsTheTextToTheCapacity) {
+  MemoryProfile profile;
+  profile.files[kIni] = u"[Language]\n0x409=EN\n[EN]\nIDS_X=abcdef\n";
+  std::array<char16_t, 4> buffer{};
+  LoadLocalizedTextFrom(profile, kIni, 0x0409, u"IDS_X", buffer.data(), buffer.size());
+  EXPECT_EQ(std::u16string(buffer.data()), u"abc");
+}
+
+}  // namespace

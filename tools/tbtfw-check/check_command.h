@@ -1,0 +1,21 @@
+// tbtfw-check: answers, for support engineers, what the update tool would do with given
+// arguments, texts and outcomes. Platform entry points convert arguments and output.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/profile_strings.h"
+
+struct CheckEnvironment {
+  std::uint16_t uiLanguage;  // the system's user-interface language
+  ProfileStrings& profile;
+  // Turns a path given on the command line into the one the profile reader needs.
+  std::function<std::u16string(const std::u16string&)> resolvePath;
+};
+
+// Runs one command. `out` receives the UTF-8 result lines, `err` the UTF-8 diagnostics.
+// Returns the process exit status: 0 on success, 2 for wrong arguments.
+int RunCheck(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err);
