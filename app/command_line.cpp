@@ -6,10 +6,10 @@ namespace {
 
 bool IsWideSpace(char16_t c) {
   // The characters the platform runtime's iswspace accepts: the C0 spaces and the
-  // Unicode space separators.
+  // Unicode space separators (not U+0085, a control character there).
   switch (c) {
     case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20:
-    case 0x85: case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F:
+    case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F:
     case 0x205F: case 0x3000:
       return true;
     default:
@@ -56,7 +56,8 @@ std::int32_t ParseHexLong(const char16_t* text) {
   while (IsWideSpace(*p)) ++p;
   bool negative = false;
   if (*p == u'-' || *p == u'+') negative = (*p++ == u'-');
-  if (p[0] == u'0' && (p[1] == u'x' || p[1] == u'X') && HexDigitValue(p[2]) >= 0) p += 2;
+  // Any script's zero introduces the prefix, as it does for the runtime.
+  if (HexDigitValue(p[0]) == 0 && (p[1] == u'x' || p[1] == u'X') && HexDigitValue(p[2]) >= 0) p += 2;
   // Accumulate in 64 bits and stop growing once past the 32-bit range: the result is
   // clamped anyway, and this keeps any number of digits from overflowing.
   constexpr std::int64_t kLimit = std::int64_t{1} << 32;

@@ -29,18 +29,9 @@ std::u16string Decode(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
-// White space around lines, names and values: the Unicode spaces, plus Ctrl-Z, which old
-// DOS tools left at the end of files.
-bool IsProfileSpace(char16_t c) {
-  switch (c) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x1A: case 0x20:
-    case 0x85: case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F:
-    case 0x205F: case 0x3000:
-      return true;
-    default:
-      return c >= 0x2000 && c <= 0x200A;
-  }
-}
+// White space around lines, names and values: the ASCII spaces, plus Ctrl-Z, which old
+// DOS tools left at the end of files. Other Unicode spaces are part of the text.
+bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
 
 std::u16string_view Trim(std::u16string_view s) {
   while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
@@ -48,27 +39,34 @@ std::u16string_view Trim(std::u16string_view s) {
   return s;
 }
 
-// Simple case folding for the scripts with case that section and key names plausibly use:
-// ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
-char16_t FoldCase(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 0x20);
-  if (c < 0xC0) return c;
-  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<char16_t>(c + 0x20);
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
-    const bool evenIsUpper = (c < 0x139) || (c > 0x148 && c < 0x179);
-    if (evenIsUpper ? (c % 2 == 0) : (c % 2 == 1)) return static_cast<char16_t>(c + 1);
-    return c;
+// Upper case as the system compares names, for the scripts with case that section and key
+// names plausibly use: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
+char16_t ToUpper(char16_t c) {
+  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
+  if (c < 0xE0) return c;
+  if (c <= 0xFE) return c == 0xF7 ? c : static_cast<char16_t>(c - 0x20);
+  if (c == 0xFF) return 0x178;
+  if (c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+    // Upper and lower case alternate: upper on even code points, except in 0x139..0x148
+    // and 0x179..0x17E, where upper is odd.
+    const bool upperIsOdd = (c >= 0x139 && c <= 0x148) || c >= 0x179;
+    const bool isLower = upperIsOdd ? (c % 2 == 0) : (c % 2 == 1);
+    return isLower ? static_cast<char16_t>(c - 1) : c;
   }
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<char16_t>(c + 0x20);
-  if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 0x20);
-  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);
+  if (c == 0x3AC) return 0x386;
+  if (c >= 0x3AD && c <= 0x3AF) return static_cast<char16_t>(c - 0x25);
+  if (c == 0x3C2) return 0x3A3;  // final sigma
+  if (c >= 0x3B1 && c <= 0x3CB) return static_cast<char16_t>(c - 0x20);
+  if (c == 0x3CC) return 0x38C;
+  if (c == 0x3CD || c == 0x3CE) return static_cast<char16_t>(c - 0x3F);
+  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 0x20);
+  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
   return c;
 }
 
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return ToUpper(x) == ToUpper(y); });
 }
 
 }  // namespace
@@ -78,9 +76,9 @@ ProfileFile ProfileFile::Parse(std::span<const std::uint8_t> bytes) {
   ProfileFile file;
   file.sections_.push_back(Section{});
   std::u16string_view rest = text;
-  // Lines end at LF only; a CR is white space and is trimmed with the rest of it.
+  // A line ends at CR, LF or both; the empty lines this makes between CR and LF are skipped.
   while (!rest.empty()) {
-    const std::size_t end = rest.find(u'\n');
+    const std::size_t end = rest.find_first_of(u"\r\n");
     std::u16string_view line = Trim(rest.substr(0, end));
     rest.remove_prefix(end == std::u16string_view::npos ? rest.size() : end + 1);
     if (line.empty()) continue;
@@ -88,7 +86,7 @@ ProfileFile ProfileFile::Parse(std::span<const std::uint8_t> bytes) {
       // The name runs to the last "]" of the line; a line without one is an entry.
       const std::size_t close = line.rfind(u']');
       if (close != std::u16string_view::npos) {
-        file.sections_.push_back(Section{std::u16string(line.substr(1, close - 1)), {}});
+        file.sections_.push_back(Section{std::u16string(Trim(line.substr(1, close - 1))), {}});
         continue;
       }
     }
@@ -110,10 +108,9 @@ std::optional<std::u16string_view> ProfileFile::Find(std::u16string_view section
   section = Trim(section);
   key = Trim(key);
   if (key.empty()) return std::nullopt;
-  // The lines before the first header belong to no section and are never found.
-  for (auto it = sections_.begin() + 1; it != sections_.end(); ++it) {
-    if (!EqualsIgnoringCase(it->name, section)) continue;
-    for (const Entry& entry : it->entries) {
+  for (const Section& candidate : sections_) {
+    if (!EqualsIgnoringCase(candidate.name, section)) continue;
+    for (const Entry& entry : candidate.entries) {
       if (EqualsIgnoringCase(entry.key, key)) {
         if (!entry.value) return std::nullopt;
         return std::u16string_view(*entry.value);

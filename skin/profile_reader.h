@@ -19,6 +19,7 @@ class ProfileFile {
   // The raw value of `key` in the first section named `section`, both compared without
   // regard to case after white space around them is dropped. Only that first section is
   // searched, and its first matching key wins. No value for a key line without "=".
+  // The lines before the first header form the section named "".
   std::optional<std::u16string_view> Find(std::u16string_view section, std::u16string_view key) const;
 
  private:
@@ -30,7 +31,7 @@ class ProfileFile {
     std::u16string name;
     std::vector<Entry> entries;
   };
-  std::vector<Section> sections_;  // the first one holds the lines before any header
+  std::vector<Section> sections_;  // the first one, unnamed, holds the lines before any header
 };
 
 // Copies a raw value into `buffer` as GetPrivateProfileStringW returns it: one pair of
