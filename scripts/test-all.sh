@@ -12,6 +12,13 @@ for preset in native native-asan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+echo "== clang-tidy (bugprone checks) on the natively built sources"
+sources=$(git ls-files 'app/*.cpp' 'skin/*.cpp' 'controller/*.cpp' 'emulator/*.cpp' 'tools/*.cpp' | grep -v '_win32')
+if ! tidy=$(clang-tidy -p build/native --quiet $sources 2>&1); then
+  echo "$tidy" | grep -vE '^[0-9]+ warnings (generated|treated as errors)'
+  exit 1
+fi
+
 echo "== windows (under Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
