@@ -1,0 +1,18 @@
+// What image validation needs of the controller: its NVM version and 4-byte reads of its
+// active NVM region. The management client provides it over WMI; tests provide it from an
+// emulated controller.
+#pragma once
+
+#include <cstdint>
+
+#include "app/status_codes.h"
+
+class ControllerAccess {
+ public:
+  virtual ~ControllerAccess() = default;
+  // The controller's NVM version. On 0 `version` holds it; otherwise it is not written.
+  virtual StatusCode GetCurrentNvmVersion(std::uint32_t& version) = 0;
+  // `length` bytes of the active region at `offset` into `buffer`. Bytes the provider does
+  // not return are left as they were, whatever the status.
+  virtual StatusCode ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) = 0;
+};
