@@ -1,0 +1,92 @@
+#include "app/update_worker.h"
+
+#include <memory>
+#include <string>
+
+#include "controller/service_start.h"
+
+namespace {
+
+// The "data" folder beside the program: everything up to the last backslash, then "data".
+std::u16string DataFolder(const std::u16string& modulePath) {
+  const std::size_t slash = modulePath.rfind(u'\\');
+  return (slash == std::u16string::npos ? modulePath : modulePath.substr(0, slash + 1)) + u"data";
+}
+
+// The first entry of the folder matching "*.bin" other than "." and "..", as a full path;
+// empty when there is none. Entries are taken as the system lists them: a directory named
+// like an image wins like a file, and then fails to open. A path that would not fit the
+// path buffer counts as no image rather than being cut.
+std::u16string FindImagePath(WorkerPlatform& platform) {
+  const std::u16string folder = DataFolder(platform.ModulePath());
+  const std::u16string pattern = folder + u"\\*.bin";
+  if (pattern.size() >= kWorkerPathCapacity) return {};
+  std::u16string image;
+  platform.FindEntries(pattern, [&](std::u16string_view name) {
+    if (name == u"." || name == u"..") return true;
+    image = folder + u"\\" + std::u16string(name);
+    if (image.size() >= kWorkerPathCapacity) image.clear();
+    return false;
+  });
+  return image;
+}
+
+// Reads the image whole into `block`, or gives the status that ends the run. A file that
+// is empty, larger than 4 GiB, or comes back short is never used. The file stays open, and
+// so locked against writers, as long as the caller holds it.
+StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::unique_ptr<ImageFile>& file,
+                     std::unique_ptr<ImageBlock>& block, std::uint32_t& size) {
+  if (path.empty()) return TBFW_E_NO_IMAGE;
+  file = platform.OpenImageFile(path);
+  if (!file) return TBFW_E_NO_IMAGE;
+  std::uint64_t fileSize = 0;
+  if (!file->Size(fileSize) || fileSize == 0 || fileSize > UINT32_MAX) return TBFW_E_NO_IMAGE;
+  size = static_cast<std::uint32_t>(fileSize);
+  block = platform.AllocateImageBlock(size);
+  if (!block) return TBFW_E_NO_MEMORY;
+  std::uint32_t read = 0;
+  if (!file->Read(block->data(), size, read) || read != size) return TBFW_E_NO_IMAGE;
+  return kSuccess;
+}
+
+StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
+  if (!env.client.ConnectController()) return TBFW_E_NO_PROVIDER;
+  std::uint32_t currentVersion = 0;
+  bool haveVersion = false;
+  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion, haveVersion); s != kSuccess) return s;
+  // Without the controller's version the downgrade rule cannot be applied: the provider
+  // did not answer as it must, so nothing is written.
+  if (!haveVersion) return TBFW_E_NO_PROVIDER;
+
+  // Declared in this order so the block is freed before the file is closed.
+  std::unique_ptr<ImageFile> file;
+  std::unique_ptr<ImageBlock> block;
+  std::uint32_t size = 0;
+  if (StatusCode s = LoadImage(env.platform, FindImagePath(env.platform), file, block, size); s != kSuccess) return s;
+  const std::span<const std::uint8_t> image(block->data(), size);
+
+  std::uint32_t imageVersion = 0;
+  if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) return s;
+  if (imageVersion < currentVersion && downgradable == 0) return TBFW_E_DOWNGRADE;
+  return env.client.UpdateFirmware(image);
+}
+
+}  // namespace
+
+StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
+  env.com.Initialize();
+  std::uint32_t ignored = 0;
+  env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored);
+  StartControllerService(env.services, kControllerServiceName);
+  env.platform.Sleep(kSettleMilliseconds);
+
+  // The image block and the file are released inside, before the final wait.
+  const StatusCode status = UpdateController(env, downgradable);
+
+  env.platform.Sleep(kSettleMilliseconds);
+  env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, ignored);
+  // The connection belongs to this thread's COM apartment and goes before it does.
+  env.client.Disconnect();
+  env.com.Uninitialize();
+  return status;
+}

@@ -1,0 +1,35 @@
+// The update procedure of the tool's one background thread: power the controller on,
+// start its service, connect, read its version, load the image beside the program,
+// validate it, refuse a downgrade, write it, and power the controller off again.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "app/status_codes.h"
+#include "controller/acpi_device.h"
+#include "controller/controller_client.h"
+#include "platform/com_runtime.h"
+#include "platform/service_manager.h"
+#include "platform/worker_platform.h"
+
+// Checks an image against the controller; on 0, `imageVersion` holds the image's version.
+using ImageValidator =
+    std::function<StatusCode(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion)>;
+
+inline constexpr std::uint32_t kSettleMilliseconds = 10000;  // for the service, then for the controller
+inline constexpr std::size_t kWorkerPathCapacity = 1024;
+
+struct UpdateWorkerEnvironment {
+  ComRuntime& com;
+  AcpiDevice& acpi;
+  ServiceManager& services;
+  ControllerClient& client;
+  WorkerPlatform& platform;
+  ImageValidator validate;
+};
+
+// Runs the whole procedure and returns its outcome. Whatever fails, both waits, the
+// power-off request and the COM uninitialisation happen.
+StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable);

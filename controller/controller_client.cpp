@@ -1,0 +1,134 @@
+#include "controller/controller_client.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::int32_t kReturnImmediatelyForwardOnly = 0x30;
+
+}  // namespace
+
+void EscapeBackslashes(const char16_t* source, char16_t* destination, std::size_t capacity) {
+  if (source == nullptr || destination == nullptr || capacity == 0) return;
+  std::size_t written = 0;
+  for (const char16_t* p = source; *p != u'\0' && written < capacity - 1; ++p) {
+    destination[written++] = *p;
+    if (*p == u'\\' && written < capacity - 1) destination[written++] = u'\\';
+  }
+  destination[written] = u'\0';
+}
+
+bool ControllerClient::ConnectController() {
+  std::unique_ptr<WbemLocator> locator = com_.CreateLocator();
+  if (!locator) return false;
+  std::unique_ptr<WbemServices> services;
+  const HResult hr = locator->ConnectServer(kControllerNamespace, services);
+  if (!Succeeded(hr) || !services) return false;
+  services_ = std::move(services);
+  return true;
+}
+
+bool ControllerClient::FindController() {
+  if (!services_) return false;
+  std::unique_ptr<WbemEnumerator> instances;
+  if (Succeeded(services_->ExecQuery(u"WQL", u"select * from SdkTbtController", kReturnImmediatelyForwardOnly,
+                                     instances)) &&
+      instances) {
+    std::unique_ptr<WbemObject> first;
+    if (instances->Next(first) == kOk && first) {
+      WbemValue id;
+      if (Succeeded(first->Get(u"ControllerId", id)) && id.type == WbemValue::Type::kString) {
+        const std::u16string path = u"SdkTbtController.ControllerId=\"" + id.string + u"\"";
+        const auto backslashes = static_cast<std::size_t>(std::count(path.begin(), path.end(), u'\\'));
+        if (path.size() + backslashes < kObjectPathCapacity) {
+          std::u16string escaped(kObjectPathCapacity, u'\0');
+          EscapeBackslashes(path.c_str(), escaped.data(), escaped.size());
+          objectPath_ = escaped.c_str();
+        }
+      }
+    }
+  }
+  return !objectPath_.empty();
+}
+
+// The objects of one method call, released in the order the provider expects: out-
+// parameters, in-parameters, in-signature, class object (reverse of declaration).
+struct ControllerClient::MethodCall {
+  std::unique_ptr<WbemObject> classObject;
+  std::unique_ptr<WbemObject> inSignature;
+  std::unique_ptr<WbemObject> inParams;
+  std::unique_ptr<WbemObject> outParams;
+};
+
+StatusCode ControllerClient::Prepare(const char16_t* method, bool hasInParams, MethodCall& call) {
+  if (!services_) return TBFW_E_NO_PROVIDER;
+  if (objectPath_.empty() && !FindController()) return TBFW_E_NO_CONTROLLER;
+  if (!Succeeded(services_->GetObject(kControllerClass, call.classObject)) || !call.classObject) {
+    return TBFW_E_NO_PROVIDER;
+  }
+  if (!Succeeded(call.classObject->GetMethod(method, hasInParams, call.inSignature))) return TBFW_E_NO_PROVIDER;
+  if (hasInParams &&
+      (!call.inSignature || !Succeeded(call.inSignature->SpawnInstance(call.inParams)) || !call.inParams)) {
+    return TBFW_E_NO_PROVIDER;
+  }
+  return kSuccess;
+}
+
+StatusCode ControllerClient::Execute(const char16_t* method, MethodCall& call) {
+  if (!Succeeded(services_->ExecMethod(objectPath_, method, call.inParams.get(), call.outParams)) ||
+      !call.outParams) {
+    return TBFW_E_NO_PROVIDER;
+  }
+  WbemValue returnValue;
+  if (call.outParams->Get(u"ReturnValue", returnValue) != kOk) return TBFW_E_NO_PROVIDER;
+  return static_cast<StatusCode>(returnValue.int32);
+}
+
+StatusCode ControllerClient::GetCurrentNvmVersion(std::uint32_t& version) {
+  bool haveVersion = false;
+  return GetCurrentNvmVersion(version, haveVersion);
+}
+
+StatusCode ControllerClient::GetCurrentNvmVersion(std::uint32_t& version, bool& haveVersion) {
+  haveVersion = false;
+  MethodCall call;
+  if (StatusCode s = Prepare(u"GetCurrentNvmVersion", false, call); s != kSuccess) return s;
+  const StatusCode status = Execute(u"GetCurrentNvmVersion", call);
+  if (call.outParams) {
+    WbemValue value;
+    if (call.outParams->Get(u"NvmVersion", value) == kOk) {
+      version = static_cast<std::uint32_t>(value.int32);
+      haveVersion = true;
+    }
+  }
+  return status;
+}
+
+StatusCode ControllerClient::ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) {
+  MethodCall call;
+  if (StatusCode s = Prepare(u"ReadFirmware", true, call); s != kSuccess) return s;
+  call.inParams->Put(u"offset", WbemValue::Int32(static_cast<std::int32_t>(offset)));
+  call.inParams->Put(u"length", WbemValue::Int32(static_cast<std::int32_t>(length)));
+  const StatusCode status = Execute(u"ReadFirmware", call);
+  if (call.outParams) {
+    // The bytes are taken even when the provider reports a failure; bytes it does not
+    // return are left as they were.
+    WbemValue data;
+    if (Succeeded(call.outParams->Get(u"data", data)) && data.type == WbemValue::Type::kBytes && buffer != nullptr) {
+      std::copy_n(data.bytes.begin(), std::min<std::size_t>(length, data.bytes.size()), buffer);
+    }
+  }
+  return status;
+}
+
+StatusCode ControllerClient::UpdateFirmware(std::span<const std::uint8_t> image) {
+  MethodCall call;
+  if (StatusCode s = Prepare(u"UpdateFirmware", true, call); s != kSuccess) return s;
+  call.inParams->Put(u"BufferSize", WbemValue::Int32(static_cast<std::int32_t>(image.size())));
+  // Without the image in the call the provider would be asked to write nothing or garbage:
+  // an image that cannot be handed over is not written at all.
+  if (!Succeeded(call.inParams->Put(u"Buffer", WbemValue::Bytes({image.begin(), image.end()})))) {
+    return TBFW_E_NO_MEMORY;
+  }
+  return Execute(u"UpdateFirmware", call);
+}

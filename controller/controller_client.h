@@ -1,0 +1,56 @@
+// The client of the controller's WMI provider: class SdkTbtController in the namespace
+// "ROOT\Intel\Thunderbolt", and its methods GetCurrentNvmVersion, ReadFirmware and
+// UpdateFirmware. Every method gives a StatusCode: the provider's "ReturnValue", or
+// TBFW_E_NO_PROVIDER / TBFW_E_NO_CONTROLLER when the method cannot be run.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "controller/controller_access.h"
+#include "platform/com_runtime.h"
+#include "platform/wbem.h"
+
+inline constexpr char16_t kControllerNamespace[] = u"ROOT\\Intel\\Thunderbolt";
+inline constexpr char16_t kControllerClass[] = u"SdkTbtController";
+inline constexpr std::size_t kObjectPathCapacity = 260;  // at most 259 characters
+
+// Copies `source` into `destination` with every backslash doubled, stopping once
+// capacity - 1 characters are written, and terminates it. Nothing for null pointers or a
+// capacity of 0.
+void EscapeBackslashes(const char16_t* source, char16_t* destination, std::size_t capacity);
+
+class ControllerClient final : public ControllerAccess {
+ public:
+  explicit ControllerClient(ComRuntime& com) : com_(com) {}
+
+  // Connects to the controller's namespace; a new connection replaces an earlier one.
+  bool ConnectController();
+  // Finds the first controller instance and keeps its object path. A path that would not
+  // fit whole is not kept: a cut path would address another object.
+  bool FindController();
+
+  StatusCode GetCurrentNvmVersion(std::uint32_t& version) override;
+  // As above; `haveVersion` tells whether the provider returned "NvmVersion" at all.
+  StatusCode GetCurrentNvmVersion(std::uint32_t& version, bool& haveVersion);
+  StatusCode ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) override;
+  StatusCode UpdateFirmware(std::span<const std::uint8_t> image);
+
+  // Drops the connection; done before COM is uninitialised on the thread that made it.
+  void Disconnect() { services_.reset(); }
+  const std::u16string& ObjectPath() const { return objectPath_; }
+
+ private:
+  struct MethodCall;
+  // The steps every method shares before the call; 0 when the call may be made.
+  StatusCode Prepare(const char16_t* method, bool hasInParams, MethodCall& call);
+  // Runs the method; its "ReturnValue", or TBFW_E_NO_PROVIDER.
+  StatusCode Execute(const char16_t* method, MethodCall& call);
+
+  ComRuntime& com_;
+  std::unique_ptr<WbemServices> services_;
+  std::u16string objectPath_;
+};

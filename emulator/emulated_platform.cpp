@@ -1,0 +1,169 @@
+#include "emulator/emulated_platform.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr DeviceHandle kAcpiHandle = 0x4AC;
+constexpr ServiceHandle kManagerHandle = 0x5C;
+constexpr ServiceHandle kServiceHandle = 0x5E;
+constexpr std::uint32_t kDevsTag = 0x53564544;
+constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
+constexpr std::uint32_t kErrorServiceRequestTimeout = 1053;
+
+std::uint32_t U32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::string Narrow(std::u16string_view s) {
+  std::string out;
+  for (char16_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+std::u16string DataFolder(const ControllerModel& model) {
+  return model.modulePath.substr(0, model.modulePath.rfind(u'\\') + 1) + u"data";
+}
+
+class EmulatedFile final : public ImageFile {
+ public:
+  EmulatedFile(ControllerModel& model, const std::vector<std::uint8_t>& bytes) : model_(model), bytes_(bytes) {
+    ++model_.openHandles;
+  }
+  ~EmulatedFile() override {
+    --model_.openHandles;
+    model_.log.push_back("CloseFile");
+  }
+  EmulatedFile(const EmulatedFile&) = delete;
+  EmulatedFile& operator=(const EmulatedFile&) = delete;
+  bool Size(std::uint64_t& size) override {
+    if (model_.Has(Fault::kSizeFails)) return false;
+    size = bytes_.size();
+    return true;
+  }
+  bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& read) override {
+    if (model_.Has(Fault::kReadFails)) return false;
+    read = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(bytes_.size()));
+    if (model_.Has(Fault::kShortRead) && read > 0) --read;
+    std::copy_n(bytes_.begin(), read, buffer);
+    return true;
+  }
+
+ private:
+  ControllerModel& model_;
+  const std::vector<std::uint8_t>& bytes_;
+};
+
+class EmulatedBlock final : public ImageBlock {
+ public:
+  EmulatedBlock(ControllerModel& model, std::uint32_t size) : model_(model), bytes_(size) {}
+  ~EmulatedBlock() override { model_.log.push_back("FreeImageBlock"); }
+  EmulatedBlock(const EmulatedBlock&) = delete;
+  EmulatedBlock& operator=(const EmulatedBlock&) = delete;
+  std::uint8_t* data() override { return bytes_.data(); }
+
+ private:
+  ControllerModel& model_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace
+
+DeviceHandle EmulatedDeviceIo::Open(const std::u16string& path) {
+  model_.log.push_back("OpenDevice " + Narrow(path));
+  if (model_.Has(Fault::kNoAcpiDevice) || path != u"\\\\.\\HVKACPI") return kInvalidDevice;
+  ++model_.openHandles;
+  return kAcpiHandle;
+}
+
+bool EmulatedDeviceIo::Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
+                               std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) {
+  requests.emplace_back(in, in + inLength);
+  if (device != kAcpiHandle || code != 0x0022240C || model_.Has(Fault::kAcpiControlFails) || inLength < 16) {
+    model_.log.push_back("DeviceIoControl failed");
+    return false;
+  }
+  const std::uint32_t tag = U32(in), device_id = U32(in + 8), value = U32(in + 12);
+  if (tag == kDevsTag && U32(in + 4) == 8 && device_id == 0x00060057) {
+    model_.log.push_back("DEVS " + std::to_string(value));
+    model_.devsRequests.push_back(value);
+    model_.powered = value != 0;
+  }
+  returned = std::min(model_.acpiReplyBytes, outLength);
+  for (std::uint32_t i = 0; i < returned; ++i) out[i] = static_cast<std::uint8_t>(0xA0 + i);
+  return true;
+}
+
+void EmulatedDeviceIo::Close(DeviceHandle device) {
+  if (device == kAcpiHandle) --model_.openHandles;
+  model_.log.push_back("CloseDevice");
+}
+
+ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
+  if (model_.Has(Fault::kNoServiceManager) || access != 0xF003F) return 0;
+  ++model_.openHandles;
+  return kManagerHandle;
+}
+
+ServiceHandle EmulatedServiceManager::OpenService(ServiceHandle manager, const std::u16string& name,
+                                                  std::uint32_t access) {
+  if (manager != kManagerHandle || model_.Has(Fault::kServiceMissing) || name != u"ThunderboltService" ||
+      access != 0xF01FF) {
+    return 0;
+  }
+  ++model_.openHandles;
+  return kServiceHandle;
+}
+
+bool EmulatedServiceManager::Start(ServiceHandle service, std::uint32_t& error) {
+  model_.log.push_back("StartService");
+  if (service != kServiceHandle) return false;
+  if (model_.Has(Fault::kServiceWontStart)) {
+    error = kErrorServiceRequestTimeout;
+    return false;
+  }
+  if (model_.serviceRunning) {
+    error = kErrorServiceAlreadyRunning;
+    return false;
+  }
+  model_.serviceRunning = true;
+  return true;
+}
+
+void EmulatedServiceManager::Close(ServiceHandle handle) {
+  if (handle == kManagerHandle || handle == kServiceHandle) --model_.openHandles;
+}
+
+void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) { model_.log.push_back("Sleep " + std::to_string(milliseconds)); }
+
+bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
+                                         const std::function<bool(std::u16string_view)>& visit) {
+  model_.log.push_back("FindEntries " + Narrow(pattern));
+  if (!model_.dataFolderExists || pattern != DataFolder(model_) + u"\\*.bin") return false;
+  // The system lists the folder's own entries first, then the ones that match.
+  for (std::u16string_view dot : {u".", u".."}) {
+    if (!visit(dot)) return true;
+  }
+  for (const DataEntry& entry : model_.dataEntries) {
+    if (entry.name.size() >= 4 && entry.name.substr(entry.name.size() - 4) == u".bin" && !visit(entry.name)) break;
+  }
+  return true;
+}
+
+std::unique_ptr<ImageFile> EmulatedWorkerPlatform::OpenImageFile(const std::u16string& path) {
+  model_.log.push_back("OpenFile " + Narrow(path));
+  for (const DataEntry& entry : model_.dataEntries) {
+    if (!entry.directory && path == DataFolder(model_) + u"\\" + entry.name) {
+      return std::make_unique<EmulatedFile>(model_, entry.bytes);
+    }
+  }
+  return nullptr;
+}
+
+std::unique_ptr<ImageBlock> EmulatedWorkerPlatform::AllocateImageBlock(std::uint32_t size) {
+  model_.log.push_back("AllocateImageBlock " + std::to_string(size));
+  if (model_.Has(Fault::kNoMemory)) return nullptr;
+  return std::make_unique<EmulatedBlock>(model_, size);
+}

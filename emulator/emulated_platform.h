@@ -1,0 +1,47 @@
+// The ACPI driver, the service control manager and the worker's file system, emulated in
+// process over a ControllerModel.
+#pragma once
+
+#include "emulator/controller_model.h"
+#include "platform/device_io.h"
+#include "platform/service_manager.h"
+#include "platform/worker_platform.h"
+
+class EmulatedDeviceIo final : public DeviceIo {
+ public:
+  explicit EmulatedDeviceIo(ControllerModel& model) : model_(model) {}
+  DeviceHandle Open(const std::u16string& path) override;
+  bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
+               std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) override;
+  void Close(DeviceHandle device) override;
+
+  std::vector<std::vector<std::uint8_t>> requests;  // every request, as sent
+
+ private:
+  ControllerModel& model_;
+};
+
+class EmulatedServiceManager final : public ServiceManager {
+ public:
+  explicit EmulatedServiceManager(ControllerModel& model) : model_(model) {}
+  ServiceHandle OpenManager(std::uint32_t access) override;
+  ServiceHandle OpenService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
+  bool Start(ServiceHandle service, std::uint32_t& error) override;
+  void Close(ServiceHandle handle) override;
+
+ private:
+  ControllerModel& model_;
+};
+
+class EmulatedWorkerPlatform final : public WorkerPlatform {
+ public:
+  explicit EmulatedWorkerPlatform(ControllerModel& model) : model_(model) {}
+  void Sleep(std::uint32_t milliseconds) override;
+  std::u16string ModulePath() override { return model_.modulePath; }
+  bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) override;
+  std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override;
+  std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
+
+ private:
+  ControllerModel& model_;
+};

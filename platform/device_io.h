@@ -1,0 +1,20 @@
+// Opening a device by path and sending it control requests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A device handle as the system gives it: 0 is null, kInvalidDevice is a failed open.
+using DeviceHandle = std::uintptr_t;
+inline constexpr DeviceHandle kNullDevice = 0;
+inline constexpr DeviceHandle kInvalidDevice = ~DeviceHandle{0};
+
+class DeviceIo {
+ public:
+  virtual ~DeviceIo() = default;
+  // Opens for reading and writing, shared for reading and writing, existing only.
+  virtual DeviceHandle Open(const std::u16string& path) = 0;
+  virtual bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
+                       std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) = 0;
+  virtual void Close(DeviceHandle device) = 0;
+};

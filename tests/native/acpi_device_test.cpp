@@ -1,0 +1,87 @@
+#include "controller/acpi_device.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "emulator/emulated_platform.h"
+
+namespace {
+
+TEST(AcpiDevice, SendsTheMethodTagArgumentLengthAndArguments) {
+  ControllerModel model;
+  EmulatedDeviceIo io(model);
+  AcpiDevice acpi(io);
+  ASSERT_TRUE(acpi.OpenAcpiDevice());
+  std::uint32_t result = 0;
+  ASSERT_TRUE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result));
+  const std::vector<std::uint8_t> expected = {0x44, 0x45, 0x56, 0x53, 0x08, 0, 0, 0, 0x57, 0, 0x06, 0, 0x01, 0, 0, 0};
+  ASSERT_EQ(io.requests.size(), 1u);
+  EXPECT_EQ(io.requests[0], expected);
+  EXPECT_TRUE(model.powered);
+}
+
+TEST(AcpiDevice, ResultIsTheReplysFirstWord) {
+  struct Case {
+    std::uint32_t replyBytes;
+    std::uint32_t result;
+  };
+  // The emulated driver replies with the bytes A0 A1 A2 ...
+  for (Case c : {Case{0, 0}, Case{2, 0}, Case{3, 0}, Case{4, 0xA3A2A1A0}, Case{8, 0xA3A2A1A0}}) {
+    ControllerModel model;
+    model.acpiReplyBytes = c.replyBytes;
+    EmulatedDeviceIo io(model);
+    AcpiDevice acpi(io);
+    acpi.OpenAcpiDevice();
+    std::uint32_t result = 0x12345678;
+    EXPECT_TRUE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, result)) << c.replyBytes;
+    EXPECT_EQ(result, c.result) << c.replyBytes;
+  }
+}
+
+TEST(AcpiDevice, NothingIsSentOrWrittenWithoutAnOpenDevice) {
+  ControllerModel model;
+  model.faults = {Fault::kNoAcpiDevice};
+  EmulatedDeviceIo io(model);
+  AcpiDevice acpi(io);
+  std::uint32_t result = 7;
+  EXPECT_FALSE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result));  // never opened
+  EXPECT_FALSE(acpi.OpenAcpiDevice());
+  EXPECT_FALSE(acpi.IsOpen());
+  EXPECT_FALSE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result));  // failed open
+  EXPECT_TRUE(io.requests.empty());
+  EXPECT_EQ(result, 7u);
+  // A failed open is not a handle to close.
+  EXPECT_FALSE(acpi.CloseAcpiDevice());
+  EXPECT_EQ(model.log.back(), "OpenDevice \\\\.\\HVKACPI");
+  // The next attempt opens again.
+  model.faults.clear();
+  EXPECT_TRUE(acpi.OpenAcpiDevice());
+  EXPECT_TRUE(acpi.CloseAcpiDevice());
+  EXPECT_FALSE(acpi.CloseAcpiDevice());
+  EXPECT_EQ(model.openHandles, 0);
+}
+
+TEST(AcpiDevice, AFailingRequestLeavesTheResult) {
+  ControllerModel model;
+  EmulatedDeviceIo io(model);
+  AcpiDevice acpi(io);
+  acpi.OpenAcpiDevice();
+  model.faults = {Fault::kAcpiControlFails};
+  std::uint32_t result = 7;
+  EXPECT_FALSE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result));
+  EXPECT_EQ(result, 7u);
+}
+
+TEST(AcpiDevice, ClosesItsDeviceWhenDestroyed) {
+  ControllerModel model;
+  EmulatedDeviceIo io(model);
+  {
+    AcpiDevice acpi(io);
+    acpi.OpenAcpiDevice();
+    EXPECT_EQ(model.openHandles, 1);
+  }
+  EXPECT_EQ(model.openHandles, 0);
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+#include "app/update_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "emulator/emulated_platform.h"
+#include "emulator/emulated_wmi.h"
+
+namespace {
+
+// Stands in for image validation: reads one word of the controller, as validation does,
+// and takes the image's version from its byte 0x0A.
+StatusCode ReadVersionByte(ControllerAccess& controller, std::span<const std::uint8_t> image,
+                           std::uint32_t& imageVersion) {
+  std::uint8_t word[4] = {};
+  if (StatusCode s = controller.ReadFirmware(0, 4, word); s != kSuccess) return s;
+  if (image.size() <= 0x0A) return TBFW_E_NO_IMAGE;
+  imageVersion = image[0x0A];
+  return kSuccess;
+}
+
+std::vector<std::uint8_t> ImageOfVersion(std::uint8_t version) {
+  std::vector<std::uint8_t> image(64, 0x5A);
+  image[0x0A] = version;
+  return image;
+}
+
+struct Bench {
+  ControllerModel model;
+  EmulatedComRuntime com{model};
+  EmulatedDeviceIo io{model};
+  EmulatedServiceManager scm{model};
+  EmulatedWorkerPlatform platform{model};
+  AcpiDevice acpi{io};
+  ControllerClient client{com};
+  ImageValidator validate = ReadVersionByte;
+
+  Bench() {
+    model.nvmVersion = 0x20;
+    model.region = std::vector<std::uint8_t>(16, 0x11);
+    model.dataEntries = {{u"image.bin", ImageOfVersion(0x21)}};
+  }
+  StatusCode Run(std::int32_t downgradable = 0) {
+    acpi.OpenAcpiDevice();
+    UpdateWorkerEnvironment env{com, acpi, scm, client, platform, validate};
+    return RunUpdateWorker(env, downgradable);
+  }
+  bool Logged(const std::string& line) const {
+    return std::find(model.log.begin(), model.log.end(), line) != model.log.end();
+  }
+};
+
+TEST(UpdateWorker, RunsTheProcedureInOrder) {
+  Bench b;
+  EXPECT_EQ(b.Run(), kSuccess);
+  const std::vector<std::string> expected = {
+      "OpenDevice \\\\.\\HVKACPI",
+      "CoInitialize",
+      "DEVS 1",
+      "StartService",
+      "Sleep 10000",
+      "ConnectServer ROOT\\Intel\\Thunderbolt",
+      "ExecQuery WQL select * from SdkTbtController 48",
+      "ExecMethod GetCurrentNvmVersion",
+      "FindEntries C:\\Tools\\data\\*.bin",
+      "OpenFile C:\\Tools\\data\\image.bin",
+      "AllocateImageBlock 64",
+      "ExecMethod ReadFirmware 0x0 4",
+      "ExecMethod UpdateFirmware",
+      "FreeImageBlock",
+      "CloseFile",
+      "Sleep 10000",
+      "DEVS 0",
+      "CoUninitialize",
+  };
+  EXPECT_EQ(b.model.log, expected);
+  ASSERT_EQ(b.model.writtenImages.size(), 1u);
+  EXPECT_EQ(b.model.writtenImages[0], ImageOfVersion(0x21));
+  EXPECT_FALSE(b.model.powered);
+}
+
+// One failure at each point of the run: the outcome, and that the run still ends with the
+// waits, the power-off and COM's end, and writes nothing.
+struct FaultCase {
+  const char* name;
+  std::set<Fault> faults;
+  StatusCode status;
+};
+
+const FaultCase kFaultCases[] = {
+    {"no locator", {Fault::kNoLocator}, TBFW_E_NO_PROVIDER},
+    {"no namespace", {Fault::kNoNamespace}, TBFW_E_NO_PROVIDER},
+    {"service missing", {Fault::kServiceMissing}, TBFW_E_NO_PROVIDER},
+    {"no service manager", {Fault::kNoServiceManager}, TBFW_E_NO_PROVIDER},
+    {"service will not start", {Fault::kServiceWontStart}, TBFW_E_NO_PROVIDER},
+    {"power request fails", {Fault::kAcpiControlFails}, TBFW_E_NO_CONTROLLER},
+    {"no controller", {Fault::kNoInstance}, TBFW_E_NO_CONTROLLER},
+    {"id not a string", {Fault::kIdNotString}, TBFW_E_NO_CONTROLLER},
+    {"id too long", {Fault::kIdTooLong}, TBFW_E_NO_CONTROLLER},
+    {"no class", {Fault::kNoClass}, TBFW_E_NO_PROVIDER},
+    {"no method", {Fault::kNoMethod}, TBFW_E_NO_PROVIDER},
+    {"method fails", {Fault::kExecFails}, TBFW_E_NO_PROVIDER},
+    {"no out-parameters", {Fault::kNoOutParams}, TBFW_E_NO_PROVIDER},
+    {"no return value", {Fault::kNoReturnValue}, TBFW_E_NO_PROVIDER},
+    {"no version", {Fault::kNoNvmVersion}, TBFW_E_NO_PROVIDER},
+    {"no spawn", {Fault::kNoSpawn}, TBFW_E_NO_PROVIDER},
+    {"no memory", {Fault::kNoMemory}, TBFW_E_NO_MEMORY},
+    {"short read", {Fault::kShortRead}, TBFW_E_NO_IMAGE},
+    {"read fails", {Fault::kReadFails}, TBFW_E_NO_IMAGE},
+    {"size fails", {Fault::kSizeFails}, TBFW_E_NO_IMAGE},
+    {"no buffer", {Fault::kBufferNotCreated}, TBFW_E_NO_MEMORY},
+};
+
+void ExpectOrderlyEnd(const Bench& b, const char* name) {
+  const auto& log = b.model.log;
+  ASSERT_GE(log.size(), 3u) << name;
+  EXPECT_EQ(log[log.size() - 1], "CoUninitialize") << name;
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Sleep 10000"), 2) << name;
+  if (!b.model.Has(Fault::kAcpiControlFails)) {
+    EXPECT_EQ(log[log.size() - 2], "DEVS 0") << name;
+    EXPECT_EQ(b.model.devsRequests.back(), 0u) << name;
+  }
+  // Only the ACPI device stays open: the window closes it.
+  EXPECT_EQ(b.model.openHandles, 1) << name;
+}
+
+TEST(UpdateWorker, EveryFailureEndsTheRunInOrder) {
+  for (const FaultCase& c : kFaultCases) {
+    Bench b;
+    b.model.faults = c.faults;
+    EXPECT_EQ(b.Run(), c.status) << c.name;
+    EXPECT_TRUE(b.model.writtenImages.empty()) << c.name;
+    EXPECT_FALSE(b.Logged("ExecMethod UpdateFirmware")) << c.name;
+    ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+TEST(UpdateWorker, ProviderReturnValuesPassThrough) {
+  for (const char* method : {"GetCurrentNvmVersion", "ReadFirmware", "UpdateFirmware"}) {
+    Bench b;
+    b.model.returnValues[method] = 5;
+    EXPECT_EQ(b.Run(), 5u) << method;
+    EXPECT_TRUE(b.model.writtenImages.empty()) << method;
+    ExpectOrderlyEnd(b, method);
+  }
+}
+
+TEST(UpdateWorker, AppliesTheDowngradeRule) {
+  struct Case {
+    std::uint8_t imageVersion;
+    std::int32_t downgradable;
+    StatusCode status;
+  };
+  // The controller runs version 0x20.
+  for (Case c : {Case{0x21, 0, kSuccess}, Case{0x20, 0, kSuccess}, Case{0x1F, 0, TBFW_E_DOWNGRADE},
+                 Case{0x1F, 1, kSuccess}, Case{0x00, 7, kSuccess}}) {
+    Bench b;
+    b.model.dataEntries = {{u"image.bin", ImageOfVersion(c.imageVersion)}};
+    EXPECT_EQ(b.Run(c.downgradable), c.status) << int{c.imageVersion};
+    EXPECT_EQ(b.model.writtenImages.size(), c.status == kSuccess ? 1u : 0u) << int{c.imageVersion};
+  }
+}
+
+TEST(UpdateWorker, TakesTheFirstImageTheFolderLists) {
+  struct Case {
+    const char* name;
+    std::vector<DataEntry> entries;
+    bool folder;
+    StatusCode status;
+    std::uint8_t writtenVersion;
+  };
+  const Case cases[] = {
+      {"first of several", {{u"b.bin", ImageOfVersion(0x22)}, {u"a.bin", ImageOfVersion(0x23)}}, true, kSuccess, 0x22},
+      {"other files ignored", {{u"notes.txt", {}}, {u"x.bin", ImageOfVersion(0x24)}}, true, kSuccess, 0x24},
+      {"directory listed first", {{u"dir.bin", {}, true}, {u"a.bin", ImageOfVersion(0x22)}}, true, TBFW_E_NO_IMAGE, 0},
+      {"no image", {{u"readme.txt", {}}}, true, TBFW_E_NO_IMAGE, 0},
+      {"no folder", {}, false, TBFW_E_NO_IMAGE, 0},
+      {"empty file", {{u"empty.bin", {}}}, true, TBFW_E_NO_IMAGE, 0},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.model.dataEntries = c.entries;
+    b.model.dataFolderExists = c.folder;
+    EXPECT_EQ(b.Run(), c.status) << c.name;
+    if (c.status == kSuccess) {
+      ASSERT_EQ(b.model.writtenImages.size(), 1u) << c.name;
+      EXPECT_EQ(b.model.writtenImages[0][0x0A], c.writtenVersion) << c.name;
+    } else {
+      EXPECT_TRUE(b.model.writtenImages.empty()) << c.name;
+      ExpectOrderlyEnd(b, c.name);
+    }
+  }
+}
+
+TEST(UpdateWorker, NoProviderMeansTheFolderIsNotSearched) {
+  Bench b;
+  b.model.faults = {Fault::kNoNamespace};
+  b.Run();
+  EXPECT_FALSE(b.Logged("FindEntries C:\\Tools\\data\\*.bin"));
+}
+
+TEST(UpdateWorker, AValidationFailureWritesNothing) {
+  Bench b;
+  b.validate = [](ControllerAccess&, std::span<const std::uint8_t>, std::uint32_t&) { return TBFW_E_FIELD_MISMATCH; };
+  EXPECT_EQ(b.Run(), TBFW_E_FIELD_MISMATCH);
+  EXPECT_TRUE(b.model.writtenImages.empty());
+  ExpectOrderlyEnd(b, "validation");
+}
+
+TEST(UpdateWorker, APathTooLongForThePathBufferIsNoImage) {
+  Bench b;
+  b.model.modulePath = u"C:\\" + std::u16string(1010, u'd') + u"\\TbtFwUpdate.exe";
+  EXPECT_EQ(b.Run(), TBFW_E_NO_IMAGE);
+  EXPECT_FALSE(b.Logged("FindEntries"));
+}
+
+}  // namespace
