@@ -63,7 +63,7 @@ struct ControllerClient::MethodCall {
 StatusCode ControllerClient::Prepare(const char16_t* method, bool hasInParams, MethodCall& call) {
   if (!services_) return TBFW_E_NO_PROVIDER;
   if (objectPath_.empty() && !FindController()) return TBFW_E_NO_CONTROLLER;
-  if (!Succeeded(services_->GetObject(kControllerClass, call.classObject)) || !call.classObject) {
+  if (!Succeeded(services_->GetClassObject(kControllerClass, call.classObject)) || !call.classObject) {
     return TBFW_E_NO_PROVIDER;
   }
   if (!Succeeded(call.classObject->GetMethod(method, hasInParams, call.inSignature))) return TBFW_E_NO_PROVIDER;

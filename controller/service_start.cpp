@@ -29,7 +29,7 @@ int StartControllerService(ServiceManager& scm, const char16_t* name) {
   const ServiceHandleOwner manager(scm, scm.OpenManager(kManagerAllAccess));
   if (manager.get() == 0) return kServiceNoManager;
   // Declared after the manager, so it is closed first.
-  const ServiceHandleOwner service(scm, scm.OpenService(manager.get(), name, kServiceAllAccess));
+  const ServiceHandleOwner service(scm, scm.OpenNamedService(manager.get(), name, kServiceAllAccess));
   if (service.get() == 0) return kServiceNotOpened;
   std::uint32_t error = 0;
   if (!scm.Start(service.get(), error) && error != kErrorServiceAlreadyRunning) return kServiceWouldNotStart;

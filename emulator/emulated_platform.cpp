@@ -107,7 +107,7 @@ ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
   return kManagerHandle;
 }
 
-ServiceHandle EmulatedServiceManager::OpenService(ServiceHandle manager, const std::u16string& name,
+ServiceHandle EmulatedServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
                                                   std::uint32_t access) {
   if (manager != kManagerHandle || model_.Has(Fault::kServiceMissing) || name != u"ThunderboltService" ||
       access != 0xF01FF) {

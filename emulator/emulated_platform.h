@@ -25,7 +25,7 @@ class EmulatedServiceManager final : public ServiceManager {
  public:
   explicit EmulatedServiceManager(ControllerModel& model) : model_(model) {}
   ServiceHandle OpenManager(std::uint32_t access) override;
-  ServiceHandle OpenService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
+  ServiceHandle OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
   bool Start(ServiceHandle service, std::uint32_t& error) override;
   void Close(ServiceHandle handle) override;
 

@@ -85,7 +85,7 @@ class EmulatedServices final : public WbemServices {
     result = std::make_unique<EmulatedEnumerator>(model_, model_.ControllerPresent() && !model_.Has(Fault::kNoInstance));
     return kOk;
   }
-  HResult GetObject(const std::u16string& path, std::unique_ptr<WbemObject>& object) override {
+  HResult GetClassObject(const std::u16string& path, std::unique_ptr<WbemObject>& object) override {
     if (model_.Has(Fault::kNoClass) || path != u"SdkTbtController") return kNotFound;
     object = std::make_unique<EmulatedObject>(model_);
     return kOk;

@@ -10,7 +10,7 @@ class ServiceManager {
  public:
   virtual ~ServiceManager() = default;
   virtual ServiceHandle OpenManager(std::uint32_t access) = 0;
-  virtual ServiceHandle OpenService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) = 0;
+  virtual ServiceHandle OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) = 0;
   // StartServiceW with no arguments; on false, `error` holds GetLastError().
   virtual bool Start(ServiceHandle service, std::uint32_t& error) = 0;
   virtual void Close(ServiceHandle handle) = 0;

@@ -56,7 +56,7 @@ class WbemServices {
   virtual ~WbemServices() = default;
   virtual HResult ExecQuery(const std::u16string& language, const std::u16string& query, std::int32_t flags,
                             std::unique_ptr<WbemEnumerator>& result) = 0;
-  virtual HResult GetObject(const std::u16string& path, std::unique_ptr<WbemObject>& object) = 0;
+  virtual HResult GetClassObject(const std::u16string& path, std::unique_ptr<WbemObject>& object) = 0;
   virtual HResult ExecMethod(const std::u16string& objectPath, const std::u16string& method, WbemObject* inParams,
                              std::unique_ptr<WbemObject>& outParams) = 0;
 };

@@ -117,7 +117,9 @@ TEST(ControllerClient, EveryFailurePointGivesItsStatus) {
                                               : c.client.UpdateFirmware(image);
       EXPECT_EQ(status, f.status) << static_cast<int>(f.fault) << " method " << method;
       EXPECT_EQ(c.MethodCalls(), f.methodRuns ? 1 : 0) << static_cast<int>(f.fault) << " method " << method;
-      if (!f.methodRuns) EXPECT_TRUE(c.model.writtenImages.empty());
+      if (!f.methodRuns) {
+        EXPECT_TRUE(c.model.writtenImages.empty());
+      }
     }
   }
 }

@@ -10,8 +10,9 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 export WINEDEBUG=-all
-# No Mono or Gecko installers: nothing here uses .NET or HTML.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers (nothing here uses .NET or HTML), and no debugger that
+# would wait on a crashed test instead of letting it fail.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 ensure_prefix() {
   local prefix

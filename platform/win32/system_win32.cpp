@@ -1,0 +1,115 @@
+#include "platform/win32/system_win32.h"
+
+#include <windows.h>
+
+#include "platform/win32/module_path_win32.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide.h"
+
+namespace {
+
+class Win32ImageFile final : public ImageFile {
+ public:
+  explicit Win32ImageFile(HANDLE file) : file_(file) {}
+  bool Size(std::uint64_t& size) override {
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file_.get(), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+    size = (std::uint64_t{high} << 32) | low;
+    return true;
+  }
+  bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& read) override {
+    DWORD got = 0;
+    const BOOL ok = ReadFile(file_.get(), buffer, size, &got, nullptr);
+    read = got;
+    return ok != FALSE;
+  }
+
+ private:
+  UniqueFile file_;
+};
+
+// A moveable, zero-filled global memory block, locked while it lives.
+class Win32ImageBlock final : public ImageBlock {
+ public:
+  Win32ImageBlock(HGLOBAL memory, std::uint8_t* data) : memory_(memory), data_(data) {}
+  ~Win32ImageBlock() override {
+    GlobalUnlock(memory_);
+    GlobalFree(memory_);
+  }
+  Win32ImageBlock(const Win32ImageBlock&) = delete;
+  Win32ImageBlock& operator=(const Win32ImageBlock&) = delete;
+  std::uint8_t* data() override { return data_; }
+
+ private:
+  HGLOBAL memory_;
+  std::uint8_t* data_;
+};
+
+}  // namespace
+
+DeviceHandle Win32DeviceIo::Open(const std::u16string& path) {
+  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  return reinterpret_cast<DeviceHandle>(h);
+}
+
+bool Win32DeviceIo::Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
+                            std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) {
+  DWORD got = 0;
+  const BOOL ok = DeviceIoControl(reinterpret_cast<HANDLE>(device), code, const_cast<std::uint8_t*>(in), inLength, out,
+                                  outLength, &got, nullptr);
+  returned = got;
+  return ok != FALSE;
+}
+
+void Win32DeviceIo::Close(DeviceHandle device) { CloseHandle(reinterpret_cast<HANDLE>(device)); }
+
+ServiceHandle Win32ServiceManager::OpenManager(std::uint32_t access) {
+  return reinterpret_cast<ServiceHandle>(OpenSCManagerW(nullptr, nullptr, access));
+}
+
+ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) {
+  return reinterpret_cast<ServiceHandle>(OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access));
+}
+
+bool Win32ServiceManager::Start(ServiceHandle service, std::uint32_t& error) {
+  if (StartServiceW(reinterpret_cast<SC_HANDLE>(service), 0, nullptr)) return true;
+  error = GetLastError();
+  return false;
+}
+
+void Win32ServiceManager::Close(ServiceHandle handle) { CloseServiceHandle(reinterpret_cast<SC_HANDLE>(handle)); }
+
+void Win32WorkerPlatform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::u16string Win32WorkerPlatform::ModulePath() { return ::ModulePath(); }
+
+bool Win32WorkerPlatform::FindEntries(const std::u16string& pattern,
+                                      const std::function<bool(std::u16string_view)>& visit) {
+  WIN32_FIND_DATAW entry{};
+  const UniqueFind search(FindFirstFileW(AsWide(pattern.c_str()), &entry));
+  if (!search) return false;
+  do {
+    if (!visit(AsUtf16(entry.cFileName))) break;
+  } while (FindNextFileW(search.get(), &entry));
+  return true;
+}
+
+std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16string& path) {
+  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32ImageFile>(h);
+}
+
+std::unique_ptr<ImageBlock> Win32WorkerPlatform::AllocateImageBlock(std::uint32_t size) {
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  if (memory == nullptr) return nullptr;
+  auto* data = static_cast<std::uint8_t*>(GlobalLock(memory));
+  if (data == nullptr) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  return std::make_unique<Win32ImageBlock>(memory, data);
+}
