@@ -24,8 +24,10 @@ StatusCode FindRegion(ImageBytes image, std::uint32_t& base) {
 
 bool ReadImageValue(ImageBytes image, std::uint64_t offset, std::uint32_t length, std::uint32_t& value) {
   if (length > 4 || offset > image.size() || image.size() - offset < length) return false;
+  // In range now, so the offset fits the image's own size type.
+  const std::size_t start = static_cast<std::size_t>(offset);
   std::uint32_t result = 0;
-  for (std::uint32_t i = length; i > 0; --i) result = (result << 8) | image[offset + i - 1];
+  for (std::uint32_t i = length; i > 0; --i) result = (result << 8) | image[start + i - 1];
   value = result;
   return true;
 }

@@ -20,17 +20,18 @@ void RegionController::ShortenRead(std::size_t n, std::uint32_t returned) {
 
 StatusCode RegionController::ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) {
   reads_.push_back({offset, length});
-  std::uint64_t returned = length;
+  std::size_t returned = length;
   StatusCode status = kSuccess;
   for (const Fault& fault : faults_) {
     if (fault.call != reads_.size()) continue;
     if (fault.status != kSuccess) return fault.status;
     if (fault.returned < returned) returned = fault.returned;
   }
-  if (std::uint64_t{offset} + returned > region_.size()) {
+  const std::size_t available = offset < region_.size() ? region_.size() - offset : 0;
+  if (returned > available) {
     status = kOutOfRegion;
-    returned = offset < region_.size() ? region_.size() - offset : 0;
+    returned = available;
   }
-  for (std::uint64_t i = 0; i < returned; ++i) buffer[i] = region_[offset + i];
+  for (std::size_t i = 0; i < returned; ++i) buffer[i] = region_[offset + i];
   return status;
 }
