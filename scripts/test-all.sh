@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: native, native under the sanitizers, and the Windows build
-# under Wine. Run scripts/bootstrap.sh first on a fresh machine.
+# Builds and runs every test: native, native under the sanitizers, bounded fuzzing, and the
+# Windows build under Wine. Run scripts/bootstrap.sh first on a fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 jobs=$(nproc)
@@ -18,6 +18,11 @@ if ! tidy=$(clang-tidy -p build/native --quiet $sources 2>&1); then
   echo "$tidy" | grep -vE '^[0-9]+ warnings (generated|treated as errors)'
   exit 1
 fi
+
+echo "== fuzz (clang, libFuzzer, AddressSanitizer; about a minute per target)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+bash fuzz/run.sh build/fuzz 60
 
 echo "== windows (under Wine)"
 cmake --preset windows >/dev/null

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/status_message.h"
 #include "skin/localized_text.h"
+#include "tools/tbtfw-check/check_validate.h"
 #include "tools/tbtfw-check/utf8.h"
 
 namespace {
@@ -18,7 +19,8 @@ constexpr char kUsage[] =
     "usage:\n"
     "  tbtfw-check args [--ui-language HEX] [ARG...]\n"
     "  tbtfw-check text --ini FILE --lang HEX KEY\n"
-    "  tbtfw-check message --ini FILE --lang HEX STATUS\n";
+    "  tbtfw-check message --ini FILE --lang HEX STATUS\n"
+    "  tbtfw-check validate --controller DUMP [--controller-version N] IMAGE\n";
 
 // A whole string of digits in `base`, with an optional 0x prefix for base 16, no larger
 // than `max`.
@@ -150,6 +152,7 @@ int RunCheck(const std::vector<std::u16string>& args, CheckEnvironment& env, std
   if (command == u"args") return RunArgs(args, env, out, err);
   if (command == u"text") return RunText(args, env, out, err);
   if (command == u"message") return RunMessage(args, env, out, err);
+  if (command == u"validate") return RunValidate(args, env, out, err);
   if (command == u"--help" || command == u"-h" || command == u"help") {
     out += kUsage;
     return 0;

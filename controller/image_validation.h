@@ -1,0 +1,25 @@
+// Whether a firmware image belongs on the controller fitted to the board: supported
+// generation, same generation and port variant, level bits, and the field-check table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "app/status_codes.h"
+#include "controller/controller_access.h"
+#include "controller/image_layout.h"
+#include "controller/nvm_layout.h"
+
+// What a validation saw, for diagnostics.
+struct ValidationDetail {
+  NvmLayout controller;  // as far as it was read
+  NvmLayout image;       // as far as it was parsed
+  // The index into kNvmFieldChecks of the row that ended validation, when one did.
+  std::optional<std::size_t> row;
+};
+
+// Runs the checks in order; the first failing one decides. On 0 `imageVersion` holds the
+// image's NVM version; otherwise it is not written. The controller is only read.
+StatusCode ValidateImage(ControllerAccess& controller, ImageBytes image, std::uint32_t& imageVersion,
+                         ValidationDetail* detail = nullptr);

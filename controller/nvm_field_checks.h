@@ -1,0 +1,75 @@
+// The configuration fields that must hold the same value in an image and in the
+// controller it is written to, in the order they are compared.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+enum NvmSection : std::uint32_t {
+  kRegionSection = 0,  // offset from the region base
+  kSection1 = 1,       // offset from section 1 (no row uses it today)
+  kSection2 = 2,       // offset from section 2, which moves with the block chain
+};
+
+struct NvmFieldCheck {
+  std::uint32_t generation;   // controller generation the row applies to
+  std::uint32_t allVariants;  // 1: both port variants; 0: full-port controllers only
+  std::uint32_t offset;       // from the base that `section` names
+  std::uint32_t length;       // 1, 2 or 4 bytes
+  char16_t name[20];          // label for diagnostics; the comparison does not use it
+  std::uint32_t byteMask;     // applied to the lowest byte of both values only
+  std::uint32_t section;      // an NvmSection
+};
+
+inline constexpr std::size_t kNvmFieldCheckCount = 40;
+
+// clang-format off
+inline constexpr std::array<NvmFieldCheck, kNvmFieldCheckCount> kNvmFieldChecks = {{
+    {1, 1, 0x0005, 2, u"Device ID",     0xFF, 0},
+    {1, 1, 0x0010, 4, u"PCIe Settings", 0xFF, 0},
+    {1, 1, 0x0143, 1, u"CIO-Port0_TX",  0xFF, 0},
+    {1, 1, 0x0153, 1, u"CIO-Port0_RX",  0xFF, 0},
+    {1, 1, 0x0147, 1, u"CIO-Port1_TX",  0xFF, 0},
+    {1, 1, 0x0157, 1, u"CIO-Port1_RX",  0xFF, 0},
+    {1, 0, 0x014B, 1, u"CIO-Port2_TX",  0xFF, 0},
+    {1, 0, 0x015B, 1, u"CIO-Port2_RX",  0xFF, 0},
+    {1, 0, 0x014F, 1, u"CIO-Port3_TX",  0xFF, 0},
+    {1, 0, 0x015F, 1, u"CIO-Port3_RX",  0xFF, 0},
+    {1, 1, 0x0211, 1, u"Snk0_0(DP-in)", 0xFF, 0},
+    {1, 1, 0x0215, 1, u"Snk0_1(DP-in)", 0xFF, 0},
+    {1, 1, 0x0219, 1, u"Snk0_2(DP-in)", 0xFF, 0},
+    {1, 1, 0x021D, 1, u"Snk0_3(DP-in)", 0xFF, 0},
+    {1, 0, 0x11C3, 1, u"Snk1_0(DP-in)", 0xFF, 0},
+    {1, 0, 0x11C7, 1, u"Snk1_1(DP-in)", 0xFF, 0},
+    {1, 0, 0x11CB, 1, u"Snk1_2(DP-in)", 0xFF, 0},
+    {1, 0, 0x11CF, 1, u"Snk1_3(DP-in)", 0xFF, 0},
+    {1, 1, 0x2175, 1, u"PA(DP-out)",    0xFF, 0},
+    {1, 1, 0x2179, 1, u"PB(DP-out)",    0xFF, 0},
+    {1, 1, 0x217D, 1, u"Src0(DP-out)",  0xAA, 0},
+    {2, 1, 0x0005, 2, u"Device ID",     0xFF, 0},
+    {2, 1, 0x0010, 4, u"PCIe Settings", 0xFF, 0},
+    {2, 1, 0x014F, 1, u"CIO-Port0_TX",  0xFF, 0},
+    {2, 1, 0x0157, 1, u"CIO-Port0_RX",  0xFF, 0},
+    {2, 1, 0x0153, 1, u"CIO-Port1_TX",  0xFF, 0},
+    {2, 1, 0x015B, 1, u"CIO-Port1_RX",  0xFF, 0},
+    {2, 1, 0x01F1, 1, u"Snk0_0(DP-in)", 0xFF, 0},
+    {2, 1, 0x01F5, 1, u"Snk0_1(DP-in)", 0xFF, 0},
+    {2, 1, 0x01F9, 1, u"Snk0_2(DP-in)", 0xFF, 0},
+    {2, 1, 0x01FD, 1, u"Snk0_3(DP-in)", 0xFF, 0},
+    {2, 1, 0x11A5, 1, u"PA(DP-out)",    0xFF, 0},
+    {3, 1, 0x0005, 2, u"Device ID",     0xFF, 0},
+    {3, 1, 0x0010, 4, u"PCIe Settings", 0xFF, 0},
+    {3, 1, 0x0012, 1, u"PA",            0xCC, 2},
+    {3, 0, 0x0013, 1, u"PB",            0xCC, 2},
+    {3, 1, 0x0121, 1, u"Snk0",          0xFF, 0},
+    {3, 1, 0x0129, 1, u"Snk1",          0xFF, 0},
+    {3, 1, 0x0136, 1, u"Src0",          0xF0, 0},
+    {3, 1, 0x00B6, 1, u"PA/PB (USB2)",  0xC0, 0},
+}};
+// clang-format on
+
+// Whether `row` is compared for a controller of `generation` and port variant.
+constexpr bool RowApplies(const NvmFieldCheck& row, std::uint32_t generation, std::uint32_t reducedPorts) {
+  return row.generation == generation && (row.allVariants == 1 || reducedPorts == 0);
+}

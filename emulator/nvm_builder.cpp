@@ -1,0 +1,86 @@
+#include "emulator/nvm_builder.h"
+
+#include "controller/nvm_layout.h"
+
+namespace {
+
+constexpr std::uint8_t kBlockWordFill = 0xA5;  // what a block's words hold
+constexpr std::uint32_t kSecondPointerOffset = 0x1000;
+
+void WriteBlockChain(std::vector<std::uint8_t>& region, const NvmRegionPlan& plan) {
+  std::uint32_t position = plan.firstBlock;
+  for (std::size_t i = 0; i < std::size(kBlockChainOrder); ++i) {
+    if ((plan.blockFlags & kBlockChainOrder[i]) == 0) continue;
+    const std::uint16_t count = plan.blockCounts[i];
+    PutLittleEndian(region, position, count, 2);
+    for (std::uint32_t j = 0; j < 4u * count; ++j) PutLittleEndian(region, position + 2 + j, kBlockWordFill, 1);
+    position += BlockSize(count);
+  }
+}
+
+void WriteFields(std::vector<std::uint8_t>& region, const NvmRegionPlan& plan, std::uint32_t generation) {
+  const bool hasSection2 = (plan.blockFlags & kSection2Present) != 0;
+  for (std::size_t i = 0; i < kNvmFieldCheckCount; ++i) {
+    const NvmFieldCheck& row = kNvmFieldChecks[i];
+    if (row.generation != generation) continue;
+    std::uint32_t base = 0;
+    if (row.section == kSection1) base = plan.section1Offset;
+    if (row.section == kSection2) {
+      if (!hasSection2) continue;
+      base = Section2Base(plan);
+    }
+    PutLittleEndian(region, base + row.offset, plan.fields[i], row.length);
+  }
+}
+
+}  // namespace
+
+void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value, std::size_t width) {
+  if (bytes.size() < offset + width) bytes.resize(offset + width);
+  for (std::size_t i = 0; i < width; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+NvmRegionPlan PlanFor(std::uint16_t deviceId) {
+  NvmRegionPlan plan;
+  plan.deviceId = deviceId;
+  plan.blockFlags = kSection2Present | 0x04 | 0x01 | 0x20;
+  plan.blockCounts = {3, 0, 1, 0, 0, 2};
+  return plan;
+}
+
+std::uint32_t Section2Base(const NvmRegionPlan& plan) {
+  std::uint32_t position = plan.firstBlock;
+  for (std::size_t i = 0; i < std::size(kBlockChainOrder); ++i) {
+    if ((plan.blockFlags & kBlockChainOrder[i]) != 0) position += BlockSize(plan.blockCounts[i]);
+  }
+  return position;
+}
+
+std::vector<std::uint8_t> BuildRegion(const NvmRegionPlan& plan) {
+  std::vector<std::uint8_t> region(plan.size, plan.fill);
+  WriteBlockChain(region, plan);
+  std::uint32_t generation = 0, reducedPorts = 0;
+  if (ClassifyDeviceId(plan.deviceId, generation, reducedPorts) == kSuccess) WriteFields(region, plan, generation);
+  // The header last, so that no field or block overwrites it.
+  PutLittleEndian(region, kLevelBitsOffset, plan.levelByte, 1);
+  PutLittleEndian(region, kBlockFlagsOffset, plan.blockFlags, 1);
+  PutLittleEndian(region, kBlockChainOffset, plan.firstBlock, 2);
+  PutLittleEndian(region, kDeviceIdOffset, plan.deviceId, 2);
+  PutLittleEndian(region, kNvmVersionOffset, plan.nvmVersion, 1);
+  PutLittleEndian(region, kSection1PointerOffset, plan.section1Offset, 4);
+  return region;
+}
+
+std::vector<std::uint8_t> BuildImage(const std::vector<std::uint8_t>& region, const ImagePlacement& placement) {
+  std::vector<std::uint8_t> image(placement.regionOffset, placement.fill);
+  if (placement.viaSecondPointer) {
+    const std::uint32_t blank = placement.blankByte == 0xFF ? 0xFFFFFF : 0x000000;
+    PutLittleEndian(image, 0, blank, 3);
+    PutLittleEndian(image, kSecondPointerOffset, placement.regionOffset, 3);
+  } else {
+    PutLittleEndian(image, 0, placement.regionOffset, 3);
+  }
+  image.resize(placement.regionOffset);  // a pointer never reaches into the region
+  image.insert(image.end(), region.begin(), region.end());
+  return image;
+}

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# tbtfw-check validate seen from outside, on dumps and images written by nvm-samples.
+# Usage: validate_test.sh TBTFW_CHECK NVM_SAMPLES [EMULATOR ARGS...]
+# The emulator (Wine for the Windows build) is put in front of both programs; files are
+# passed by paths relative to the work folder.
+set -u
+exe=$(realpath "$1") samples=$(realpath "$2")
+shift 2
+runner=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+mkdir s
+if ! "${runner[@]}" "$samples" s; then
+  echo "FAIL nvm-samples could not write the samples"
+  exit 1
+fi
+
+passed=0 failed=0
+fail() { failed=$((failed + 1)); printf 'FAIL %s\n' "$*"; }
+
+# NAME EXIT "FIRST LINE" "ANOTHER LINE OR EMPTY" ARGS...: the first line exactly, and the
+# other line somewhere in the output.
+expect() {
+  local name=$1 exit_expected=$2 first=$3 line=$4
+  shift 4
+  local output status
+  output=$("${runner[@]}" "$exe" validate "$@" 2>/dev/null)
+  status=$?
+  output=${output//$'\r'/}
+  if [[ $status -ne $exit_expected ]]; then fail "$name: exit $status, expected $exit_expected"; return; fi
+  if [[ "${output%%$'\n'*}" != "$first" ]]; then fail "$name: first line '${output%%$'\n'*}', expected '$first'"; return; fi
+  if [[ -n "$line" ]] && ! grep -qxF -- "$line" <<<"$output"; then fail "$name: no line '$line' in: $output"; return; fi
+  passed=$((passed + 1))
+}
+
+ok="status=0x00000000"
+# Every generation and port variant, and the second region pointer behind zeros and ones.
+expect "gen 1 full ports" 0 "$ok" "image-version=0x1B (27)" --controller s/ctl-156D.dump s/img-156D.bin
+expect "gen 1 reduced ports" 0 "$ok" "" --controller s/ctl-156B.dump s/img-156B.bin
+expect "gen 2" 0 "$ok" "" --controller s/ctl-147E.dump s/img-147E.bin
+expect "gen 3 full ports" 0 "$ok" "" s/img-1578.bin --controller s/ctl-1578.dump
+expect "gen 3 reduced ports" 0 "$ok" "" --controller s/ctl-1576.dump s/img-1576.bin
+expect "second pointer behind zeros" 0 "$ok" "" --controller s/ctl-1578.dump s/img-1578-second-zeros.bin
+expect "second pointer behind ones" 0 "$ok" "" --controller s/ctl-156D.dump s/img-156D-second-ones.bin
+expect "version given" 0 "$ok" "" --controller-version 0x40 --controller s/ctl-156D.dump s/img-156D.bin
+
+# The order of checks.
+expect "generation 0" 1 "status=0x10430008" "" --controller s/ctl-1567.dump s/img-blank.bin
+expect "both pointers blank" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-blank.bin
+expect "unknown image" 1 "status=0x10430004" "" --controller s/ctl-156D.dump s/img-1577.bin
+expect "unknown controller" 1 "status=0x10430008" "" --controller s/img-1577.bin s/img-156D.bin
+expect "generations differ" 1 "status=0x10430009" "" --controller s/ctl-156D.dump s/img-1578.bin
+expect "port variants differ" 1 "status=0x1043000A" "" --controller s/ctl-156B.dump s/img-156D.bin
+expect "image level above" 1 "status=0x1043000B" "" --controller s/ctl-156D-level2.dump s/img-156D-level3.bin
+expect "image level below" 0 "$ok" "" --controller s/ctl-156D.dump s/img-156D-level3.bin
+expect "image level 7 above 3" 1 "status=0x1043000B" "" --controller s/ctl-156D.dump s/img-156D-level7.bin
+
+# Masks, variants and section 2 moving with the block chain on each side.
+expect "Src0 ignores 0x55" 0 "$ok" "" --controller s/ctl-156D.dump s/img-156D-src0-55.bin
+expect "Src0 compares 0x80" 1 "status=0x10430006" "field=Src0(DP-out)" --controller s/ctl-156D.dump s/img-156D-src0-80.bin
+expect "reduced ports skip ports 2 and 3" 0 "$ok" "" --controller s/ctl-156B.dump s/img-156B-ports23.bin
+expect "USB2 mask 0xC0 ignores low bits" 0 "$ok" "" --controller s/ctl-1578.dump s/img-1578-usb2.bin
+expect "PB differs" 1 "status=0x10430006" "field=PB" --controller s/ctl-1578.dump s/img-1578-pb.bin
+expect "PB skipped for reduced ports" 0 "$ok" "" --controller s/ctl-1576.dump s/img-1576-pb.bin
+expect "chains differ on both sides" 0 "$ok" "" --controller s/ctl-1578-other-chain.dump s/img-1578-longer-chain.bin
+expect "controller chain moved" 0 "$ok" "" --controller s/ctl-1578-other-chain.dump s/img-1578.bin
+expect "controller without section 2" 1 "status=0x10430006" "field=PA" --controller s/ctl-1578-no-section2.dump s/img-1578.bin
+expect "image without section 2" 1 "status=0x10430006" "field=PA" --controller s/ctl-1578.dump s/img-1578-no-section2.bin
+
+# Truncated and hostile files fail cleanly.
+expect "empty image" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-empty.bin
+expect "no second pointer" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-no-second-pointer.bin
+expect "image cut short" 1 "status=0x10430005" "field=Snk1_0(DP-in)" --controller s/ctl-156D.dump s/img-156D-cut.bin
+expect "chain past the end" 1 "status=0x10430005" "" --controller s/ctl-1578.dump s/img-1578-hostile-chain.bin
+expect "dump cut short" 1 "status=0x00000057" "field=PA(DP-out)" --controller s/ctl-156D-short.dump s/img-156D.bin
+expect "empty dump" 1 "status=0x00000057" "" --controller s/img-empty.bin s/img-156D.bin
+
+# Wrong arguments and unreadable files.
+expect "no arguments" 2 "" ""
+expect "no dump" 2 "" "" s/img-156D.bin
+expect "dump without value" 2 "" "" s/img-156D.bin --controller
+expect "version not a number" 2 "" "" --controller-version 12x --controller s/ctl-156D.dump s/img-156D.bin
+expect "version too large" 2 "" "" --controller-version 0x100000000 --controller s/ctl-156D.dump s/img-156D.bin
+expect "two images" 2 "" "" --controller s/ctl-156D.dump s/img-156D.bin s/img-156B.bin
+expect "missing image" 3 "" "" --controller s/ctl-156D.dump s/missing.bin
+expect "missing dump" 3 "" "" --controller s/missing.dump s/img-156D.bin
+expect "folder as image" 3 "" "" --controller s/ctl-156D.dump s
+
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]

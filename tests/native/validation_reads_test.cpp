@@ -1,0 +1,172 @@
+// How validation reads the controller: which 4-byte words, in which order, and what it
+// does when a read fails or returns less than it asked for.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "controller/controller_layout.h"
+#include "tests/native/validation_scenario.h"
+
+namespace {
+
+using Reads = std::vector<std::uint32_t>;  // offsets of 4-byte reads
+
+Reads Offsets(const std::vector<RegionController::Read>& reads) {
+  Reads offsets;
+  for (const auto& r : reads) {
+    EXPECT_EQ(r.length, 4u) << "read at " << r.offset;
+    offsets.push_back(r.offset);
+  }
+  return offsets;
+}
+
+struct ByteReadCase {
+  std::uint32_t address;
+  std::uint32_t length;
+  Reads reads;
+};
+
+const ByteReadCase kByteReadCases[] = {
+    {0x00, 1, {0x00}},
+    {0x03, 2, {0x00, 0x04}},
+    {0x05, 2, {0x04}},
+    {0x10E, 4, {0x10C, 0x110}},
+    {0x10, 4, {0x10}},
+    {0x13, 1, {0x10}},
+};
+
+TEST(ReadNvmBytes, ReadsWholeAlignedWordsAndCopiesTheRange) {
+  std::vector<std::uint8_t> region(0x200);
+  for (std::size_t i = 0; i < region.size(); ++i) region[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  for (const ByteReadCase& c : kByteReadCases) {
+    RegionController controller(region, 0);
+    std::array<std::uint8_t, 4> bytes{};
+    ASSERT_EQ(ReadNvmBytes(controller, c.address, c.length, bytes.data()), kSuccess);
+    EXPECT_EQ(Offsets(controller.Reads()), c.reads) << c.address;
+    for (std::uint32_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(bytes[i], i < c.length ? region[c.address + i] : 0) << c.address << " byte " << i;
+    }
+  }
+}
+
+TEST(ReadNvmBytes, NeverWrapsPastTheAddressSpace) {
+  RegionController controller({}, 0);
+  std::array<std::uint8_t, 4> bytes{};
+  EXPECT_EQ(ReadNvmBytes(controller, 0xFFFFFFFE, 4, bytes.data()), TBFW_E_FIELD_MISMATCH);
+  EXPECT_TRUE(controller.Reads().empty());
+  EXPECT_EQ(ReadNvmBytes(controller, 0xFFFFFFFE, 2, bytes.data()), RegionController::kOutOfRegion);
+  EXPECT_EQ(Offsets(controller.Reads()), Reads{0xFFFFFFFC});
+}
+
+struct CallCase {
+  const char* name;
+  std::function<NvmRegionPlan()> plan;
+  Reads reads;
+};
+
+NvmRegionPlan StraddlingChain() {
+  NvmRegionPlan plan = PlanFor(0x1578);
+  plan.firstBlock = 0x403;  // the first count spans two words
+  plan.blockFlags = 0x40 | 0x02;
+  plan.blockCounts = {0, 5, 0, 0, 0, 0};
+  return plan;
+}
+
+const CallCase kCallCases[] = {
+    {"generation 1, full ports", [] { return PlanFor(0x156D); },
+     {0x04, 0x00, 0x04, 0x10, 0x140, 0x150, 0x144, 0x154, 0x148, 0x158, 0x14C, 0x15C, 0x210, 0x214, 0x218, 0x21C,
+      0x11C0, 0x11C4, 0x11C8, 0x11CC, 0x2174, 0x2178, 0x217C}},
+    {"generation 1, reduced ports", [] { return PlanFor(0x156B); },
+     {0x04, 0x00, 0x04, 0x10, 0x140, 0x150, 0x144, 0x154, 0x210, 0x214, 0x218, 0x21C, 0x2174, 0x2178, 0x217C}},
+    {"generation 2", [] { return PlanFor(0x147E); },
+     {0x04, 0x00, 0x04, 0x10, 0x14C, 0x154, 0x150, 0x158, 0x1F0, 0x1F4, 0x1F8, 0x1FC, 0x11A4}},
+    // Identifier; section 1 pointer; flags; first block; counts of blocks 0x04, 0x01 and
+    // 0x20 (section 2 at 0x41E); level bits; rows 33 to 40.
+    {"generation 3, full ports", [] { return PlanFor(0x1578); },
+     {0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x400, 0x40C, 0x414, 0x00, 0x04, 0x10, 0x430, 0x430, 0x120, 0x128,
+      0x134, 0xB4}},
+    {"generation 3, reduced ports", [] { return PlanFor(0x1576); },
+     {0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x400, 0x40C, 0x414, 0x00, 0x04, 0x10, 0x430, 0x120, 0x128, 0x134,
+      0xB4}},
+    // Section 2 at 0x403 + 2 + 20 = 0x419: PA at 0x42B, PB at 0x42C.
+    {"generation 3, count across a word boundary", StraddlingChain,
+     {0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x400, 0x404, 0x00, 0x04, 0x10, 0x428, 0x42C, 0x120, 0x128, 0x134,
+      0xB4}},
+};
+
+TEST(ValidateImage, ReadsExactlyTheseControllerWords) {
+  for (const CallCase& c : kCallCases) {
+    Scenario s;
+    s.controller = s.image = c.plan();
+    RegionController controller(BuildRegion(s.controller), 0x20);
+    std::uint32_t version = 0;
+    EXPECT_EQ(ValidateImage(controller, s.ImageBytes(), version), kSuccess) << c.name;
+    EXPECT_EQ(controller.VersionCalls(), 1u) << c.name;
+    EXPECT_EQ(Offsets(controller.Reads()), c.reads) << c.name;
+  }
+}
+
+// Whichever controller read fails, validation stops at it with its status, reads nothing
+// more and does not report a version.
+TEST(ValidateImage, StopsAtAFailingControllerRead) {
+  for (std::uint16_t deviceId : {std::uint16_t{0x156D}, std::uint16_t{0x147E}, std::uint16_t{0x1578}}) {
+    const Scenario s = Scenario::Matching(deviceId);
+    const std::size_t total = Validate(s).reads.size();
+    for (std::size_t n = 1; n <= total; ++n) {
+      const StatusCode provider = 0x8004100Au + static_cast<StatusCode>(n);
+      const Outcome o = Validate(s, [&](RegionController& c) { c.FailRead(n, provider); });
+      EXPECT_EQ(o.status, provider) << deviceId << " read " << n;
+      EXPECT_EQ(o.reads.size(), n) << deviceId << " read " << n;
+      EXPECT_EQ(o.imageVersion, kPresetVersion) << deviceId << " read " << n;
+    }
+  }
+}
+
+TEST(ValidateImage, StopsWhenTheVersionCannotBeRead) {
+  for (StatusCode status : {TBFW_E_NO_PROVIDER, TBFW_E_NO_CONTROLLER, StatusCode{5}}) {
+    const Outcome o = Validate(Scenario::Matching(0x156D), [&](RegionController& c) { c.FailVersion(status); });
+    EXPECT_EQ(o.status, status);
+    EXPECT_TRUE(o.reads.empty());
+  }
+}
+
+TEST(ValidateImage, RefusesAnUnidentifiedControllerBeforeTheImage) {
+  const Outcome unknown = Validate(Scenario::Matching(0x1577));
+  EXPECT_EQ(unknown.status, TBFW_E_UNSUPPORTED_CONTROLLER);
+  EXPECT_EQ(Offsets(unknown.reads), Reads{0x04});
+  // A read that succeeds but returns no bytes leaves an identifier of 0, not stack noise.
+  const Outcome empty = Validate(Scenario::Matching(0x156D), [](RegionController& c) { c.ShortenRead(1, 0); });
+  EXPECT_EQ(empty.status, TBFW_E_UNSUPPORTED_CONTROLLER);
+}
+
+TEST(ValidateImage, ShortReplyComparesAsZeroBytes) {
+  Scenario s = Scenario::Matching(0x156D);
+  s.image.fields[3] = s.controller.fields[3] = 0x44;  // row 4, the 6th read
+  const Outcome o = Validate(s, [](RegionController& c) { c.ShortenRead(6, 0); });
+  EXPECT_EQ(o.status, TBFW_E_FIELD_MISMATCH);
+  EXPECT_EQ(o.detail.row, 3u);
+}
+
+TEST(ValidateImage, MissingSectionIsNeverRead) {
+  Scenario s = Scenario::Matching(0x1578);
+  s.controller.blockFlags = 0x25;
+  const Outcome o = Validate(s);
+  EXPECT_EQ(o.status, TBFW_E_FIELD_MISMATCH);
+  // Identifier, section 1 pointer, flags, level bits, rows 33 and 34; then row 35 fails.
+  EXPECT_EQ(Offsets(o.reads), (Reads{0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x10}));
+}
+
+TEST(ValidateImage, ControllerDumpShorterThanItsFields) {
+  const Scenario s = Scenario::Matching(0x156D);
+  std::vector<std::uint8_t> region = BuildRegion(s.controller);
+  region.resize(0x2178);  // the word holding row 19 is the region's last
+  RegionController controller(region, 1);
+  std::uint32_t version = kPresetVersion;
+  ValidationDetail detail;
+  EXPECT_EQ(ValidateImage(controller, s.ImageBytes(), version, &detail), RegionController::kOutOfRegion);
+  EXPECT_EQ(detail.row, 19u);  // row 20
+  EXPECT_EQ(version, kPresetVersion);
+}
+
+}  // namespace
