@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "controller/image_validation.h"
 #include "emulator/emulated_platform.h"
+#include "emulator/nvm_builder.h"
+#include "emulator/region_controller.h"
 #include "emulator/emulated_wmi.h"
 
 namespace {
@@ -215,6 +220,56 @@ TEST(UpdateWorker, APathTooLongForThePathBufferIsNoImage) {
   b.model.modulePath = u"C:\\" + std::u16string(1010, u'd') + u"\\TbtFwUpdate.exe";
   EXPECT_EQ(b.Run(), TBFW_E_NO_IMAGE);
   EXPECT_FALSE(b.Logged("FindEntries"));
+}
+
+StatusCode FullValidation(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& version) {
+  return ValidateImage(controller, image, version);
+}
+
+// The whole run with the real validation, for each generation and variant: the image is
+// written byte for byte, and the controller is read only as validation needs it.
+TEST(UpdateWorker, ValidatesAgainstTheControllerThenWrites) {
+  for (int id : {0x156B, 0x156D, 0x147E, 0x1576, 0x1578}) {
+    const auto deviceId = static_cast<std::uint16_t>(id);
+    const NvmRegionPlan plan = PlanFor(deviceId);
+    const std::vector<std::uint8_t> region = BuildRegion(plan);
+    const std::vector<std::uint8_t> image = BuildImage(region);
+    Bench b;
+    b.model.region = region;
+    b.model.nvmVersion = plan.nvmVersion;
+    b.model.dataEntries = {{u"firmware.bin", image}};
+    b.validate = FullValidation;
+    EXPECT_EQ(b.Run(), kSuccess) << std::hex << deviceId;
+    ASSERT_EQ(b.model.writtenImages.size(), 1u) << std::hex << deviceId;
+    EXPECT_EQ(b.model.writtenImages[0], image) << std::hex << deviceId;
+
+    // The same validation against the bare region: the reads through WMI are the same ones.
+    RegionController bare(region, plan.nvmVersion);
+    std::uint32_t version = 0;
+    ASSERT_EQ(ValidateImage(bare, image, version), kSuccess);
+    std::vector<std::string> expected;
+    for (const RegionController::Read& r : bare.Reads()) {
+      char line[48];
+      std::snprintf(line, sizeof line, "ExecMethod ReadFirmware 0x%X %u", static_cast<unsigned>(r.offset),
+                    static_cast<unsigned>(r.length));
+      expected.push_back(line);
+    }
+    std::vector<std::string> reads;
+    std::copy_if(b.model.log.begin(), b.model.log.end(), std::back_inserter(reads),
+                 [](const std::string& l) { return l.rfind("ExecMethod ReadFirmware", 0) == 0; });
+    EXPECT_EQ(reads, expected) << std::hex << deviceId;
+  }
+}
+
+TEST(UpdateWorker, AnImageForAnotherControllerIsNotWritten) {
+  const std::vector<std::uint8_t> region = BuildRegion(PlanFor(0x156D));
+  Bench b;
+  b.model.region = region;
+  b.model.dataEntries = {{u"firmware.bin", BuildImage(BuildRegion(PlanFor(0x1578)))}};
+  b.validate = FullValidation;
+  EXPECT_EQ(b.Run(), TBFW_E_GENERATION_MISMATCH);
+  EXPECT_TRUE(b.model.writtenImages.empty());
+  ExpectOrderlyEnd(b, "generation");
 }
 
 }  // namespace
