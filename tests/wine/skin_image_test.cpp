@@ -61,11 +61,6 @@ TEST(LoadSkinImage, UsesOnlyTheLowSixteenBitsOfTheId) {
   EXPECT_EQ(image->Height(), 43);
 }
 
-TEST(LoadSkinImage, NullModuleIsTheExecutable) {
-  auto image = LoadSkinImage(kOpaque, L"IMG", ::GetModuleHandleW(nullptr), 1.0);
-  EXPECT_EQ(image->Width(), 40);
-}
-
 TEST(LoadSkinImage, TwoLoadsAreIndependent) {
   auto first = LoadSkinImage(kOpaque, L"IMG", nullptr, 1.0);
   auto second = LoadSkinImage(kOpaque, L"IMG", nullptr, 1.0);
@@ -78,16 +73,6 @@ TEST(LoadSkinImage, TwoLoadsAreIndependent) {
   Gdiplus::Color colour;
   target.GetPixel(20, 10, &colour);
   EXPECT_EQ(colour.GetValue(), 0xFFC86432u);
-}
-
-TEST(SkinImage, EmptyImageDrawsNothing) {
-  SkinImage empty;
-  Gdiplus::Bitmap target(4, 4, PixelFormat32bppARGB);
-  Gdiplus::Graphics graphics(&target);
-  empty.Draw(graphics, Gdiplus::RectF(0, 0, 4, 4));
-  Gdiplus::Color colour;
-  target.GetPixel(1, 1, &colour);
-  EXPECT_EQ(colour.GetValue(), 0u);
 }
 
 }  // namespace
