@@ -1,5 +1,5 @@
 // Images of the skin from the executable's resources.
-#include "skin/win32/skin_image.h"
+#include "skin/win32/skin_image_win32.h"
 
 #include <gtest/gtest.h>
 

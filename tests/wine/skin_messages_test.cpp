@@ -138,6 +138,23 @@ TEST_F(Messages, AButtonWithoutNormalImageNeverComposesButDrawsItsText) {
   EXPECT_GT(blue, 10);
 }
 
+TEST_F(Messages, PressOnTheWindowStartsTheSystemsMove) {
+  ::SendMessageW(dialog.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 120));
+  EXPECT_EQ(dialog.sysCommand, static_cast<WPARAM>(0xF012));
+}
+
+TEST_F(Messages, SpaceOnTheFocusedButtonClicksWithoutChangingItsLook) {
+  HWND button = dialog.update.hwnd();
+  ::SetFocus(button);
+  const int frames = FramesDuring([&] {
+    ::SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    ::SendMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
+  });
+  EXPECT_EQ(frames, 0);
+  EXPECT_EQ(dialog.update.state(), 0u);
+  EXPECT_EQ(dialog.clicked, std::vector<WORD>{1003});
+}
+
 TEST_F(Messages, AddingAControlAgainKeepsOneEntry) {
   const size_t count = dialog.controls().size();
   dialog.AddControl(&dialog.update);

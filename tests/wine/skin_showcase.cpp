@@ -10,10 +10,10 @@
 #include <string>
 
 #include "skin/skin_geometry.h"
-#include "skin/win32/gdiplus_session.h"
-#include "skin/win32/skin_button.h"
-#include "skin/win32/skin_dialog.h"
-#include "skin/win32/skin_label.h"
+#include "skin/win32/gdiplus_session_win32.h"
+#include "skin/win32/skin_button_win32.h"
+#include "skin/win32/skin_dialog_win32.h"
+#include "skin/win32/skin_label_win32.h"
 
 namespace {
 

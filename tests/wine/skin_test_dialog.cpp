@@ -46,6 +46,17 @@ void TestDialog::OnFrameComposed(const SkinFrame& frame) {
   messageTextAtFrame = text;
 }
 
+bool TestDialog::OnCommand(WORD id, WORD notification) {
+  if (notification == BN_CLICKED) clicked.push_back(id);
+  return SkinDialog::OnCommand(id, notification);
+}
+
+LRESULT TestDialog::HandleMessage(UINT id, WPARAM wParam, LPARAM lParam) {
+  if (id != WM_SYSCOMMAND) return SkinDialog::HandleMessage(id, wParam, lParam);
+  sysCommand = wParam;
+  return 0;
+}
+
 void Place(const Window& control, int x, int y, int width, int height) {
   ::SetWindowPos(control.hwnd(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "skin/win32/skin_button.h"
-#include "skin/win32/skin_dialog.h"
-#include "skin/win32/skin_label.h"
+#include "skin/win32/skin_button_win32.h"
+#include "skin/win32/skin_dialog_win32.h"
+#include "skin/win32/skin_label_win32.h"
 
 // Test pictures of known colours (tests/wine/skin_test.rc).
 enum TestImage : UINT {
@@ -46,6 +46,8 @@ class TestDialog : public SkinDialog {
   std::vector<std::uint32_t> pixels;  // last frame, top row first
   int width = 0, height = 0;
   std::wstring messageTextAtFrame;
+  std::vector<WORD> clicked;   // ids of the BN_CLICKED commands received
+  WPARAM sysCommand = 0;       // the last WM_SYSCOMMAND, swallowed: no modal move loop here
   std::uint32_t Pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 
   using SkinDialog::OnInitDialog;
@@ -54,6 +56,8 @@ class TestDialog : public SkinDialog {
   void DoDataExchange() override;
   void LayoutControls() override;
   void OnFrameComposed(const SkinFrame& frame) override;
+  bool OnCommand(WORD id, WORD notification) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   std::function<void(TestDialog&)> layout_;

@@ -1,7 +1,7 @@
 // GoogleTest's entry for the toolkit's tests, with GDI+ running for the whole run.
 #include <gtest/gtest.h>
 
-#include "skin/win32/gdiplus_session.h"
+#include "skin/win32/gdiplus_session_win32.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

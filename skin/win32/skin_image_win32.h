@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "skin/win32/gdiplus.h"
+#include "skin/win32/gdiplus_win32.h"
 
 class SkinImage {
  public:

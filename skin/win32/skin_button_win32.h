@@ -4,9 +4,10 @@
 
 #include <memory>
 
-#include "skin/win32/skin_control.h"
-#include "skin/win32/skin_image.h"
-#include "skin/win32/skin_text.h"
+#include "skin/colour_matrices.h"
+#include "skin/win32/skin_control_win32.h"
+#include "skin/win32/skin_image_win32.h"
+#include "skin/win32/skin_text_win32.h"
 
 class SkinButton : public SkinControl {
  public:
@@ -44,7 +45,13 @@ class SkinButton : public SkinControl {
   LRESULT OnMouseLeave();
   LRESULT OnButtonDown();
   LRESULT OnButtonUp();
-  void DrawImage(Gdiplus::Graphics& graphics, const Gdiplus::RectF& bounds) const;
+  // The image of the current look and where and how it is drawn.
+  struct Look {
+    const SkinImage* image;
+    Gdiplus::RectF to;
+    const SkinColourMatrix* matrix;  // null: drawn as it is
+  };
+  Look ChooseLook(const Gdiplus::RectF& bounds) const;
 
   std::unique_ptr<SkinImage> normalImage_, disabledImage_, hoverImage_, pressedImage_;
   bool tracking_ = false;

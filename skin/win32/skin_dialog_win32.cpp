@@ -1,4 +1,4 @@
-#include "skin/win32/skin_dialog.h"
+#include "skin/win32/skin_dialog_win32.h"
 
 #include <algorithm>
 

@@ -1,8 +1,7 @@
-#include "skin/win32/skin_button.h"
+#include "skin/win32/skin_button_win32.h"
 
 #include <commctrl.h>
 
-#include "skin/colour_matrices.h"
 
 namespace {
 
@@ -22,6 +21,9 @@ void DrawThroughMatrix(Gdiplus::Graphics& graphics, const SkinImage& image, cons
   graphics.DrawImage(picture, to, 0.0f, 0.0f, static_cast<float>(picture->GetWidth()),
                      static_cast<float>(picture->GetHeight()), Gdiplus::UnitPixel, &attributes);
 }
+
+// One pixel right and down: the pressed look without an image of its own.
+Gdiplus::RectF Shifted(const Gdiplus::RectF& r) { return Gdiplus::RectF(r.X + 1, r.Y + 1, r.Width, r.Height); }
 
 }  // namespace
 
@@ -113,38 +115,27 @@ LRESULT SkinButton::OnButtonUp() {
   return Default();
 }
 
-void SkinButton::DrawImage(Gdiplus::Graphics& graphics, const Gdiplus::RectF& bounds) const {
+SkinButton::Look SkinButton::ChooseLook(const Gdiplus::RectF& bounds) const {
   const bool hover = state_ & StateHover, pressed = state_ & StatePressed;
-  if (state_ & StateDisabled) {
-    if (disabledImage_)
-      disabledImage_->Draw(graphics, bounds);
-    else if (normalImage_)
-      DrawThroughMatrix(graphics, *normalImage_, bounds, kGreyscaleMatrix);
-  } else if (hover && pressed) {
-    if (pressedImage_)
-      pressedImage_->Draw(graphics, bounds);
-    else if (normalImage_)
-      normalImage_->Draw(graphics, Gdiplus::RectF(bounds.X + 1, bounds.Y + 1, bounds.Width, bounds.Height));
-  } else if (hover) {
-    if (hoverImage_)
-      hoverImage_->Draw(graphics, bounds);
-    else if (normalImage_)
-      DrawThroughMatrix(graphics, *normalImage_, bounds, kHighlightMatrix);
-  } else if (normalImage_) {
-    normalImage_->Draw(graphics, bounds);
-  }
+  if (state_ & StateDisabled)
+    return disabledImage_ ? Look{disabledImage_.get(), bounds, nullptr} : Look{normalImage_.get(), bounds, &kGreyscaleMatrix};
+  if (hover && pressed)
+    return pressedImage_ ? Look{pressedImage_.get(), bounds, nullptr} : Look{normalImage_.get(), Shifted(bounds), nullptr};
+  if (hover)
+    return hoverImage_ ? Look{hoverImage_.get(), bounds, nullptr} : Look{normalImage_.get(), bounds, &kHighlightMatrix};
+  return {normalImage_.get(), bounds, nullptr};
 }
 
 void SkinButton::Draw(Gdiplus::Graphics& graphics) {
   const Gdiplus::RectF bounds = Bounds();
-  DrawImage(graphics, bounds);
-  // The disabled look keeps the normal text colour.
-  if (state_ & StatePressed) {
-    Gdiplus::RectF shifted(bounds.X + 1, bounds.Y + 1, bounds.Width, bounds.Height);
-    text_.DrawWindowText(graphics, hwnd(), pressedTextBrush_, shifted);
-  } else if (state_ & StateHover) {
-    text_.DrawWindowText(graphics, hwnd(), hoverTextBrush_, bounds);
-  } else {
-    text_.DrawWindowText(graphics, hwnd(), textBrush_, bounds);
-  }
+  const Look look = ChooseLook(bounds);
+  if (look.image && look.matrix)
+    DrawThroughMatrix(graphics, *look.image, look.to, *look.matrix);
+  else if (look.image)
+    look.image->Draw(graphics, look.to);
+  // Pressed text moves with the press, whether or not the image does; the disabled look
+  // keeps the normal text colour.
+  const bool pressed = state_ & StatePressed;
+  const Gdiplus::SolidBrush& brush = pressed ? pressedTextBrush_ : (state_ & StateHover) ? hoverTextBrush_ : textBrush_;
+  text_.DrawWindowText(graphics, hwnd(), brush, pressed ? Shifted(bounds) : bounds);
 }

@@ -1,4 +1,4 @@
-#include "skin/win32/skin_text.h"
+#include "skin/win32/skin_text_win32.h"
 
 #include <string>
 

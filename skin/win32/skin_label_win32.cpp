@@ -1,4 +1,4 @@
-#include "skin/win32/skin_label.h"
+#include "skin/win32/skin_label_win32.h"
 
 void SkinLabel::SetImage(UINT id, const wchar_t* type, HMODULE module, double scale) {
   image_.reset();

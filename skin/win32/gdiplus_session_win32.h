@@ -1,7 +1,7 @@
 // GDI+ started for the life of the object and shut down after it.
 #pragma once
 
-#include "skin/win32/gdiplus.h"
+#include "skin/win32/gdiplus_win32.h"
 
 class GdiplusSession {
  public:

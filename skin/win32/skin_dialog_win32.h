@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "framework/dialog.h"
-#include "skin/win32/skin_control.h"
-#include "skin/win32/skin_host.h"
-#include "skin/win32/skin_image.h"
+#include "skin/win32/skin_control_win32.h"
+#include "skin/win32/skin_host_win32.h"
+#include "skin/win32/skin_image_win32.h"
 
 // A composed frame: premultiplied BGRA pixels, rows from the bottom up, as the DIB holds them.
 struct SkinFrame {

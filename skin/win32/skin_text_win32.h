@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "skin/win32/gdiplus.h"
+#include "skin/win32/gdiplus_win32.h"
 
 // A GDI+ font of `family`; a family that is not installed, or a font that cannot be made
 // from it, falls back to the generic sans-serif family. Null when no font can be made.

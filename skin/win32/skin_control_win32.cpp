@@ -1,4 +1,4 @@
-#include "skin/win32/skin_control.h"
+#include "skin/win32/skin_control_win32.h"
 
 BOOL SkinControl::ShowWindow(int command) {
   BOOL result = ::ShowWindow(hwnd(), command);

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "framework/window.h"
-#include "skin/win32/gdiplus.h"
-#include "skin/win32/skin_host.h"
+#include "skin/win32/gdiplus_win32.h"
+#include "skin/win32/skin_host_win32.h"
 
 class SkinControl : public Window {
  public:

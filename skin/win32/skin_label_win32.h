@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "skin/win32/skin_control.h"
-#include "skin/win32/skin_image.h"
-#include "skin/win32/skin_text.h"
+#include "skin/win32/skin_control_win32.h"
+#include "skin/win32/skin_image_win32.h"
+#include "skin/win32/skin_text_win32.h"
 
 class SkinLabel : public SkinControl {
  public:
