@@ -225,6 +225,18 @@ TEST(CreateSkinFont, EveryFamilyTheWindowAsksForGivesAFont) {
   }
 }
 
+TEST_F(Compose, APictureThatFailsToLoadRemovesThePreviousOne) {
+  Open([](TestDialog& d) {
+    Place(d.picture, 10, 10, 40, 20);
+    d.picture.SetImage(kBright, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.picture);
+  });
+  ASSERT_EQ(dialog.Pixel(20, 15), kBrightColour);
+  dialog.picture.SetImage(kBroken, L"IMG", nullptr, 1.0);
+  dialog.Compose();
+  EXPECT_EQ(dialog.Pixel(20, 15), kGrey40);
+}
+
 TEST_F(Compose, EmptyPanelDrawsNothing) {
   Open([](TestDialog& d) {
     Place(d.message, kTransparentX, 0, 50, 60);

@@ -23,6 +23,11 @@ bool TestDialog::Open(std::function<void(TestDialog&)> layout) {
   return Create();
 }
 
+INT_PTR TestDialog::RunModal(std::function<void(TestDialog&)> layout) {
+  layout_ = std::move(layout);
+  return DoModal();
+}
+
 void TestDialog::DoDataExchange() {
   AttachControl(1003, update);
   AttachControl(1, exit);

@@ -36,6 +36,8 @@ class TestDialog : public SkinDialog {
 
   // Creates the window; `layout` runs as its LayoutControls.
   bool Open(std::function<void(TestDialog&)> layout);
+  // Runs the window modally; `layout` must arrange for it to end.
+  INT_PTR RunModal(std::function<void(TestDialog&)> layout);
 
   SkinButton update;  // control 1003
   SkinButton exit;    // control 1
