@@ -15,38 +15,34 @@ INT_PTR CALLBACK PassiveDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 }  // namespace
 
 // A computer-based-training hook sees the dialog window before its first message, the only
-// point at which subclassing catches WM_CREATE. It is removed as soon as it has done that.
+// point at which subclassing catches WM_CREATE. It unhooks itself once it has done that, so
+// the modal loop runs without it.
 class Dialog::CreationHook {
  public:
-  explicit CreationHook(Dialog& dialog) : outer_(std::exchange(pending_, &dialog)) {
+  explicit CreationHook(Dialog& dialog) : dialog_(&dialog), outer_(std::exchange(active_, this)) {
     hook_.reset(::SetWindowsHookExW(WH_CBT, &CreationHook::Procedure, nullptr, ::GetCurrentThreadId()));
-    outerHook_ = std::exchange(activeHook_, hook_.get());
   }
   CreationHook(const CreationHook&) = delete;
   CreationHook& operator=(const CreationHook&) = delete;
-  ~CreationHook() {
-    pending_ = outer_;
-    activeHook_ = outerHook_;
-  }
+  ~CreationHook() { active_ = outer_; }
 
  private:
   static LRESULT CALLBACK Procedure(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && pending_) {
-      Dialog* dialog = std::exchange(pending_, nullptr);
-      dialog->SubclassWindow(reinterpret_cast<HWND>(wParam));
+    CreationHook* self = active_;
+    if (code == HCBT_CREATEWND && self && self->hook_) {
+      self->dialog_->SubclassWindow(reinterpret_cast<HWND>(wParam));
+      self->hook_.reset();
     }
-    return ::CallNextHookEx(activeHook_, code, wParam, lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
-  static thread_local Dialog* pending_;
-  static thread_local HHOOK activeHook_;
-  Dialog* outer_;
-  HHOOK outerHook_ = nullptr;
+  static thread_local CreationHook* active_;
+  Dialog* dialog_;
+  CreationHook* outer_;
   UniqueHook hook_;
 };
 
-thread_local Dialog* Dialog::CreationHook::pending_ = nullptr;
-thread_local HHOOK Dialog::CreationHook::activeHook_ = nullptr;
+thread_local Dialog::CreationHook* Dialog::CreationHook::active_ = nullptr;
 
 INT_PTR Dialog::DoModal() {
   modal_ = true;
