@@ -9,7 +9,7 @@ namespace {
 
 constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 
-// A 32-bit top-down-addressed DIB section of `width` × `height`, all zeros (transparent).
+// A 32-bit DIB section of `width` × `height`, all zeros: fully transparent.
 HBITMAP CreateFrameBitmap(int width, int height, void** bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
