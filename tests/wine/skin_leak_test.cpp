@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include <windows.h>
+#include <psapi.h>
+
 #include "tests/wine/skin_test_dialog.h"
 
 namespace {
@@ -47,6 +50,29 @@ TEST(ComposeMany, AThousandFramesLeakNoGdiObjects) {
   // GDI+ still draws after all that: the last frame shows the button.
   EXPECT_EQ(dialog.Pixel(12, 12) >> 24, 0xFFu);
   EXPECT_NE(dialog.Pixel(12, 12), 0xFF282828u);
+}
+
+// Bytes the process has committed (Wine reports no private usage, but this).
+SIZE_T PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PagefileUsage;
+}
+
+// Each load holds a memory stream over a copy of the PNG (1.8 kB for the button) and a
+// decoded image (109 kB); a thousand pairs of loads that kept either would grow the process
+// by megabytes.
+TEST(LoadSkinImageMany, AThousandLoadsGiveEverythingBack) {
+  for (int i = 0; i < 50; ++i) LoadSkinImage(137, L"IMG", nullptr, i % 2 ? 1.0 : 0.5);
+  const SIZE_T before = PrivateBytes();
+  ASSERT_GT(before, 0u);
+  for (int i = 0; i < 1000; ++i) {
+    auto design = LoadSkinImage(137, L"IMG", nullptr, 1.0);
+    auto half = LoadSkinImage(137, L"IMG", nullptr, 0.5);
+    ASSERT_EQ(design->Width() + half->Width(), 368 + 184) << i;
+  }
+  EXPECT_LT(PrivateBytes() - before, 1024u * 1024u);
 }
 
 }  // namespace
