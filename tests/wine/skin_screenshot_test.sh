@@ -34,7 +34,7 @@ is_light() { local r g b; read -r r g b <<<"$(pixel "$1" "$2")"; ((r > 200 && g 
 shown=0
 for _ in $(seq 50); do
   import -display "$DISPLAY" -window root "$shot"
-  if is_teal $((left + width * 3 / 4)) $((top + height / 20)); then shown=1; break; fi
+  if is_teal $((left + width * 3 / 4)) $((top + height / 20)); then shown=1; break; fi  # title band
   sleep 0.2
 done
 touch "$quit"
@@ -46,15 +46,21 @@ check() {  # what, predicate, x, y
   if ! "$2" "$3" "$4"; then echo "FAIL: $1 at $3,$4: $(pixel "$3" "$4")" >&2; fail=1; fi
 }
 ((shown)) || { echo "FAIL: the title band never appeared" >&2; exit 1; }
-((width == 780 && height == 620)) || { echo "FAIL: window ${width}x${height}, want 780x620" >&2; fail=1; }
-check "title band" is_teal $((left + width * 3 / 4)) $((top + height / 20))
-check "body" is_light $((left + width / 2)) $((top + height * 9 / 10))
-check "Update button" is_teal $((left + 1136 / 2 + 10)) $((top + 1109 / 2 + 5))
-check "message panel" is_light $((left + 700)) $((top + 200))
+# Half scale up to a 1920 x 1080 desktop, design size above; positions are design ones.
+case "${width}x${height}" in
+  780x620) half=2 ;;
+  1560x1240) half=1 ;;
+  *) echo "FAIL: window ${width}x${height}, want 780x620 or 1560x1240" >&2; exit 1 ;;
+esac
+at() { echo $((left + $1 / half)) $((top + $2 / half)); }
+check "title band" is_teal $(at 1170 62)
+check "body" is_light $(at 780 1116)
+check "Update button" is_teal $(at 1156 1119)
+check "message panel" is_light $(at 1400 400)
 # The title's text is white on teal somewhere along its line.
 title_white=0
-for x in $(seq $((left + 120)) 2 $((left + 480))); do
-  if is_light "$x" $((top + 60)); then title_white=1; break; fi
+for x in $(seq 240 4 960); do
+  if is_light $(at "$x" 120); then title_white=1; break; fi
 done
 ((title_white)) || { echo "FAIL: no title text" >&2; fail=1; }
 exit "$fail"
