@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32 wine64
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick librsvg2-bin
   fonts-liberation fonts-dejavu-core fonts-wqy-microhei
 )
 

@@ -1,0 +1,141 @@
+#include "skin/win32/skin_button_win32.h"
+
+#include <commctrl.h>
+
+
+namespace {
+
+std::unique_ptr<SkinImage> LoadLook(UINT id, const wchar_t* type, HMODULE module, double scale) {
+  return id ? LoadSkinImage(id, type, module, scale) : nullptr;
+}
+
+void DrawThroughMatrix(Gdiplus::Graphics& graphics, const SkinImage& image, const Gdiplus::RectF& to,
+                       const SkinColourMatrix& matrix) {
+  Gdiplus::Image* picture = image.Get();
+  if (!picture) return;
+  Gdiplus::ColorMatrix colours;
+  for (int row = 0; row < 5; ++row)
+    for (int column = 0; column < 5; ++column) colours.m[row][column] = matrix[row][column];
+  Gdiplus::ImageAttributes attributes;
+  attributes.SetColorMatrix(&colours, Gdiplus::ColorMatrixFlagsDefault, Gdiplus::ColorAdjustTypeDefault);
+  graphics.DrawImage(picture, to, 0.0f, 0.0f, static_cast<float>(picture->GetWidth()),
+                     static_cast<float>(picture->GetHeight()), Gdiplus::UnitPixel, &attributes);
+}
+
+// One pixel right and down: the pressed look without an image of its own.
+Gdiplus::RectF Shifted(const Gdiplus::RectF& r) { return Gdiplus::RectF(r.X + 1, r.Y + 1, r.Width, r.Height); }
+
+}  // namespace
+
+SkinButton::SkinButton() = default;
+
+void SkinButton::SetTextColor(Gdiplus::ARGB colour) {
+  textBrush_.SetColor(Gdiplus::Color(colour));
+  hoverTextBrush_.SetColor(Gdiplus::Color(colour));
+  pressedTextBrush_.SetColor(Gdiplus::Color(colour));
+}
+
+void SkinButton::SetHoverTextColor(Gdiplus::ARGB colour) { hoverTextBrush_.SetColor(Gdiplus::Color(colour)); }
+void SkinButton::SetPressedTextColor(Gdiplus::ARGB colour) { pressedTextBrush_.SetColor(Gdiplus::Color(colour)); }
+
+void SkinButton::SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed, const wchar_t* type,
+                           HMODULE module, double scale) {
+  // Each old image goes before its replacement is decoded.
+  normalImage_.reset();
+  disabledImage_.reset();
+  hoverImage_.reset();
+  pressedImage_.reset();
+  normalImage_ = LoadSkinImage(normal, type, module, scale);
+  disabledImage_ = LoadLook(disabled, type, module, scale);
+  hoverImage_ = LoadLook(hover, type, module, scale);
+  pressedImage_ = LoadLook(pressed, type, module, scale);
+}
+
+void SkinButton::ReleaseResources() {
+  text_.ReleaseFont();
+  normalImage_.reset();
+  disabledImage_.reset();
+  hoverImage_.reset();
+  pressedImage_.reset();
+}
+
+void SkinButton::Refresh() {
+  if (!normalImage_) return;
+  if (disabled())
+    state_ |= StateDisabled;
+  else
+    state_ &= ~StateDisabled;
+  NotifyHost();
+}
+
+LRESULT SkinButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEMOVE: return OnMouseMove();
+    case WM_MOUSEHOVER: return OnMouseHover();
+    case WM_MOUSELEAVE: return OnMouseLeave();
+    case WM_LBUTTONDOWN: return OnButtonDown();
+    case WM_LBUTTONUP: return OnButtonUp();
+    default: return SkinControl::HandleMessage(message, wParam, lParam);
+  }
+}
+
+LRESULT SkinButton::OnMouseMove() {
+  if (!tracking_) {
+    // Hover is reported after the pointer rests 1 ms, leave when it goes.
+    TRACKMOUSEEVENT request{sizeof request, TME_HOVER | TME_LEAVE, hwnd(), 1};
+    tracking_ = ::_TrackMouseEvent(&request) != FALSE;
+  }
+  return Default();
+}
+
+LRESULT SkinButton::OnMouseHover() {
+  state_ |= StateHover;
+  Refresh();
+  return 0;
+}
+
+LRESULT SkinButton::OnMouseLeave() {
+  tracking_ = false;
+  state_ &= ~StateHover;
+  Refresh();
+  return 0;
+}
+
+// The new look is composed before the button's own procedure runs, so on release the
+// window shows the released look before the parent hears of the click.
+LRESULT SkinButton::OnButtonDown() {
+  state_ |= StatePressed;
+  Refresh();
+  return Default();
+}
+
+LRESULT SkinButton::OnButtonUp() {
+  state_ &= ~(StatePressed | StateHover);
+  Refresh();
+  return Default();
+}
+
+SkinButton::Look SkinButton::ChooseLook(const Gdiplus::RectF& bounds) const {
+  const bool hover = state_ & StateHover, pressed = state_ & StatePressed;
+  if (state_ & StateDisabled)
+    return disabledImage_ ? Look{disabledImage_.get(), bounds, nullptr} : Look{normalImage_.get(), bounds, &kGreyscaleMatrix};
+  if (hover && pressed)
+    return pressedImage_ ? Look{pressedImage_.get(), bounds, nullptr} : Look{normalImage_.get(), Shifted(bounds), nullptr};
+  if (hover)
+    return hoverImage_ ? Look{hoverImage_.get(), bounds, nullptr} : Look{normalImage_.get(), bounds, &kHighlightMatrix};
+  return {normalImage_.get(), bounds, nullptr};
+}
+
+void SkinButton::Draw(Gdiplus::Graphics& graphics) {
+  const Gdiplus::RectF bounds = Bounds();
+  const Look look = ChooseLook(bounds);
+  if (look.image && look.matrix)
+    DrawThroughMatrix(graphics, *look.image, look.to, *look.matrix);
+  else if (look.image)
+    look.image->Draw(graphics, look.to);
+  // Pressed text moves with the press, whether or not the image does; the disabled look
+  // keeps the normal text colour.
+  const bool pressed = state_ & StatePressed;
+  const Gdiplus::SolidBrush& brush = pressed ? pressedTextBrush_ : (state_ & StateHover) ? hoverTextBrush_ : textBrush_;
+  text_.DrawWindowText(graphics, hwnd(), brush, pressed ? Shifted(bounds) : bounds);
+}

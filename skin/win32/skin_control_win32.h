@@ -1,0 +1,43 @@
+// The base of the skinned controls: a child window from the dialog template, subclassed,
+// whose look is drawn only into the host window's composed frame. Every visible change
+// (move, size, text, enable, show) asks the host to compose again.
+#pragma once
+
+#include "framework/window.h"
+#include "skin/win32/gdiplus_win32.h"
+#include "skin/win32/skin_host_win32.h"
+
+class SkinControl : public Window {
+ public:
+  // Draws the control at its place in the host's client area.
+  virtual void Draw(Gdiplus::Graphics& graphics) = 0;
+  // Reports a change of look.
+  virtual void Refresh() { NotifyHost(); }
+
+  // Shows or hides the window; reports a change when WS_VISIBLE changed. All showing and
+  // hiding goes through here, since composing trusts `visible`.
+  BOOL ShowWindow(int command);
+  void NotifyHost();
+  // Copies WS_VISIBLE and WS_DISABLED into `visible` and `disabled`, reporting nothing.
+  void SyncStyleFlags();
+
+  void SetHost(SkinHost* host) { host_ = host; }
+  SkinHost* host() const { return host_; }
+  bool visible() const { return visible_; }
+  bool disabled() const { return disabled_; }
+
+ protected:
+  void PreSubclassWindow() override { SyncStyleFlags(); }
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The control's rectangle in its parent's client coordinates.
+  Gdiplus::RectF Bounds() const;
+
+ private:
+  LRESULT OnEnable(BOOL enabled);
+  LRESULT OnMoveOrSize();
+  LRESULT OnSetText();
+
+  SkinHost* host_ = nullptr;
+  bool disabled_ = false;
+  bool visible_ = true;
+};

@@ -1,0 +1,65 @@
+#include "skin/win32/skin_image_win32.h"
+
+#include <cstring>
+
+#include "framework/dialog.h"
+#include "framework/owners.h"
+#include "skin/skin_geometry.h"
+
+int SkinImage::Width() const { return image_ ? static_cast<int>(image_->GetWidth()) : 0; }
+int SkinImage::Height() const { return image_ ? static_cast<int>(image_->GetHeight()) : 0; }
+
+void SkinImage::Draw(Gdiplus::Graphics& graphics, const Gdiplus::RectF& to) const {
+  if (image_) graphics.DrawImage(image_.get(), to);
+}
+
+namespace {
+
+// A memory stream over a copy of the resource's bytes. The stream owns the copy and frees
+// it with its last reference, which the decoded image holds for as long as it may read.
+UniqueCom<IStream> StreamOverResource(UINT resourceId, const wchar_t* resourceType, HMODULE module) {
+  HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(resourceId & 0xFFFF), resourceType);
+  if (!found) return {};
+  DWORD size = ::SizeofResource(module, found);
+  HGLOBAL loaded = ::LoadResource(module, found);
+  const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+  if (!bytes || size == 0) return {};
+  UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!block) return {};
+  void* copy = ::GlobalLock(block.get());
+  if (!copy) return {};
+  std::memcpy(copy, bytes, size);
+  ::GlobalUnlock(block.get());
+  UniqueCom<IStream> stream;
+  if (FAILED(::CreateStreamOnHGlobal(block.get(), TRUE, stream.put()))) return {};
+  block.release();  // now the stream's
+  return stream;
+}
+
+std::unique_ptr<Gdiplus::Image> Decode(IStream* stream) {
+  auto image = std::make_unique<Gdiplus::Image>(stream);
+  if (image->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  return image;
+}
+
+std::unique_ptr<Gdiplus::Image> ScaledCopy(Gdiplus::Image& source, double scale) {
+  int width = ScaleLength(static_cast<int>(source.GetWidth()), scale);
+  int height = ScaleLength(static_cast<int>(source.GetHeight()), scale);
+  if (width <= 0 || height <= 0) return nullptr;
+  auto copy = std::make_unique<Gdiplus::Bitmap>(width, height, source.GetPixelFormat());
+  if (copy->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  Gdiplus::Graphics graphics(copy.get());
+  if (graphics.GetLastStatus() != Gdiplus::Ok) return nullptr;
+  if (graphics.DrawImage(&source, 0, 0, width, height) != Gdiplus::Ok) return nullptr;
+  return copy;
+}
+
+}  // namespace
+
+std::unique_ptr<SkinImage> LoadSkinImage(UINT resourceId, const wchar_t* resourceType, HMODULE module, double scale) {
+  if (!module) module = ResourceModule();
+  UniqueCom<IStream> stream = StreamOverResource(resourceId, resourceType, module);
+  std::unique_ptr<Gdiplus::Image> image = stream ? Decode(stream.get()) : nullptr;
+  if (image && scale != 1.0) image = ScaledCopy(*image, scale);
+  return std::make_unique<SkinImage>(std::move(image));
+}

@@ -1,0 +1,33 @@
+// An image of the window's skin, decoded from one PNG of the executable's resources.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "skin/win32/gdiplus_win32.h"
+
+class SkinImage {
+ public:
+  SkinImage() = default;  // empty: 0 × 0, draws nothing
+  explicit SkinImage(std::unique_ptr<Gdiplus::Image> image) : image_(std::move(image)) {}
+  SkinImage(const SkinImage&) = delete;
+  SkinImage& operator=(const SkinImage&) = delete;
+  virtual ~SkinImage() = default;
+
+  int Width() const;
+  int Height() const;
+  // The decoded image, or null when empty.
+  Gdiplus::Image* Get() const { return image_.get(); }
+  // Draws the whole image stretched to the rectangle.
+  void Draw(Gdiplus::Graphics& graphics, const Gdiplus::RectF& to) const;
+
+ private:
+  std::unique_ptr<Gdiplus::Image> image_;
+};
+
+// Loads resource `resourceId` (its low 16 bits) of `resourceType` from `module` (null: the
+// executable) and decodes it. A scale of exactly 1.0 gives the decoded image; any other
+// scale a copy of the size multiplied and truncated, in the same pixel format. A missing
+// or undecodable resource gives an empty image. Never null.
+std::unique_ptr<SkinImage> LoadSkinImage(UINT resourceId, const wchar_t* resourceType, HMODULE module, double scale);

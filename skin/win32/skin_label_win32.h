@@ -1,0 +1,28 @@
+// A passive panel: one image stretched over its rectangle, its text over that, or both.
+#pragma once
+
+#include <memory>
+
+#include "skin/win32/skin_control_win32.h"
+#include "skin/win32/skin_image_win32.h"
+#include "skin/win32/skin_text_win32.h"
+
+class SkinLabel : public SkinControl {
+ public:
+  void SetTextColor(Gdiplus::ARGB colour) { textBrush_.SetColor(Gdiplus::Color(colour)); }
+  void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
+    text_.SetAlignment(alignment, lineAlignment);
+  }
+  void SetFont(const wchar_t* family, float emSize, int style, int unit) { text_.SetFont(family, emSize, style, unit); }
+  // Replaces the picture; an id that fails to load leaves an empty one. Composes nothing.
+  void SetImage(UINT id, const wchar_t* type, HMODULE module, double scale);
+  // Frees the font and the image.
+  void ReleaseResources();
+
+  void Draw(Gdiplus::Graphics& graphics) override;
+
+ private:
+  std::unique_ptr<SkinImage> image_;
+  SkinText text_;
+  Gdiplus::SolidBrush textBrush_{Gdiplus::Color(0xFF000000)};
+};

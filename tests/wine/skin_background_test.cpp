@@ -1,0 +1,66 @@
+// The background sizes the window and centres it on the work area.
+#include <gtest/gtest.h>
+
+#include "tests/wine/skin_test_dialog.h"
+
+namespace {
+
+// Sets the work area for one test and puts the old one back.
+class WorkArea {
+ public:
+  explicit WorkArea(RECT area) {
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved_, 0);
+    ::SystemParametersInfoW(SPI_SETWORKAREA, 0, &area, 0);
+  }
+  WorkArea(const WorkArea&) = delete;
+  WorkArea& operator=(const WorkArea&) = delete;
+  ~WorkArea() { ::SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved_, 0); }
+
+ private:
+  RECT saved_{};
+};
+
+TEST(SetBackground, SizesAndCentresTheWindow) {
+  struct Row {
+    const char* what;
+    RECT area;
+    UINT id;
+    double scale;
+    RECT expected;
+  } rows[] = {
+      {"half scale on a 1920 x 1040 work area", {0, 0, 1920, 1040}, 129, 0.5, {570, 210, 1350, 830}},
+      {"larger than the area: overhang by half the excess, truncated", {0, 0, 999, 1040}, 129, 1.0,
+       {-280, -100, 1280, 1140}},
+      {"work area not at the origin", {100, 50, 1100, 850}, 129, 0.5, {210, 140, 990, 760}},
+      {"missing background: 0 x 0", {0, 0, 1920, 1040}, 4242, 1.0, {960, 520, 960, 520}},
+  };
+  for (const Row& row : rows) {
+    WorkArea area(row.area);
+    RECT check{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &check, 0);
+    ASSERT_TRUE(EqualRect(&check, &row.area)) << "the system keeps the work area we set";
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Open([&row](TestDialog& d) { d.SetBackground(row.id, L"IMG", nullptr, row.scale); }));
+    RECT r{};
+    ::GetWindowRect(dialog.hwnd(), &r);
+    EXPECT_EQ(r.left, row.expected.left) << row.what;
+    EXPECT_EQ(r.top, row.expected.top) << row.what;
+    EXPECT_EQ(r.right, row.expected.right) << row.what;
+    EXPECT_EQ(r.bottom, row.expected.bottom) << row.what;
+  }
+}
+
+TEST(SetBackground, ReplacingTheBackgroundResizesAndComposes) {
+  TestDialog dialog;
+  ASSERT_TRUE(dialog.Open([](TestDialog& d) { d.SetBackground(kBackground, L"IMG", nullptr, 1.0); }));
+  int frames = dialog.frames;
+  dialog.SetBackground(kBackground, L"IMG", nullptr, 0.5);
+  EXPECT_EQ(dialog.frames, frames + 1);
+  EXPECT_EQ(dialog.width, 100);
+  EXPECT_EQ(dialog.height, 75);
+  RECT r{};
+  ::GetWindowRect(dialog.hwnd(), &r);
+  EXPECT_EQ(r.right - r.left, 100);
+}
+
+}  // namespace
