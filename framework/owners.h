@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <objidl.h>
 
-#include "framework/unique.h"
+#include "platform/win32/unique.h"
 
 template <typename H, auto FreeFunction>
 struct HandleTraits {

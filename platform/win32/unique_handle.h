@@ -1,39 +1,9 @@
-// Owners for Windows handles and COM interfaces: each frees what it holds exactly once,
-// on every path.
+// Owners for file and search handles, whose "empty" value is INVALID_HANDLE_VALUE.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
-
-template <typename Traits>
-class Unique {
- public:
-  using Handle = typename Traits::Handle;
-  Unique() = default;
-  explicit Unique(Handle h) : h_(h) {}
-  Unique(Unique&& o) noexcept : h_(std::exchange(o.h_, Traits::Empty())) {}
-  Unique& operator=(Unique&& o) noexcept {
-    reset(std::exchange(o.h_, Traits::Empty()));
-    return *this;
-  }
-  Unique(const Unique&) = delete;
-  Unique& operator=(const Unique&) = delete;
-  ~Unique() { reset(); }
-  void reset(Handle h = Traits::Empty()) {
-    if (h_ != Traits::Empty()) Traits::Free(h_);
-    h_ = h;
-  }
-  Handle get() const { return h_; }
-  Handle* put() {
-    reset();
-    return &h_;
-  }
-  explicit operator bool() const { return h_ != Traits::Empty(); }
-
- private:
-  Handle h_ = Traits::Empty();
-};
+#include "platform/win32/unique.h"
 
 struct FileHandleTraits {
   using Handle = HANDLE;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/unique.h"
+#include "platform/win32/unique.h"
 
 namespace {
 
