@@ -20,17 +20,17 @@ constexpr std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (
 
 void Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
   std::array<std::uint32_t, 64> w{};
-  for (int i = 0; i < 16; ++i) {
-    w[i] = (std::uint32_t{block[4 * i]} << 24) | (std::uint32_t{block[4 * i + 1]} << 16) |
-           (std::uint32_t{block[4 * i + 2]} << 8) | std::uint32_t{block[4 * i + 3]};
+  for (std::size_t i = 0; i < 16; ++i) {
+    const std::uint8_t* p = block + 4 * i;
+    w[i] = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
   }
-  for (int i = 16; i < 64; ++i) {
+  for (std::size_t i = 16; i < 64; ++i) {
     const std::uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
     const std::uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
     w[i] = w[i - 16] + s0 + w[i - 7] + s1;
   }
   auto [a, b, c, d, e, f, g, h] = state;
-  for (int i = 0; i < 64; ++i) {
+  for (std::size_t i = 0; i < 64; ++i) {
     const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
     const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     h = g;
@@ -43,7 +43,7 @@ void Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
     a = t1 + t2;
   }
   const std::array<std::uint32_t, 8> add{a, b, c, d, e, f, g, h};
-  for (int i = 0; i < 8; ++i) state[i] += add[i];
+  for (std::size_t i = 0; i < 8; ++i) state[i] += add[i];
 }
 
 }  // namespace
