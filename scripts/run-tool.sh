@@ -10,7 +10,7 @@ jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs" --target nvm-samples >/dev/null
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs" --target TbtFwUpdate inspector >/dev/null
+cmake --build --preset windows -j "$jobs" --target TbtFwUpdate window_probe >/dev/null
 
 run=build/tool-run
 samples=build/tool-samples
@@ -29,7 +29,7 @@ if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   exit 0
 fi
 
-inspector=$PWD/build/windows/tests/inspector.exe
+probe=$PWD/build/windows/tests/window_probe.exe
 shots=$PWD/build/tool-screenshots
 mkdir -p "$shots"
 title="Vanto Thunderbolt Firmware Update Tool"
@@ -37,20 +37,20 @@ bash tests/wine/bench.sh run "$prefix" 1920x1080 -- bash -c '
   set -u
   cd "$1"
   shift
-  inspector=$1 shots=$2 title=$3
+  probe=$1 shots=$2 title=$3
   shift 3
   wine TbtFwUpdate.exe "$@" >/dev/null 2>&1 &
-  wine "$inspector" wait "$title" 30000 >/dev/null 2>&1 || { echo "the window did not appear"; exit 1; }
+  wine "$probe" wait "$title" 30000 >/dev/null 2>&1 || { echo "the window did not appear"; exit 1; }
   sleep 1
   import -window root "$shots/ready.png"
   echo "The window:"
-  wine "$inspector" list "$title" 2>/dev/null | tr -d "\r" | sed "s/^/  /"
+  wine "$probe" list "$title" 2>/dev/null | tr -d "\r" | sed "s/^/  /"
   echo "Pressing Update (this machine has no ACPI driver of the notebook)..."
-  wine "$inspector" click "$title" 1003 >/dev/null 2>&1
+  wine "$probe" click "$title" 1003 >/dev/null 2>&1
   sleep 2
   import -window root "$shots/after-update.png"
-  wine "$inspector" list "$title" 2>/dev/null | tr -d "\r" | grep "^id=1004" | sed "s/^id=1004 visible=1 enabled=1 text=/  Message: /"
-  wine "$inspector" click "$title" 1 >/dev/null 2>&1
-  wine "$inspector" gone "$title" 10000 >/dev/null 2>&1
-' run-tool "$PWD/$run" "$inspector" "$shots" "$title" "$@"
+  wine "$probe" list "$title" 2>/dev/null | tr -d "\r" | grep "^id=1004" | sed "s/^id=1004 visible=1 enabled=1 text=/  Message: /"
+  wine "$probe" click "$title" 1 >/dev/null 2>&1
+  wine "$probe" gone "$title" 10000 >/dev/null 2>&1
+' run-tool "$PWD/$run" "$probe" "$shots" "$title" "$@"
 echo "Screenshots: $shots/ready.png, $shots/after-update.png"

@@ -1,11 +1,11 @@
 // Looks at a running program's window from outside, for black-box tests:
-//   inspector wait TITLE MS        until a top-level window titled TITLE exists (exit 1 on time-out)
-//   inspector gone TITLE MS        until it no longer exists
-//   inspector rect TITLE           "x y width height"
-//   inspector list TITLE           one line per child: "id=N visible=0|1 enabled=0|1 text=..."
-//   inspector click TITLE ID       the child ID as if clicked (BN_CLICKED to the window)
-//   inspector escape TITLE         the Escape key, to the window
-//   inspector close TITLE          WM_CLOSE to the window
+//   window_probe wait TITLE MS        until a top-level window titled TITLE exists (exit 1 on time-out)
+//   window_probe gone TITLE MS        until it no longer exists
+//   window_probe rect TITLE           "x y width height"
+//   window_probe list TITLE           one line per child: "id=N visible=0|1 enabled=0|1 text=..."
+//   window_probe click TITLE ID       the child ID as if clicked (BN_CLICKED to the window)
+//   window_probe escape TITLE         the Escape key, to the window
+//   window_probe close TITLE          WM_CLOSE to the window
 // Output is UTF-8.
 #include <windows.h>
 
@@ -46,7 +46,7 @@ BOOL CALLBACK ListChild(HWND child, LPARAM) {
 }
 
 int Usage() {
-  std::fputs("usage: inspector wait|gone TITLE MS | rect|list|escape|close TITLE | click TITLE ID\n", stderr);
+  std::fputs("usage: window_probe wait|gone TITLE MS | rect|list|escape|close TITLE | click TITLE ID\n", stderr);
   return 2;
 }
 
@@ -62,7 +62,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   const HWND window = FindWindowW(nullptr, title);
   if (window == nullptr) {
-    std::fputs("inspector: no such window\n", stderr);
+    std::fputs("window_probe: no such window\n", stderr);
     return 1;
   }
   if (command == L"rect") {
