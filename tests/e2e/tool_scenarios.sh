@@ -91,6 +91,11 @@ start_tool en_US.UTF-8 /LID:40C && {
   expect "Close enabled" "id=2 visible=1 enabled=1" "$(control 2 | cut -d' ' -f1-3)"
   expect "illustration hidden" "id=1001 visible=0" "$(control 1001 | cut -d' ' -f1-2)"
   shot no-driver-fr
+  # A display change that keeps the scale hides and shows the window and changes nothing.
+  probe display "$title"
+  expect "shown again after a display change" "1" "$(probe shown "$title")"
+  expect "Exit stays after a display change" "id=1 visible=1 enabled=1" "$(control 1 | cut -d' ' -f1-3)"
+  expect "message stays after a display change" "id=1004 visible=1 enabled=1 text=$(text 40C IDS_FIND_NO_HVK)" "$(control 1004)"
   probe click "$title" 1
   expect_exit "Exit ends the process"
 }

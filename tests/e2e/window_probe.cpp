@@ -6,6 +6,8 @@
 //   window_probe click TITLE ID       the child ID as if clicked (BN_CLICKED to the window)
 //   window_probe escape TITLE         the Escape key, to the window
 //   window_probe close TITLE          WM_CLOSE to the window
+//   window_probe display TITLE        WM_DISPLAYCHANGE to the window, as after a change of mode
+//   window_probe shown TITLE          "1" when the window is visible, else "0"
 // Output is UTF-8.
 #include <windows.h>
 
@@ -46,7 +48,7 @@ BOOL CALLBACK ListChild(HWND child, LPARAM) {
 }
 
 int Usage() {
-  std::fputs("usage: window_probe wait|gone TITLE MS | rect|list|escape|close TITLE | click TITLE ID\n", stderr);
+  std::fputs("usage: window_probe wait|gone TITLE MS | rect|list|escape|close|display|shown TITLE | click TITLE ID\n", stderr);
   return 2;
 }
 
@@ -79,6 +81,11 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
   } else if (command == L"close") {
     PostMessageW(window, WM_CLOSE, 0, 0);
+  } else if (command == L"display") {
+    // Sent, so the window has handled it when the probe returns.
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  } else if (command == L"shown") {
+    std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
   } else {
     return Usage();
   }
