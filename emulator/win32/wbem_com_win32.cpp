@@ -23,10 +23,22 @@ HRESULT Guarded(ProviderWorld& world, Call call) {
   return hr;
 }
 
-class ComClassObject final : public ComObject<IWbemClassObject> {
+// A COM object over one portable object, sharing the world that the portable object acts on.
+template <typename Interface, typename Portable>
+class Adapter : public ComObject<Interface> {
+ protected:
+  Adapter(const IID& iid, std::shared_ptr<ProviderWorld> world, std::unique_ptr<Portable> inner,
+          const IID* identity = nullptr)
+      : ComObject<Interface>(iid, identity), world_(std::move(world)), inner_(std::move(inner)) {}
+
+  std::shared_ptr<ProviderWorld> world_;
+  std::unique_ptr<Portable> inner_;
+};
+
+class ComClassObject final : public Adapter<IWbemClassObject, WbemObject> {
  public:
   ComClassObject(std::shared_ptr<ProviderWorld> world, std::unique_ptr<WbemObject> object)
-      : ComObject(IID_IWbemClassObject, &kIidEmulatedObject), world_(std::move(world)), object_(std::move(object)) {}
+      : Adapter(IID_IWbemClassObject, std::move(world), std::move(object), &kIidEmulatedObject) {}
 
   static IWbemClassObject* Wrap(const std::shared_ptr<ProviderWorld>& world, std::unique_ptr<WbemObject> object) {
     return object ? new ComClassObject(world, std::move(object)) : nullptr;
@@ -37,13 +49,13 @@ class ComClassObject final : public ComObject<IWbemClassObject> {
     if (object == nullptr || FAILED(object->QueryInterface(kIidEmulatedObject, &own))) return nullptr;
     auto* self = static_cast<ComClassObject*>(static_cast<IWbemClassObject*>(own));
     self->Release();  // the caller's reference keeps it alive
-    return self->object_.get();
+    return self->inner_.get();
   }
 
   HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT* value, CIMTYPE* type, LONG* flavor) override {
     if (name == nullptr) return WBEM_E_INVALID_PARAMETER;
     WbemValue got;
-    const HRESULT hr = object_->Get(Text(name), got);
+    const HRESULT hr = inner_->Get(Text(name), got);
     if (type != nullptr) *type = CIM_EMPTY;
     if (flavor != nullptr) *flavor = 0;
     if (hr != S_OK || value == nullptr) return hr;
@@ -54,12 +66,12 @@ class ComClassObject final : public ComObject<IWbemClassObject> {
     if (name == nullptr) return WBEM_E_INVALID_PARAMETER;
     VARIANT empty;
     VariantInit(&empty);
-    return object_->Put(Text(name), FromVariant(value != nullptr ? *value : empty));
+    return inner_->Put(Text(name), FromVariant(value != nullptr ? *value : empty));
   }
   HRESULT STDMETHODCALLTYPE GetMethod(LPCWSTR name, LONG, IWbemClassObject** in, IWbemClassObject** out) override {
     if (name == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemObject> signature;
-    const HRESULT hr = object_->GetMethod(Text(name), in != nullptr, signature);
+    const HRESULT hr = inner_->GetMethod(Text(name), in != nullptr, signature);
     if (in != nullptr) *in = Wrap(world_, std::move(signature));
     if (out != nullptr) *out = nullptr;
     return hr;
@@ -67,7 +79,7 @@ class ComClassObject final : public ComObject<IWbemClassObject> {
   HRESULT STDMETHODCALLTYPE SpawnInstance(LONG, IWbemClassObject** instance) override {
     if (instance == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemObject> spawned;
-    const HRESULT hr = object_->SpawnInstance(spawned);
+    const HRESULT hr = inner_->SpawnInstance(spawned);
     *instance = Wrap(world_, std::move(spawned));
     return hr;
   }
@@ -92,16 +104,12 @@ class ComClassObject final : public ComObject<IWbemClassObject> {
   HRESULT STDMETHODCALLTYPE EndMethodEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet **) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR *) override { return WBEM_E_NOT_SUPPORTED; }
-
- private:
-  std::shared_ptr<ProviderWorld> world_;
-  std::unique_ptr<WbemObject> object_;
 };
 
-class ComEnumerator final : public ComObject<IEnumWbemClassObject> {
+class ComEnumerator final : public Adapter<IEnumWbemClassObject, WbemEnumerator> {
  public:
   ComEnumerator(std::shared_ptr<ProviderWorld> world, std::unique_ptr<WbemEnumerator> enumerator)
-      : ComObject(IID_IEnumWbemClassObject), world_(std::move(world)), enumerator_(std::move(enumerator)) {}
+      : Adapter(IID_IEnumWbemClassObject, std::move(world), std::move(enumerator)) {}
 
   // Gives at most one object per call, which is all a client of the controller asks for.
   HRESULT STDMETHODCALLTYPE Next(LONG, ULONG count, IWbemClassObject** objects, ULONG* returned) override {
@@ -109,7 +117,7 @@ class ComEnumerator final : public ComObject<IEnumWbemClassObject> {
     *returned = 0;
     if (count == 0) return S_OK;
     std::unique_ptr<WbemObject> next;
-    const HRESULT hr = Guarded(*world_, [&] { return enumerator_->Next(next); });
+    const HRESULT hr = Guarded(*world_, [&] { return inner_->Next(next); });
     objects[0] = ComClassObject::Wrap(world_, std::move(next));
     if (objects[0] != nullptr) *returned = 1;
     return hr == S_OK && count > *returned ? static_cast<HRESULT>(WBEM_S_FALSE) : hr;
@@ -119,22 +127,18 @@ class ComEnumerator final : public ComObject<IEnumWbemClassObject> {
   HRESULT STDMETHODCALLTYPE NextAsync(ULONG, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE Clone(IEnumWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE Skip(LONG, ULONG) override { return WBEM_E_NOT_SUPPORTED; }
-
- private:
-  std::shared_ptr<ProviderWorld> world_;
-  std::unique_ptr<WbemEnumerator> enumerator_;
 };
 
-class ComServices final : public ComObject<IWbemServices> {
+class ComServices final : public Adapter<IWbemServices, WbemServices> {
  public:
   ComServices(std::shared_ptr<ProviderWorld> world, std::unique_ptr<WbemServices> services)
-      : ComObject(IID_IWbemServices), world_(std::move(world)), services_(std::move(services)) {}
+      : Adapter(IID_IWbemServices, std::move(world), std::move(services)) {}
 
   HRESULT STDMETHODCALLTYPE ExecQuery(const BSTR language, const BSTR query, LONG flags, IWbemContext*,
                                       IEnumWbemClassObject** result) override {
     if (result == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemEnumerator> enumerator;
-    const HRESULT hr = Guarded(*world_, [&] { return services_->ExecQuery(Text(language), Text(query), flags, enumerator); });
+    const HRESULT hr = Guarded(*world_, [&] { return inner_->ExecQuery(Text(language), Text(query), flags, enumerator); });
     *result = enumerator ? new ComEnumerator(world_, std::move(enumerator)) : nullptr;
     return hr;
   }
@@ -142,7 +146,7 @@ class ComServices final : public ComObject<IWbemServices> {
                                       IWbemCallResult** callResult) override {
     if (callResult != nullptr) *callResult = nullptr;
     std::unique_ptr<WbemObject> found;
-    const HRESULT hr = Guarded(*world_, [&] { return services_->GetClassObject(Text(path), found); });
+    const HRESULT hr = Guarded(*world_, [&] { return inner_->GetClassObject(Text(path), found); });
     if (object != nullptr) *object = ComClassObject::Wrap(world_, std::move(found));
     return hr;
   }
@@ -152,7 +156,7 @@ class ComServices final : public ComObject<IWbemServices> {
     if (in != nullptr && ComClassObject::Unwrap(in) == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemObject> results;
     const HRESULT hr = Guarded(*world_, [&] {
-      return services_->ExecMethod(Text(path), Text(method), ComClassObject::Unwrap(in), results);
+      return inner_->ExecMethod(Text(path), Text(method), ComClassObject::Unwrap(in), results);
     });
     if (out != nullptr) *out = ComClassObject::Wrap(world_, std::move(results));
     return hr;
@@ -178,31 +182,23 @@ class ComServices final : public ComObject<IWbemServices> {
   HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext *, IWbemClassObject *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-
- private:
-  std::shared_ptr<ProviderWorld> world_;
-  std::unique_ptr<WbemServices> services_;
 };
 
-class ComLocator final : public ComObject<IWbemLocator> {
+class ComLocator final : public Adapter<IWbemLocator, WbemLocator> {
  public:
-  explicit ComLocator(std::shared_ptr<ProviderWorld> world)
-      : ComObject(IID_IWbemLocator), world_(std::move(world)), locator_(CreateEmulatedLocator(world_->model())) {}
+  explicit ComLocator(const std::shared_ptr<ProviderWorld>& world)
+      : Adapter(IID_IWbemLocator, world, CreateEmulatedLocator(world->model())) {}
 
   HRESULT STDMETHODCALLTYPE ConnectServer(const BSTR resource, const BSTR, const BSTR, const BSTR, LONG, const BSTR,
                                           IWbemContext*, IWbemServices** services) override {
     if (services == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemServices> connected;
-    const HRESULT hr = Guarded(*world_, [&] { return locator_->ConnectServer(Text(resource), connected); });
+    const HRESULT hr = Guarded(*world_, [&] { return inner_->ConnectServer(Text(resource), connected); });
     *services = connected ? new ComServices(world_, std::move(connected)) : nullptr;
     return hr;
   }
-
- private:
-  std::shared_ptr<ProviderWorld> world_;
-  std::unique_ptr<WbemLocator> locator_;
 };
 
 }  // namespace
 
-IWbemLocator* CreateComLocator(std::shared_ptr<ProviderWorld> world) { return new ComLocator(std::move(world)); }
+IWbemLocator* CreateComLocator(std::shared_ptr<ProviderWorld> world) { return new ComLocator(world); }
