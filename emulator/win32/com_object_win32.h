@@ -1,16 +1,21 @@
 // The IUnknown part of a COM object that implements one interface: a reference count
 // that deletes the object at zero, and QueryInterface for IUnknown, the interface and
-// an optional private identity by which the server recognises its own objects.
+// an optional private identity by which the server recognises its own objects. Every
+// such object is counted, so the server's module stays loaded while one lives.
 #pragma once
 
 #include <windows.h>
 #include <unknwn.h>
 
+inline LONG g_liveComObjects = 0;
+
 template <typename Interface>
 class ComObject : public Interface {
  public:
-  ComObject(const IID& iid, const IID* identity = nullptr) : iid_(iid), identity_(identity) {}
-  virtual ~ComObject() = default;
+  ComObject(const IID& iid, const IID* identity = nullptr) : iid_(iid), identity_(identity) {
+    InterlockedIncrement(&g_liveComObjects);
+  }
+  virtual ~ComObject() { InterlockedDecrement(&g_liveComObjects); }
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 

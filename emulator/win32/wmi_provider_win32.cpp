@@ -12,14 +12,11 @@ namespace {
 
 const CLSID kClsidWbemLocator = {0x4590F811, 0x1D3A, 0x11D0, {0x89, 0x1F, 0x00, 0xAA, 0x00, 0x4B, 0x2E, 0x24}};
 
-LONG g_objects = 0;  // class factories alive; the locators keep no global state
+LONG g_locks = 0;  // IClassFactory::LockServer
 
 class LocatorFactory final : public ComObject<IClassFactory> {
  public:
-  LocatorFactory() : ComObject(IID_IClassFactory) { InterlockedIncrement(&g_objects); }
-  ~LocatorFactory() override { InterlockedDecrement(&g_objects); }
-  LocatorFactory(const LocatorFactory&) = delete;
-  LocatorFactory& operator=(const LocatorFactory&) = delete;
+  LocatorFactory() : ComObject(IID_IClassFactory) {}
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
@@ -33,8 +30,8 @@ class LocatorFactory final : public ComObject<IClassFactory> {
     return hr;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) InterlockedIncrement(&g_objects);
-    else InterlockedDecrement(&g_objects);
+    if (lock) InterlockedIncrement(&g_locks);
+    else InterlockedDecrement(&g_locks);
     return S_OK;
   }
 };
@@ -51,5 +48,5 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
   return hr;
 }
 
-// Locators hold their world themselves; the module stays while a factory or lock does.
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_objects == 0 ? S_OK : S_FALSE; }
+// The module stays while any of its objects lives or a client holds a lock.
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_liveComObjects == 0 && g_locks == 0 ? S_OK : S_FALSE; }
