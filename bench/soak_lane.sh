@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# One lane of the reliability soak: RUNS randomly drawn scenarios, one after another, with
+# the unmodified tool on the emulated controller in this bench's prefix and screen. Each
+# outcome is checked against the same scenario run in process (expected-outcome).
+# Run inside tests/wine/bench.sh (DISPLAY and WINEPREFIX set).
+# Usage: soak_lane.sh LANE SEED RUNS WORK TOOL PROBE CHECK SAMPLES_EXE EXPECTED_EXE COMPONENTS INI
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo=$(cd "$here/.." && pwd)
+lane=$1 seed=$2 runs=$3 work=$4 tool=$5 probe=$6 check=$7 samples_exe=$8 expected_exe=$9 components=${10} ini=${11}
+# shellcheck source=../tests/emulated/scenario_case.sh
+source "$repo/tests/emulated/scenario_case.sh"
+title="Vanto Thunderbolt Firmware Update Tool"
+RANDOM=$seed
+failures=0
+
+faults=(NoLocator NoNamespace QueryFails NoInstance IdNotString IdTooLong NoClass NoMethod NoSpawn ExecFails
+        NoOutParams NoReturnValue NoData NoNvmVersion BufferNotCreated NoAcpiDevice ServiceMissing)
+images=(img-156D.bin img-156D.bin img-156D.bin img-156D-src0-80.bin img-156D-src0-55.bin img-1578.bin img-156B.bin)
+versions=(0x10 0x1B 0x30)
+languages=(409 407 40C 411 804 404)
+methods=(GetCurrentNvmVersion ReadFirmware UpdateFirmware)
+pick() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
+
+probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
+control() { probe list "$title" | grep "^id=$1 "; }
+shown() { [[ "$(control "$1")" == "id=$1 visible=1"* ]]; }
+
+mkdir -p "$work/samples"
+(cd "$work" && "$samples_exe" samples >/dev/null)
+
+for run in $(seq 1 "$runs"); do
+  version=$(pick "${versions[@]}") image=$(pick "${images[@]}") lang=$(pick "${languages[@]}")
+  extra=() args="/LID:$lang" fault=none
+  (( RANDOM % 4 == 0 )) && args="$args /downgradable"
+  if (( RANDOM % 10 < 6 )); then fault=$(pick "${faults[@]}"); extra+=("[faults]" "$fault = 1"); fi
+  if (( RANDOM % 10 == 0 )); then
+    method=$(pick "${methods[@]}"); value=$(pick 5 0x57 0x80000001)
+    extra+=("[return_values]" "$method = $value"); fault="$fault $method=$value"
+  fi
+  name="lane$lane-run$run"
+  dir="$work/$name"
+  write_scenario "$dir" "$work/samples" "$version" "${extra[@]}"
+  mkdir -p "$dir/app/data"
+  cp "$tool" "$dir/app/TbtFwUpdate.exe"
+  cp "$ini" "$dir/app/data/Update.ini"
+  cp "$work/samples/$image" "$dir/app/data/firmware.bin"
+  expected=$("$expected_exe" "$dir/scenario.ini" "$dir/app/data/firmware.bin" "$([[ $args == *downgradable* ]] && echo 1 || echo 0)")
+  status=${expected#status=}; status=${status%% *}; written=${expected##*written=}
+  problems=()
+
+  bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" >/dev/null 2>&1 || problems+=("install failed")
+  # shellcheck disable=SC2086  # ARGS is a word list
+  (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine TbtFwUpdate.exe $args </dev/null >/dev/null 2>&1) &
+  tool_pid=$!
+  if probe wait "$title" 20000 >/dev/null; then
+    probe click "$title" 1003
+    # The outcome: Exit usable, or the shut-down buttons; bounded at a minute.
+    for i in $(seq 1 600); do
+      { [[ "$(control 1)" == "id=1 visible=1 enabled=1"* ]] || shown 1007; } && break
+      sleep 0.1
+    done
+    want=$(wine "$check" message --ini "$ini" --lang "$lang" "$status" 2>/dev/null | tr -d '\r')
+    [[ $status == 0x10430001 ]] && want=$(wine "$check" text --ini "$ini" --lang "$lang" IDS_FIND_NO_HVK 2>/dev/null | tr -d '\r')
+    got=$(control 1004); got=${got#*text=}
+    [[ "$got" == "$want" ]] || problems+=("message: $got")
+    if [[ $status == 0x00000000 ]]; then
+      shown 1007 && shown 1008 && ! shown 1 || problems+=("shut-down buttons not offered")
+    else
+      shown 1 && ! shown 1007 || problems+=("Exit not offered")
+    fi
+    received=$(lines "$(emulated_out)/written-images.txt")
+    if [[ $written == 1 ]]; then
+      [[ -z "$(received_only "$dir/app/data/firmware.bin")" ]] || problems+=("image not received whole: $received")
+    else
+      [[ -z "$received" ]] || problems+=("written although refused: $received")
+    fi
+    power=$(power_requests)
+    if [[ $status == 0x10430001 ]]; then
+      [[ -z "$power" ]] || problems+=("power requests without a device: $power")
+    else
+      [[ "$power" == "$power_on_off" ]] || problems+=("power requests: $power")
+    fi
+    probe click "$title" "$([[ $status == 0x00000000 ]] && echo 1008 || echo 1)"
+  else
+    problems+=("no window")
+  fi
+  for i in $(seq 1 100); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$tool_pid" 2>/dev/null; then
+    problems+=("the tool did not end")
+    kill "$tool_pid" 2>/dev/null
+  fi
+
+  summary="$name v=$version image=$image lang=$lang args='$args' fault=$fault expected=$status written=$written"
+  if ((${#problems[@]})); then
+    failures=$((failures + 1))
+    printf 'FAIL %s\n' "$summary"
+    printf '     %s\n' "${problems[@]}"
+  else
+    printf 'ok   %s\n' "$summary"
+  fi
+  rm -rf "$dir"
+done
+exit $((failures > 0))
