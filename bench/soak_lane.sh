@@ -55,11 +55,10 @@ for run in $(seq 1 "$runs"); do
   tool_pid=$!
   if probe wait "$title" 20000 >/dev/null; then
     probe click "$title" 1003
-    # The outcome: Exit usable, or the shut-down buttons; bounded at a minute.
-    for i in $(seq 1 600); do
-      { [[ "$(control 1)" == "id=1 visible=1 enabled=1"* ]] || shown 1007; } && break
-      sleep 0.1
-    done
+    # Bounded at a minute, wait for the end state the expected outcome leads to: the
+    # shut-down buttons in place of Exit, or Exit usable. (On success Exit is enabled a
+    # moment before it is hidden, so an enabled Exit alone is no end state.)
+    for i in $(seq 1 600); do settled "$status" && break; sleep 0.1; done
     want=$(wine "$check" message --ini "$ini" --lang "$lang" "$status" 2>/dev/null | tr -d '\r')
     [[ $status == 0x10430001 ]] && want=$(wine "$check" text --ini "$ini" --lang "$lang" IDS_FIND_NO_HVK 2>/dev/null | tr -d '\r')
     got=$(control 1004); got=${got#*text=}

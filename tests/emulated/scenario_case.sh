@@ -33,3 +33,14 @@ received_only() {
 power_requests() { lines "$(emulated_out)/acpi-requests.txt" | paste -sd, -; }
 
 readonly power_on_off="DEVS 0x00060057 0x00000001,DEVS 0x00060057 0x00000000"
+
+# STATUS: true once the window shows the end state of a run that ended with STATUS: the
+# shut-down buttons without Exit after success, otherwise Exit usable. Needs `control`.
+settled() {
+  if [[ $1 == 0x00000000 ]]; then
+    [[ "$(control 1007)" == "id=1007 visible=1"* && "$(control 1008)" == "id=1008 visible=1"* &&
+       "$(control 1)" == "id=1 visible=0"* ]]
+  else
+    [[ "$(control 1)" == "id=1 visible=1 enabled=1"* ]]
+  fi
+}

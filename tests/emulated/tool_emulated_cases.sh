@@ -70,9 +70,10 @@ tool_case() {
   probe click "$title" 1003
   [[ $name == success ]] && check_busy "$name"
 
-  # The run takes its two fixed waits of ten seconds; bounded at a minute.
-  # Exit stays greyed while the worker runs; the shut-down buttons replace it on success.
-  for i in $(seq 1 600); do [[ "$(control 1)" == "id=1 visible=1 enabled=1"* ]] || shown 1007 && break; sleep 0.1; done
+  # The run takes its two fixed waits of ten seconds; bounded at a minute. Exit stays
+  # greyed while the worker runs; on success it is enabled a moment before the shut-down
+  # buttons replace it, so the wait is for the end state the case expects.
+  for i in $(seq 1 600); do settled "$status" && break; sleep 0.1; done
   shot "$name"
   expect "$name" message "id=1004 visible=1 enabled=1 text=$(message "$status")" "$(control 1004)"
   if [[ $status == 0x00000000 ]]; then
