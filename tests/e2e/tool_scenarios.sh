@@ -84,7 +84,8 @@ start_tool zh_TW.UTF-8 /lid:404 && {
 start_tool en_US.UTF-8 /LID:40C && {
   expect "French Update" "id=1003 visible=1 enabled=1 text=$(text 40C IDS_UPDATE)" "$(control 1003)"
   probe click "$title" 1003
-  for i in $(seq 1 50); do [[ "$(control 1)" == "id=1 visible=1"* ]] && break; sleep 0.1; done
+  # Enabling Close is the last step of the refusal.
+  for i in $(seq 1 50); do [[ "$(control 1)" == "id=1 visible=1"* && "$(control 2)" == "id=2 visible=1 enabled=1"* ]] && break; sleep 0.1; done
   expect "device missing message" "id=1004 visible=1 enabled=1 text=$(text 40C IDS_FIND_NO_HVK)" "$(control 1004)"
   expect "Update hidden" "id=1003 visible=0 enabled=0" "$(control 1003 | cut -d' ' -f1-3)"
   expect "Exit shown and enabled" "id=1 visible=1 enabled=1 text=$(text 40C IDS_EXIT)" "$(control 1)"
