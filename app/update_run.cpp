@@ -1,0 +1,75 @@
+#include "app/update_run.h"
+
+#include <array>
+
+#include "app/window_layout.h"
+
+namespace {
+
+void ShowOutcome(UpdateView& view, UpdateRunState& state) {
+  std::array<char16_t, kMessageCapacity> message{};
+  FormatStatusMessage(state.status, state.lookup, message.data(), message.size());
+  view.SetMessage(message.data());
+}
+
+}  // namespace
+
+void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
+  view.Disable(kIdUpdate);
+  view.Disable(kIdClose);
+  view.Hide(kIdCautionIcon);
+  view.Hide(kIdCaution);
+
+  if (!platform.EnsureAcpiDevice()) {
+    std::array<char16_t, kMessageCapacity> message{};
+    state.lookup(u"IDS_FIND_NO_HVK", message.data(), message.size());
+    view.SetMessage(message.data());
+    view.Hide(kIdUpdate);
+    view.Hide(kIdIllustration);
+    view.Show(kIdExit);
+    view.Enable(kIdClose);
+    state.status = TBFW_E_NO_ACPI_DEVICE;
+    return;
+  }
+
+  // A failing query counts as AC power: the check must not lock out a working charger.
+  if (platform.QueryPowerSource() == PowerSource::kBattery) {
+    view.Show(kIdCautionIcon);
+    view.Show(kIdCaution);
+    view.Enable(kIdUpdate);
+    view.Enable(kIdClose);
+    return;
+  }
+
+  view.Hide(kIdUpdate);
+  view.Hide(kIdIllustration);
+  view.Disable(kIdExit);
+  view.Show(kIdExit);
+
+  if (platform.StartWorker()) {
+    view.Show(kIdSpinner);
+    while (platform.WaitForWorker() == WorkerWait::kRunning) {
+      const double scale = state.layoutMode == 0 ? 0.5 : 1.0;
+      const std::uint32_t frame = state.spinnerFrame++;
+      view.SetSpinnerImage(frame, scale);
+      if (state.spinnerFrame > kLastSpinnerFrame) state.spinnerFrame = kFirstSpinnerFrame;
+      view.Compose();
+      platform.PumpOneMessage();
+    }
+    platform.CloseWorker();
+    view.Hide(kIdSpinner);
+  } else {
+    // Without a worker nothing was done: say so rather than offer to shut down as if the
+    // update had succeeded.
+    state.status = kWorkerNotStarted;
+  }
+  ShowOutcome(view, state);
+
+  view.Enable(kIdExit);
+  view.Enable(kIdClose);
+  if (state.status == kSuccess) {
+    view.Hide(kIdExit);
+    view.Show(kIdShutdownNow);
+    view.Show(kIdShutdownLater);
+  }
+}

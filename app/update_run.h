@@ -1,0 +1,56 @@
+// What pressing Update does on the window's thread: check the ACPI device and the power
+// source, run the worker while the busy indicator turns, then show the outcome and the
+// buttons that fit it.
+#pragma once
+
+#include <cstdint>
+
+#include "app/status_codes.h"
+#include "app/status_message.h"
+
+// The window as the update run changes it. Every call that changes a control's look
+// composes the window at once, as the controls do.
+class UpdateView {
+ public:
+  virtual ~UpdateView() = default;
+  virtual void Show(int id) = 0;
+  virtual void Hide(int id) = 0;
+  virtual void Enable(int id) = 0;
+  virtual void Disable(int id) = 0;
+  virtual void SetMessage(const char16_t* text) = 0;
+  // Replaces the busy indicator's picture without composing.
+  virtual void SetSpinnerImage(std::uint32_t frame, double scale) = 0;
+  virtual void Compose() = 0;
+};
+
+enum class WorkerWait { kRunning, kEnded, kFailed };
+enum class PowerSource { kAc, kBattery, kUnknown };
+
+// The system as the update run reaches it.
+class UpdateRunPlatform {
+ public:
+  virtual ~UpdateRunPlatform() = default;
+  // Opens the ACPI device unless it is open; true when it is open afterwards.
+  virtual bool EnsureAcpiDevice() = 0;
+  virtual PowerSource QueryPowerSource() = 0;
+  // Starts the worker thread; false when no thread could be made.
+  virtual bool StartWorker() = 0;
+  // Waits up to 100 ms for the worker to end.
+  virtual WorkerWait WaitForWorker() = 0;
+  // Takes at most one waiting message off the thread's queue and dispatches it.
+  virtual void PumpOneMessage() = 0;
+  virtual void CloseWorker() = 0;
+};
+
+// The window's state that the run reads and writes.
+struct UpdateRunState {
+  StatusCode& status;            // written by the worker while it runs
+  std::uint32_t& spinnerFrame;   // the busy indicator's next frame, 141..148
+  const std::int32_t& layoutMode;  // 0 half scale, otherwise full
+  TextLookup lookup;             // the texts in the window's language
+};
+
+// The status shown when no worker thread could be started.
+inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;
+
+void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);

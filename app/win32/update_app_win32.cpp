@@ -1,0 +1,39 @@
+// The program's start and end: the one application object, GDI+ for the whole process,
+// the command line, and the window run modally.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/win32/update_dialog_win32.h"
+#include "framework/application.h"
+#include "platform/win32/wide.h"
+#include "skin/win32/gdiplus_session_win32.h"
+
+namespace {
+
+class UpdateApp final : public Application {
+ public:
+  LaunchOptions options;
+
+  bool InitInstance() override {
+    options.downgradable = 0;
+    options.language = GetUserDefaultUILanguage();
+    ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);
+    UpdateDialog dialog(nullptr);
+    dialog.m_bDowngradable = options.downgradable;
+    dialog.m_wLanguage = options.language;
+    dialog.DoModal();
+    // No message loop of its own: the process ends when the window has closed.
+    return false;
+  }
+};
+
+// Constructed in this order and destroyed in the reverse one: GDI+ is shut down once,
+// after the window is gone and before the application object goes.
+UpdateApp theApp;
+GdiplusSession gdiplus;
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunApplication(theApp); }

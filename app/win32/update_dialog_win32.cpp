@@ -1,0 +1,248 @@
+#include "app/win32/update_dialog_win32.h"
+
+#include <powrprof.h>
+
+#include <array>
+
+#include "app/update_run.h"
+#include "app/window_layout.h"
+#include "app/win32/shutdown_win32.h"
+#include "app/win32/tool_services_win32.h"
+#include "platform/win32/wide.h"
+#include "skin/win32/localized_text_win32.h"
+
+namespace {
+
+constexpr wchar_t kImageType[] = L"IMG";
+
+Gdiplus::StringAlignment Alignment(int value) { return static_cast<Gdiplus::StringAlignment>(value); }
+
+}  // namespace
+
+// The window's controls as the update run sees them.
+class DialogUpdateView final : public UpdateView {
+ public:
+  explicit DialogUpdateView(UpdateDialog& dialog) : dialog_(dialog) {}
+  void Show(int id) override { dialog_.ControlById(id)->ShowWindow(SW_SHOWNORMAL); }
+  void Hide(int id) override { dialog_.ControlById(id)->ShowWindow(SW_HIDE); }
+  void Enable(int id) override { ::EnableWindow(dialog_.ControlById(id)->hwnd(), TRUE); }
+  void Disable(int id) override { ::EnableWindow(dialog_.ControlById(id)->hwnd(), FALSE); }
+  void SetMessage(const char16_t* text) override { ::SetWindowTextW(dialog_.m_lblMessage.hwnd(), AsWide(text)); }
+  void SetSpinnerImage(std::uint32_t frame, double scale) override {
+    dialog_.m_lblSpinner.SetImage(frame, kImageType, ResourceModule(), scale);
+  }
+  void Compose() override { dialog_.Compose(); }
+
+ private:
+  UpdateDialog& dialog_;
+};
+
+namespace {
+
+// The system as the update run reaches it: the ACPI device, the power source, the worker
+// thread and the window's message queue.
+class Win32UpdateRunPlatform final : public UpdateRunPlatform {
+ public:
+  explicit Win32UpdateRunPlatform(WorkerShared& shared) : shared_(shared) {}
+  ~Win32UpdateRunPlatform() override { CloseWorker(); }
+  Win32UpdateRunPlatform(const Win32UpdateRunPlatform&) = delete;
+  Win32UpdateRunPlatform& operator=(const Win32UpdateRunPlatform&) = delete;
+
+  bool EnsureAcpiDevice() override {
+    AcpiDevice& device = TheAcpiDevice();
+    return device.IsOpen() || device.OpenAcpiDevice();
+  }
+  PowerSource QueryPowerSource() override {
+    SYSTEM_BATTERY_STATE battery{};
+    if (CallNtPowerInformation(SystemBatteryState, nullptr, 0, &battery, sizeof battery) != 0) return PowerSource::kUnknown;
+    return battery.AcOnLine ? PowerSource::kAc : PowerSource::kBattery;
+  }
+  bool StartWorker() override {
+    DWORD id = 0;
+    thread_ = CreateThread(nullptr, 0, UpdateWorker, &shared_, 0, &id);
+    return thread_ != nullptr;
+  }
+  WorkerWait WaitForWorker() override {
+    switch (WaitForSingleObject(thread_, 100)) {
+      case WAIT_TIMEOUT: return WorkerWait::kRunning;
+      case WAIT_OBJECT_0: return WorkerWait::kEnded;
+      default: return WorkerWait::kFailed;
+    }
+  }
+  void PumpOneMessage() override {
+    MSG message;
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  void CloseWorker() override {
+    if (thread_ != nullptr) CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+
+ private:
+  WorkerShared& shared_;
+  HANDLE thread_ = nullptr;
+};
+
+}  // namespace
+
+UpdateDialog::UpdateDialog(HWND parent)
+    : SkinDialog(kWindowTemplate, parent), m_wLanguage(GetUserDefaultUILanguage()) {
+  m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(kWindowIcon));
+}
+
+void UpdateDialog::DoDataExchange() {
+  AttachControl(kIdClose, m_btnClose);
+  AttachControl(kIdExit, m_btnExit);
+  AttachControl(kIdPromptIcon, m_lblPromptIcon);
+  AttachControl(kIdIllustration, m_lblIllustration);
+  AttachControl(kIdCautionIcon, m_lblCautionIcon);
+  AttachControl(kIdUpdate, m_btnUpdate);
+  AttachControl(kIdMessage, m_lblMessage);
+  AttachControl(kIdCaution, m_lblCaution);
+  AttachControl(kIdSpinner, m_lblSpinner);
+  AttachControl(kIdShutdownNow, m_btnShutdownNow);
+  AttachControl(kIdShutdownLater, m_btnShutdownLater);
+}
+
+BOOL UpdateDialog::OnInitDialog() {
+  SkinDialog::OnInitDialog();
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SetWindowTextW(hwnd(), kWindowTitle);
+  return TRUE;
+}
+
+SkinControl* UpdateDialog::ControlById(int id) {
+  switch (id) {
+    case kIdExit: return &m_btnExit;
+    case kIdClose: return &m_btnClose;
+    case kIdUpdate: return &m_btnUpdate;
+    case kIdShutdownNow: return &m_btnShutdownNow;
+    case kIdShutdownLater: return &m_btnShutdownLater;
+    case kIdPromptIcon: return &m_lblPromptIcon;
+    case kIdIllustration: return &m_lblIllustration;
+    case kIdCautionIcon: return &m_lblCautionIcon;
+    case kIdMessage: return &m_lblMessage;
+    case kIdCaution: return &m_lblCaution;
+    default: return &m_lblSpinner;
+  }
+}
+
+void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const {
+  LoadLocalizedText(m_wLanguage, key, buffer, capacity);
+}
+
+void UpdateDialog::LayoutControls() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  const FontFaces faces = ChooseFontFaces(GetUserDefaultUILanguage());
+
+  RECT desktop{};
+  ::GetClientRect(::GetDesktopWindow(), &desktop);
+  const LayoutMode wanted = ChooseLayoutMode(desktop.right - desktop.left, desktop.bottom - desktop.top);
+  if (m_nLayoutMode == wanted.mode) return;
+  m_nLayoutMode = wanted.mode;
+  const double scale = wanted.scale;
+  SetBackground(kBackgroundImage, kImageType, ResourceModule(), scale);
+
+  const float em = FontEmSize(scale, dpi);
+  std::array<char16_t, kTextCapacity> text{};
+  for (const ControlLayout& c : kWindowLayout) {
+    SkinControl* control = ControlById(c.id);
+    const auto place = [&] {
+      ::SetWindowPos(control->hwnd(), nullptr, static_cast<int>(c.x * scale), static_cast<int>(c.y * scale),
+                     static_cast<int>(c.width * scale), static_cast<int>(c.height * scale),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    const auto setText = [&] {
+      if (c.textKey == nullptr) return;
+      LoadText(c.textKey, text.data(), text.size());
+      ::SetWindowTextW(control->hwnd(), AsWide(text.data()));
+    };
+    const char16_t* face = c.face == TextFace::kButton ? faces.buttonFace : faces.panelFace;
+    const int style = c.face == TextFace::kButton ? faces.buttonStyle : faces.panelStyle;
+    if (c.kind == ControlKind::kButton) {
+      auto* button = static_cast<SkinButton*>(control);
+      if (c.textColour != 0) button->SetTextColor(c.textColour);
+      if (c.hoverTextColour != 0) button->SetHoverTextColor(c.hoverTextColour);
+      if (c.pressedTextColour != 0) button->SetPressedTextColor(c.pressedTextColour);
+      if (c.alignment >= 0) button->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
+      if (c.face != TextFace::kNone) button->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
+      setText();
+      place();
+      button->SetImages(c.images[0], c.images[1], c.images[2], c.images[3], kImageType, ResourceModule(), scale);
+    } else {
+      auto* panel = static_cast<SkinLabel*>(control);
+      if (c.textColour != 0) panel->SetTextColor(c.textColour);
+      if (c.alignment >= 0) panel->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
+      if (c.face != TextFace::kNone) panel->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
+      place();
+      setText();
+      const std::uint32_t image = c.id == kIdSpinner ? m_nSpinnerFrame : c.images[0];
+      if (image != 0) panel->SetImage(image, kImageType, ResourceModule(), scale);
+    }
+    if (c.startsHidden) control->ShowWindow(SW_HIDE);
+    AddControl(control);
+  }
+}
+
+bool UpdateDialog::OnCommand(WORD id, WORD notification) {
+  if (notification == BN_CLICKED) {
+    switch (id) {
+      case kIdUpdate: OnUpdate(); return true;
+      case kIdShutdownNow: OnShutdownNow(); return true;
+      case kIdShutdownLater: OnShutdownLater(); return true;
+      default: break;
+    }
+  }
+  return SkinDialog::OnCommand(id, notification);
+}
+
+LRESULT UpdateDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY: return OnDestroy();
+    case WM_DISPLAYCHANGE: return OnDisplayChange();
+    default: return SkinDialog::HandleMessage(message, wParam, lParam);
+  }
+}
+
+LRESULT UpdateDialog::OnDestroy() {
+  TheAcpiDevice().CloseAcpiDevice();
+  for (SkinButton* b : {&m_btnExit, &m_btnClose, &m_btnUpdate, &m_btnShutdownNow, &m_btnShutdownLater}) {
+    b->ReleaseResources();
+  }
+  for (SkinLabel* l : {&m_lblPromptIcon, &m_lblIllustration, &m_lblCautionIcon, &m_lblMessage, &m_lblCaution, &m_lblSpinner}) {
+    l->ReleaseResources();
+  }
+  ReleaseSkin();
+  return Default();
+}
+
+LRESULT UpdateDialog::OnDisplayChange() {
+  ::ShowWindow(hwnd(), SW_HIDE);
+  LayoutControls();
+  ::ShowWindow(hwnd(), SW_SHOW);
+  return 1;
+}
+
+void UpdateDialog::OnUpdate() {
+  worker_.downgradable = m_bDowngradable;
+  DialogUpdateView view(*this);
+  Win32UpdateRunPlatform platform(worker_);
+  UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode,
+                       [this](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+                         LoadText(key, buffer, capacity);
+                       }};
+  RunUpdate(view, platform, state);
+}
+
+void UpdateDialog::OnShutdownNow() {
+  RequestPowerOff();
+  ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void UpdateDialog::OnShutdownLater() { ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); }

@@ -1,0 +1,51 @@
+// The tool's only window: template 100 shown as a skinned layered window, with the
+// update run behind its Update button and the ways out after it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/status_codes.h"
+#include "app/win32/update_worker_win32.h"
+#include "skin/win32/skin_button_win32.h"
+#include "skin/win32/skin_dialog_win32.h"
+#include "skin/win32/skin_label_win32.h"
+
+inline constexpr wchar_t kWindowTitle[] = L"Vanto Thunderbolt Firmware Update Tool";
+inline constexpr UINT kWindowTemplate = 100;
+inline constexpr UINT kWindowIcon = 128;
+
+class UpdateDialog : public SkinDialog {
+ public:
+  explicit UpdateDialog(HWND parent = nullptr);
+
+  std::int32_t m_bDowngradable = 0;
+  std::uint16_t m_wLanguage;
+  StatusCode m_nStatus = 0;
+
+ protected:
+  void DoDataExchange() override;
+  BOOL OnInitDialog() override;
+  void OnOK() override { SkinDialog::OnOK(); }
+  void LayoutControls() override;
+  bool OnCommand(WORD id, WORD notification) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  friend class DialogUpdateView;
+  LRESULT OnDestroy();
+  LRESULT OnDisplayChange();
+  void OnUpdate();
+  void OnShutdownNow();
+  void OnShutdownLater();
+  SkinControl* ControlById(int id);
+  void LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const;
+
+  SkinButton m_btnExit, m_btnClose, m_btnUpdate, m_btnShutdownNow, m_btnShutdownLater;
+  SkinLabel m_lblPromptIcon, m_lblIllustration, m_lblCautionIcon, m_lblMessage, m_lblCaution, m_lblSpinner;
+  HICON m_hIcon = nullptr;
+  std::int32_t m_nLayoutMode = -1;
+  std::uint32_t m_nSpinnerFrame = 141;
+  WorkerShared worker_{0, &m_nStatus};
+};

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The unmodified TbtFwUpdate.exe under Wine, seen from outside through the inspector and
+# screenshots, at half scale (1920x1080) and full scale (2560x1440).
+# Usage: tool_e2e_test.sh TOOL_EXE INSPECTOR_EXE CHECK_EXE UPDATE_INI SHOTS_DIR PREFIX
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+tool=$(realpath "$1") inspector=$(realpath "$2") check=$(realpath "$3") ini=$(realpath "$4")
+shots=$(realpath -m "$5") prefix=$(realpath -m "$6")
+mkdir -p "$shots"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/data"
+cp "$tool" "$work/TbtFwUpdate.exe"
+cp "$ini" "$work/data/Update.ini"
+
+status=0
+for size in 1920x1080 2560x1440; do
+  bash "$here/../wine/bench.sh" run "$prefix" "$size" -- \
+    bash "$here/tool_scenarios.sh" "$size" "$work" "$inspector" "$check" "$shots" || status=1
+done
+exit $status

@@ -1,0 +1,205 @@
+#include "app/update_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/window_layout.h"
+
+namespace {
+
+struct ControlState {
+  bool visible;
+  bool enabled;
+};
+
+// The window's controls as the run leaves them, starting from the ready state.
+class RecordingView final : public UpdateView {
+ public:
+  std::map<int, ControlState> controls = {
+      {kIdUpdate, {true, true}},        {kIdExit, {false, true}},         {kIdClose, {true, true}},
+      {kIdShutdownNow, {false, true}},  {kIdShutdownLater, {false, true}}, {kIdIllustration, {true, true}},
+      {kIdCautionIcon, {false, true}},  {kIdCaution, {false, true}},       {kIdSpinner, {false, true}},
+  };
+  std::u16string message = u"prompt";
+  std::vector<std::pair<std::uint32_t, double>> frames;
+  int composes = 0;
+
+  void Show(int id) override { controls[id].visible = true; }
+  void Hide(int id) override { controls[id].visible = false; }
+  void Enable(int id) override { controls[id].enabled = true; }
+  void Disable(int id) override { controls[id].enabled = false; }
+  void SetMessage(const char16_t* text) override { message = text; }
+  void SetSpinnerImage(std::uint32_t frame, double scale) override { frames.emplace_back(frame, scale); }
+  void Compose() override { ++composes; }
+};
+
+class ScriptedPlatform final : public UpdateRunPlatform {
+ public:
+  bool device = true;
+  PowerSource power = PowerSource::kAc;
+  bool threadStarts = true;
+  int ticks = 3;                       // waits that time out before the worker ends
+  std::function<void(int)> onTick;    // sees the window during the run
+  StatusCode workerStatus = kSuccess;
+  StatusCode* status = nullptr;
+  int pumped = 0, closed = 0, started = 0;
+
+  bool EnsureAcpiDevice() override { return device; }
+  PowerSource QueryPowerSource() override { return power; }
+  bool StartWorker() override {
+    ++started;
+    return threadStarts;
+  }
+  WorkerWait WaitForWorker() override {
+    if (ticks-- > 0) {
+      if (onTick) onTick(ticks);
+      return WorkerWait::kRunning;
+    }
+    *status = workerStatus;  // the worker's last act
+    return WorkerWait::kEnded;
+  }
+  void PumpOneMessage() override { ++pumped; }
+  void CloseWorker() override { ++closed; }
+};
+
+struct Pressed {
+  RecordingView view;
+  ScriptedPlatform platform;
+  StatusCode status = 0;
+  std::uint32_t frame = kFirstSpinnerFrame;
+  std::int32_t layoutMode = 1;
+  UpdateRunState state{status, frame, layoutMode, [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+                         std::u16string text = key;
+                         text = text.substr(0, capacity - 1);
+                         std::copy(text.begin(), text.end(), buffer);
+                         buffer[text.size()] = u'\0';
+                       }};
+  Pressed() { platform.status = &status; }
+  void Go() { RunUpdate(view, platform, state); }
+  ControlState operator[](int id) { return view.controls[id]; }
+};
+
+// Visible and enabled of Update, Exit, Close, the two shut-down buttons, illustration,
+// caution icon and text, spinner: the columns of the window's states.
+struct Expected {
+  bool update, updateEnabled, exit, exitEnabled, closeEnabled, shutdown, illustration, caution, spinner;
+};
+
+void ExpectWindow(Pressed& r, const Expected& e, const std::string& name) {
+  EXPECT_EQ(r[kIdUpdate].visible, e.update) << name;
+  EXPECT_EQ(r[kIdUpdate].enabled, e.updateEnabled) << name;
+  EXPECT_EQ(r[kIdExit].visible, e.exit) << name;
+  if (e.exit) {
+    EXPECT_EQ(r[kIdExit].enabled, e.exitEnabled) << name;
+  }
+  EXPECT_EQ(r[kIdClose].enabled, e.closeEnabled) << name;
+  EXPECT_EQ(r[kIdShutdownNow].visible, e.shutdown) << name;
+  EXPECT_EQ(r[kIdShutdownLater].visible, e.shutdown) << name;
+  EXPECT_EQ(r[kIdIllustration].visible, e.illustration) << name;
+  EXPECT_EQ(r[kIdCautionIcon].visible, e.caution) << name;
+  EXPECT_EQ(r[kIdCaution].visible, e.caution) << name;
+  EXPECT_EQ(r[kIdSpinner].visible, e.spinner) << name;
+}
+
+TEST(UpdateRun, DeviceMissing) {
+  Pressed r;
+  r.platform.device = false;
+  r.Go();
+  ExpectWindow(r, {false, false, true, true, true, false, false, false, false}, "device missing");
+  EXPECT_EQ(r.view.message, u"IDS_FIND_NO_HVK");
+  EXPECT_EQ(r.status, TBFW_E_NO_ACPI_DEVICE);
+  EXPECT_EQ(r.platform.started, 0);
+}
+
+TEST(UpdateRun, OnBatteryThenOnAc) {
+  Pressed r;
+  r.platform.power = PowerSource::kBattery;
+  r.Go();
+  ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery");
+  EXPECT_EQ(r.view.message, u"prompt");
+  EXPECT_EQ(r.platform.started, 0);
+  // The charger is connected and Update pressed again.
+  r.platform.power = PowerSource::kAc;
+  r.Go();
+  EXPECT_FALSE(r[kIdCautionIcon].visible);
+  EXPECT_EQ(r.platform.started, 1);
+}
+
+TEST(UpdateRun, AFailingPowerQueryCountsAsAc) {
+  Pressed r;
+  r.platform.power = PowerSource::kUnknown;
+  r.Go();
+  EXPECT_EQ(r.platform.started, 1);
+}
+
+TEST(UpdateRun, RunningShowsTheSpinnerAndKeepsEverythingElseLocked) {
+  Pressed r;
+  int checked = 0;
+  r.platform.onTick = [&](int) {
+    ++checked;
+    ExpectWindow(r, {false, false, true, false, false, false, false, false, true}, "running");
+  };
+  r.Go();
+  EXPECT_EQ(checked, 3);
+}
+
+TEST(UpdateRun, EndStatesFollowTheStatus) {
+  struct Case {
+    StatusCode status;
+    std::u16string message;
+    Expected window;
+  };
+  const Expected failed{false, false, true, true, true, false, false, false, false};
+  const Expected succeeded{false, false, false, true, true, true, false, false, false};
+  const Case cases[] = {
+      {kSuccess, u"IDS_SUCCESS", succeeded},
+      {TBFW_E_NO_PROVIDER, u"IDS_FIND_NO_SW", failed},
+      {TBFW_E_DOWNGRADE, u"IDS_DOWNGRADE", failed},
+      {TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", failed},
+      {5, u"IDS_ERROR (0X00000005)", failed},
+  };
+  for (const Case& c : cases) {
+    Pressed r;
+    r.platform.workerStatus = c.status;
+    r.Go();
+    ExpectWindow(r, c.window, std::to_string(c.status));
+    EXPECT_EQ(r.view.message, c.message);
+    EXPECT_EQ(r.platform.closed, 1);
+    EXPECT_TRUE(r[kIdExit].enabled);
+  }
+}
+
+TEST(UpdateRun, AWorkerThatCannotStartIsAFailure) {
+  Pressed r;
+  r.platform.threadStarts = false;
+  r.Go();
+  ExpectWindow(r, {false, false, true, true, true, false, false, false, false}, "no thread");
+  EXPECT_EQ(r.view.message, u"IDS_ERROR (0X10430007)");
+  EXPECT_EQ(r.platform.closed, 0);
+}
+
+TEST(UpdateRun, SpinnerFramesCycleOnePerTick) {
+  Pressed r;
+  r.platform.ticks = 10;
+  r.frame = 147;  // a window goes on where its last run stopped
+  r.platform.onTick = [&](int left) {
+    if (left == 5) r.layoutMode = 0;  // a display change during the run
+  };
+  r.Go();
+  const std::vector<std::uint32_t> expected = {147, 148, 141, 142, 143, 144, 145, 146, 147, 148};
+  std::vector<std::uint32_t> shown;
+  for (auto [frame, scale] : r.view.frames) shown.push_back(frame);
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(r.view.frames[3].second, 1.0);
+  EXPECT_EQ(r.view.frames[4].second, 0.5);  // read anew each tick
+  EXPECT_EQ(r.frame, 141u);
+  EXPECT_EQ(r.view.composes, 10);
+  EXPECT_EQ(r.platform.pumped, 10);
+}
+
+}  // namespace
