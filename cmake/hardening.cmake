@@ -17,7 +17,7 @@ function(tbtfw_harden target)
     return()
   endif()
   get_target_property(type ${target} TYPE)
-  target_compile_options(${target} PRIVATE -fstack-protector-strong)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-fstack-protector-strong>)
   if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "OBJECT_LIBRARY")
     # Whatever links this code links the canary check with it.
     target_link_options(${target} INTERFACE -fstack-protector-strong)
