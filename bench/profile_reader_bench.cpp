@@ -46,7 +46,6 @@ void RegisterProfileReaderBenchmarks() {
       }
       benchmark::DoNotOptimize(value->data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
   };
   auto baseline = [=](benchmark::State& state) {
     std::vector<std::uint8_t> copy(bytes.size());
