@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes at depth: each target in turn (never two at once, at the lowest priority, since
-# the machine is shared) for SECONDS, then minimises what it found together with the kept
-# seeds into fuzz/seeds/<target>. Prints a Markdown table of executions and coverage.
+# the machine is shared) for SECONDS, then keeps what it found that adds coverage in
+# fuzz/seeds/<target> (keep-corpus.sh). Prints a Markdown table of executions and coverage.
 # Usage: fuzz/deep.sh BUILD_DIR SECONDS [TARGET...]. Crash inputs go to BUILD_DIR/fuzz-artifacts.
 set -euo pipefail
 build=$(realpath "$1") seconds=$2
@@ -33,12 +33,8 @@ for target in "${targets[@]}"; do
   rate=$(sed -nE 's/^stat::average_exec_per_sec: +([0-9]+)/\1/p' "$log")
   found=$(ls "$work/corpus/$target" | wc -l)
 
-  # Keep only the inputs that add coverage.
-  kept=fuzz/seeds/$target
-  rm -rf "$kept" && mkdir -p "$kept"
-  nice -n 19 "$build/fuzz/$target" -merge=1 -max_len=65536 -timeout=10 "$kept" "$work/corpus/$target" \
-    >"$work/logs/$target-merge.log" 2>&1
-  rows+=("| $target | $seconds | $execs | $rate | $cov | $ft | $found | $(ls "$kept" | wc -l) ($(cat "$kept"/* | wc -c) bytes) |")
+  kept=$(bash fuzz/keep-corpus.sh "$build" "$target" "$work/corpus/$target")
+  rows+=("| $target | $seconds | $execs | $rate | $cov | $ft | $found | $kept |")
 done
 
 echo "| target | seconds | executions | exec/s | cov | ft | corpus found | kept in fuzz/seeds |"
