@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "app/shutdown_choice.h"
 #include "app/update_run.h"
 #include "app/window_layout.h"
 #include "app/win32/shutdown_win32.h"
@@ -240,9 +241,27 @@ void UpdateDialog::OnUpdate() {
   RunUpdate(view, platform, state);
 }
 
+namespace {
+
+// The real system and window behind the shut-down buttons.
+class WindowSession final : public SessionControl {
+ public:
+  explicit WindowSession(HWND window) : window_(window) {}
+  void RequestPowerOff() override { ::RequestPowerOff(); }
+  void PostClose() override { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
+
+ private:
+  HWND window_;
+};
+
+}  // namespace
+
 void UpdateDialog::OnShutdownNow() {
-  RequestPowerOff();
-  ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+  WindowSession session(hwnd());
+  ShutDownNow(session);
 }
 
-void UpdateDialog::OnShutdownLater() { ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
+void UpdateDialog::OnShutdownLater() {
+  WindowSession session(hwnd());
+  ShutDownLater(session);
+}

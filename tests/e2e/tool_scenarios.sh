@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The tool's scenarios on one screen; run inside the Wine bench (DISPLAY and WINEPREFIX set).
-# Usage: tool_scenarios.sh WIDTHxHEIGHT WORK_DIR INSPECTOR_EXE CHECK_EXE SHOTS_DIR
+# Usage: tool_scenarios.sh WIDTHxHEIGHT WORK_DIR PROBE_EXE CHECK_EXE SHOTS_DIR
 set -u
-size=$1 work=$2 inspector=$3 check=$4 shots=$5
+size=$1 work=$2 probe=$3 check=$4 shots=$5
 title="Vanto Thunderbolt Firmware Update Tool"
 cd "$work" || exit 1
 passed=0 failed=0 tool_pid=
 
-inspect() { wine "$inspector" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 text() { wine "$check" text --ini data/Update.ini --lang "$1" "$2" 2>/dev/null | tr -d '\r'; }
-control() { inspect list "$title" | grep "^id=$1 "; }  # "id=N visible=V enabled=E text=T"
+control() { probe list "$title" | grep "^id=$1 "; }  # "id=N visible=V enabled=E text=T"
 
 expect() {  # NAME EXPECTED ACTUAL
   if [[ "$2" == "$3" ]]; then
@@ -25,7 +25,7 @@ start_tool() {  # LANG ARGS...
   shift
   LANG=$lang LC_ALL=$lang wine TbtFwUpdate.exe "$@" >/dev/null 2>&1 &
   tool_pid=$!
-  if ! inspect wait "$title" 20000 >/dev/null; then
+  if ! probe wait "$title" 20000 >/dev/null; then
     expect "window appears ($*)" yes no
     return 1
   fi
@@ -52,14 +52,14 @@ rect="$(( (width - w) / 2 )) $(( (height - h) / 2 )) $w $h"
 
 # Ready, in the system's language (English here): size, place, controls and texts.
 start_tool en_US.UTF-8 && {
-  expect "window size and place" "$rect" "$(inspect rect "$title")"
+  expect "window size and place" "$rect" "$(probe rect "$title")"
   expect "Update shown and enabled" "id=1003 visible=1 enabled=1 text=$(text 409 IDS_UPDATE)" "$(control 1003)"
   expect "Exit hidden" "id=1 visible=0" "$(control 1 | cut -d' ' -f1-2)"
   expect "shut down now hidden" "id=1007 visible=0" "$(control 1007 | cut -d' ' -f1-2)"
   expect "caution hidden" "id=1005 visible=0" "$(control 1005 | cut -d' ' -f1-2)"
   expect "prompt" "id=1004 visible=1 enabled=1 text=$(text 409 IDS_PROMPT)" "$(control 1004)"
   shot ready-en
-  inspect escape "$title"
+  probe escape "$title"
   expect_exit "Escape ends the process"
 }
 
@@ -68,7 +68,7 @@ start_tool ja_JP.UTF-8 /LID:411 && {
   expect "Japanese Update" "id=1003 visible=1 enabled=1 text=$(text 411 IDS_UPDATE)" "$(control 1003)"
   expect "Japanese prompt" "id=1004 visible=1 enabled=1 text=$(text 411 IDS_PROMPT)" "$(control 1004)"
   shot ready-ja
-  inspect click "$title" 2
+  probe click "$title" 2
   expect_exit "Close ends the process"
 }
 
@@ -76,14 +76,14 @@ start_tool ja_JP.UTF-8 /LID:411 && {
 start_tool zh_TW.UTF-8 /lid:404 && {
   expect "Traditional Chinese prompt" "id=1004 visible=1 enabled=1 text=$(text 404 IDS_PROMPT)" "$(control 1004)"
   shot ready-zh
-  inspect close "$title"
+  probe close "$title"
   expect_exit "WM_CLOSE ends the process"
 }
 
 # Update where no ACPI driver exists: the message at once, Exit in Update's place.
 start_tool en_US.UTF-8 /LID:40C && {
   expect "French Update" "id=1003 visible=1 enabled=1 text=$(text 40C IDS_UPDATE)" "$(control 1003)"
-  inspect click "$title" 1003
+  probe click "$title" 1003
   for i in $(seq 1 50); do [[ "$(control 1)" == "id=1 visible=1"* ]] && break; sleep 0.1; done
   expect "device missing message" "id=1004 visible=1 enabled=1 text=$(text 40C IDS_FIND_NO_HVK)" "$(control 1004)"
   expect "Update hidden" "id=1003 visible=0 enabled=0" "$(control 1003 | cut -d' ' -f1-3)"
@@ -91,7 +91,12 @@ start_tool en_US.UTF-8 /LID:40C && {
   expect "Close enabled" "id=2 visible=1 enabled=1" "$(control 2 | cut -d' ' -f1-3)"
   expect "illustration hidden" "id=1001 visible=0" "$(control 1001 | cut -d' ' -f1-2)"
   shot no-driver-fr
-  inspect click "$title" 1
+  # A display change that keeps the scale hides and shows the window and changes nothing.
+  probe display "$title"
+  expect "shown again after a display change" "1" "$(probe shown "$title")"
+  expect "Exit stays after a display change" "id=1 visible=1 enabled=1" "$(control 1 | cut -d' ' -f1-3)"
+  expect "message stays after a display change" "id=1004 visible=1 enabled=1 text=$(text 40C IDS_FIND_NO_HVK)" "$(control 1004)"
+  probe click "$title" 1
   expect_exit "Exit ends the process"
 }
 

@@ -1,11 +1,13 @@
 // Looks at a running program's window from outside, for black-box tests:
-//   inspector wait TITLE MS        until a top-level window titled TITLE exists (exit 1 on time-out)
-//   inspector gone TITLE MS        until it no longer exists
-//   inspector rect TITLE           "x y width height"
-//   inspector list TITLE           one line per child: "id=N visible=0|1 enabled=0|1 text=..."
-//   inspector click TITLE ID       the child ID as if clicked (BN_CLICKED to the window)
-//   inspector escape TITLE         the Escape key, to the window
-//   inspector close TITLE          WM_CLOSE to the window
+//   window_probe wait TITLE MS        until a top-level window titled TITLE exists (exit 1 on time-out)
+//   window_probe gone TITLE MS        until it no longer exists
+//   window_probe rect TITLE           "x y width height"
+//   window_probe list TITLE           one line per child: "id=N visible=0|1 enabled=0|1 text=..."
+//   window_probe click TITLE ID       the child ID as if clicked (BN_CLICKED to the window)
+//   window_probe escape TITLE         the Escape key, to the window
+//   window_probe close TITLE          WM_CLOSE to the window
+//   window_probe display TITLE        WM_DISPLAYCHANGE to the window, as after a change of mode
+//   window_probe shown TITLE          "1" when the window is visible, else "0"
 // Output is UTF-8.
 #include <windows.h>
 
@@ -46,7 +48,7 @@ BOOL CALLBACK ListChild(HWND child, LPARAM) {
 }
 
 int Usage() {
-  std::fputs("usage: inspector wait|gone TITLE MS | rect|list|escape|close TITLE | click TITLE ID\n", stderr);
+  std::fputs("usage: window_probe wait|gone TITLE MS | rect|list|escape|close|display|shown TITLE | click TITLE ID\n", stderr);
   return 2;
 }
 
@@ -62,7 +64,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   const HWND window = FindWindowW(nullptr, title);
   if (window == nullptr) {
-    std::fputs("inspector: no such window\n", stderr);
+    std::fputs("window_probe: no such window\n", stderr);
     return 1;
   }
   if (command == L"rect") {
@@ -79,6 +81,11 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
   } else if (command == L"close") {
     PostMessageW(window, WM_CLOSE, 0, 0);
+  } else if (command == L"display") {
+    // Sent, so the window has handled it when the probe returns.
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  } else if (command == L"shown") {
+    std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
   } else {
     return Usage();
   }

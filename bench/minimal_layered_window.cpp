@@ -1,0 +1,53 @@
+// The baseline for the tool's start-up: the least a program must do to put a per-pixel-
+// alpha window of the tool's size on screen (one GDI+-free premultiplied bitmap handed to
+// UpdateLayeredWindow). Usage: minimal_layered_window WIDTH HEIGHT; closes on WM_CLOSE.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  const int width = __argc > 2 ? static_cast<int>(std::wcstol(__wargv[1], nullptr, 10)) : 780;
+  const int height = __argc > 2 ? static_cast<int>(std::wcstol(__wargv[2], nullptr, 10)) : 620;
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = L"MinimalLayeredWindow";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(WS_EX_LAYERED, windowClass.lpszClassName, L"Minimal Layered Window", WS_POPUP, 0, 0,
+                                width, height, nullptr, nullptr, instance, nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  auto* pixels = static_cast<unsigned*>(bits);
+  for (int i = 0; i < width * height; ++i) pixels[i] = 0xFF1B8A8A;  // opaque teal
+  POINT origin{(GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2};
+  SIZE size{width, height};
+  POINT source{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  UpdateLayeredWindow(window, screen, &origin, &size, memory, &source, 0, &blend, ULW_ALPHA);
+  ShowWindow(window, SW_SHOW);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return 0;
+}
