@@ -151,6 +151,10 @@ class EmulatedLocator final : public WbemLocator {
 
 }  // namespace
 
+std::unique_ptr<WbemLocator> CreateEmulatedLocator(ControllerModel& model) {
+  return std::make_unique<EmulatedLocator>(model);
+}
+
 HResult EmulatedComRuntime::Initialize() {
   model_.log.push_back("CoInitialize");
   return kOk;
@@ -160,5 +164,5 @@ void EmulatedComRuntime::Uninitialize() { model_.log.push_back("CoUninitialize")
 
 std::unique_ptr<WbemLocator> EmulatedComRuntime::CreateLocator() {
   if (model_.Has(Fault::kNoLocator)) return nullptr;
-  return std::make_unique<EmulatedLocator>(model_);
+  return CreateEmulatedLocator(model_);
 }

@@ -1,0 +1,112 @@
+#include "emulator/scenario.h"
+
+#include <array>
+#include <charconv>
+
+#include "skin/profile_reader.h"
+
+namespace {
+
+struct FaultName {
+  std::u16string_view name;
+  Fault fault;
+};
+
+constexpr std::array kFaultNames{
+    FaultName{u"NoLocator", Fault::kNoLocator},
+    FaultName{u"NoNamespace", Fault::kNoNamespace},
+    FaultName{u"QueryFails", Fault::kQueryFails},
+    FaultName{u"NoInstance", Fault::kNoInstance},
+    FaultName{u"IdNotString", Fault::kIdNotString},
+    FaultName{u"IdTooLong", Fault::kIdTooLong},
+    FaultName{u"NoClass", Fault::kNoClass},
+    FaultName{u"NoMethod", Fault::kNoMethod},
+    FaultName{u"NoSpawn", Fault::kNoSpawn},
+    FaultName{u"ExecFails", Fault::kExecFails},
+    FaultName{u"NoOutParams", Fault::kNoOutParams},
+    FaultName{u"NoReturnValue", Fault::kNoReturnValue},
+    FaultName{u"NoData", Fault::kNoData},
+    FaultName{u"NoNvmVersion", Fault::kNoNvmVersion},
+    FaultName{u"BufferNotCreated", Fault::kBufferNotCreated},
+    FaultName{u"NoAcpiDevice", Fault::kNoAcpiDevice},
+    FaultName{u"AcpiControlFails", Fault::kAcpiControlFails},
+    FaultName{u"NoServiceManager", Fault::kNoServiceManager},
+    FaultName{u"ServiceMissing", Fault::kServiceMissing},
+    FaultName{u"ServiceWontStart", Fault::kServiceWontStart},
+    FaultName{u"NoMemory", Fault::kNoMemory},
+    FaultName{u"ShortRead", Fault::kShortRead},
+    FaultName{u"ReadFails", Fault::kReadFails},
+    FaultName{u"SizeFails", Fault::kSizeFails},
+};
+
+constexpr std::array<std::string_view, 3> kMethods{"GetCurrentNvmVersion", "ReadFirmware", "UpdateFirmware"};
+
+std::u16string Widen(std::string_view s) { return {s.begin(), s.end()}; }
+
+std::string Narrow(std::u16string_view s) {
+  std::string out;
+  for (char16_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+std::u16string_view Trim(std::u16string_view s) {
+  while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r')) s.remove_suffix(1);
+  return s;
+}
+
+// "0x" and hexadecimal digits, or decimal digits; nothing else on the value.
+std::optional<std::uint32_t> ParseNumber(std::u16string_view text) {
+  std::string s = Narrow(Trim(text));
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    s.erase(0, 2);
+    base = 16;
+  }
+  std::uint32_t value = 0;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, base);
+  if (s.empty() || error != std::errc{} || end != s.data() + s.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<Fault> FaultByName(std::u16string_view name) {
+  for (const FaultName& entry : kFaultNames) {
+    if (entry.name == name) return entry.fault;
+  }
+  return std::nullopt;
+}
+
+std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& model, std::u16string& regionFile) {
+  const ProfileFile ini = ProfileFile::Parse(bytes);
+  const auto region = ini.Find(u"controller", u"region");
+  if (!region || Trim(*region).empty()) return "[controller] region is missing";
+  regionFile = std::u16string(Trim(*region));
+
+  const auto versionText = ini.Find(u"controller", u"nvm_version");
+  const auto version = versionText ? ParseNumber(*versionText) : std::nullopt;
+  if (!version) return "[controller] nvm_version is missing or not a number";
+  model.nvmVersion = *version;
+
+  if (const auto id = ini.Find(u"controller", u"controller_id"); id && !Trim(*id).empty()) {
+    model.controllerId = std::u16string(Trim(*id));
+  }
+
+  for (const FaultName& entry : kFaultNames) {
+    const auto value = ini.Find(u"faults", entry.name);
+    if (!value) continue;
+    const auto on = ParseNumber(*value);
+    if (!on || *on > 1) return "[faults] " + Narrow(entry.name) + " must be 0 or 1";
+    if (*on == 1) model.faults.insert(entry.fault);
+  }
+
+  for (std::string_view method : kMethods) {
+    const auto value = ini.Find(u"return_values", Widen(method));
+    if (!value) continue;
+    const auto number = ParseNumber(*value);
+    if (!number) return "[return_values] " + std::string(method) + " is not a number";
+    model.returnValues[std::string(method)] = *number;
+  }
+  return {};
+}

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The unmodified TbtFwUpdate.exe updating the emulated controller, one case after another
+# in one prefix; run inside the Wine bench (DISPLAY and WINEPREFIX set).
+# Usage: tool_emulated_cases.sh WORK TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS CASE...
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+work=$1 tool=$2 probe=$3 answers=$4 check=$5 samples=$6 components=$7 ini=$8 shots=$9
+shift 9
+# shellcheck source=scenario_case.sh
+source "$here/scenario_case.sh"
+title="Vanto Thunderbolt Firmware Update Tool"
+passed=0 failed=0
+
+probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
+control() { probe list "$title" | grep "^id=$1 "; }  # "id=N visible=V enabled=E text=T"
+shown() { [[ "$(control "$1")" == "id=$1 visible=1"* ]]; }
+message() { wine "$check" message --ini "$ini" --lang 409 "$1" 2>/dev/null | tr -d '\r'; }
+shot() { import -window root "$shots/emulated-$1.png" 2>/dev/null; }
+expect() {  # CASE WHAT EXPECTED ACTUAL
+  if [[ "$3" == "$4" ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL [%s] %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" "$4"
+  fi
+}
+
+# While the worker runs: the busy indicator shows and its frames change, and the window
+# answers messages.
+check_busy() {
+  local name=$1 i
+  for i in $(seq 1 50); do shown 1006 && break; sleep 0.1; done
+  expect "$name" "busy indicator shown" yes "$(shown 1006 && echo yes || echo no)"
+  import -window root "$work/$name-busy-0.png" 2>/dev/null
+  local changed=no
+  for i in $(seq 1 20); do
+    import -window root "$work/$name-busy-1.png" 2>/dev/null
+    if ! compare -metric AE "$work/$name-busy-0.png" "$work/$name-busy-1.png" null: 2>/dev/null; then
+      changed=yes
+      break
+    fi
+    sleep 0.1
+  done
+  expect "$name" "busy indicator frames advance" yes "$changed"
+  cp "$work/$name-busy-1.png" "$shots/emulated-$name-busy.png"
+  expect "$name" "the window answers during the run" answered "$(wine "$answers" "$title" 2000 2>/dev/null | tr -d '\r')"
+}
+
+# NAME VERSION IMAGE STATUS WRITTEN ARGS [SCENARIO LINES...]
+tool_case() {
+  local name=$1 version=$2 image=$3 status=$4 written=$5 args=$6
+  shift 6
+  local dir="$work/$name" tool_pid i
+  mkdir -p "$dir/app/data"
+  write_scenario "$dir" "$work/samples" "$version" "$@"
+  cp "$tool" "$dir/app/TbtFwUpdate.exe"
+  cp "$ini" "$dir/app/data/Update.ini"
+  cp "$work/samples/$image" "$dir/app/data/"
+  bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" || { expect "$name" install ok failed; return; }
+
+  # shellcheck disable=SC2086  # ARGS is a word list
+  (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine TbtFwUpdate.exe $args </dev/null >/dev/null 2>&1) &
+  tool_pid=$!
+  if ! wine "$probe" wait "$title" 20000 >/dev/null 2>&1; then
+    expect "$name" "window appears" yes no
+    kill "$tool_pid" 2>/dev/null
+    return
+  fi
+  probe click "$title" 1003
+  [[ $name == success ]] && check_busy "$name"
+
+  # The run takes its two fixed waits of ten seconds; bounded at a minute.
+  # Exit stays greyed while the worker runs; the shut-down buttons replace it on success.
+  for i in $(seq 1 600); do [[ "$(control 1)" == "id=1 visible=1 enabled=1"* ]] || shown 1007 && break; sleep 0.1; done
+  shot "$name"
+  expect "$name" message "id=1004 visible=1 enabled=1 text=$(message "$status")" "$(control 1004)"
+  if [[ $status == 0x00000000 ]]; then
+    expect "$name" "shut-down buttons" "1 1 0" "$(shown 1007 && echo 1 || echo 0) $(shown 1008 && echo 1 || echo 0) $(shown 1 && echo 1 || echo 0)"
+  else
+    expect "$name" "Exit, no shut-down buttons" "0 1" "$(shown 1007 && echo 1 || echo 0) $(shown 1 && echo 1 || echo 0)"
+  fi
+  if [[ $written == yes ]]; then
+    expect "$name" "image received" "" "$(received_only "$dir/app/data/$image")"
+  else
+    expect "$name" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
+  fi
+  expect "$name" "power requests" "$power_on_off" "$(power_requests)"
+  cp -r "$(emulated_out)" "$dir/out"
+
+  probe click "$title" "$([[ $status == 0x00000000 ]] && echo 1008 || echo 1)"
+  for i in $(seq 1 100); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$tool_pid" 2>/dev/null; then
+    expect "$name" "the tool ends" ended running
+    kill "$tool_pid" 2>/dev/null
+  fi
+}
+
+mkdir -p "$work/samples" "$shots"
+(cd "$work" && wine "$samples" samples </dev/null >/dev/null 2>&1)
+
+for case in "$@"; do
+  case $case in
+    success) tool_case success 0x1A img-156D.bin 0x00000000 yes "" ;;
+    equal-version) tool_case equal-version 0x1B img-156D.bin 0x00000000 yes "" ;;
+    downgrade-refused) tool_case downgrade-refused 0x30 img-156D.bin 0x1043000C no "" ;;
+    downgrade-allowed) tool_case downgrade-allowed 0x30 img-156D.bin 0x00000000 yes /downgradable ;;
+    field-mismatch) tool_case field-mismatch 0x1A img-156D-src0-80.bin 0x10430006 no "" ;;
+    provider-refuses) tool_case provider-refuses 0x1A img-156D.bin 0x00000005 no "" "[return_values]" "UpdateFirmware = 5" ;;
+    no-instance) tool_case no-instance 0x1A img-156D.bin 0x10430002 no "" "[faults]" "NoInstance = 1" ;;
+    service-missing) tool_case service-missing 0x1A img-156D.bin 0x10430003 no "" "[faults]" "ServiceMissing = 1" ;;
+    *) expect "$case" "known case" yes no ;;
+  esac
+done
+
+echo "[$*] $passed passed, $failed failed"
+[[ $failed -eq 0 ]]
