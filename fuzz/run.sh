@@ -1,24 +1,13 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for a bounded time from the seeds in fuzz/seeds and, for image
-# validation, from matching controller regions and images written by nvm-samples.
+# Runs each fuzz target for a bounded time from the corpus laid out by prepare-corpus.sh.
 # Usage: fuzz/run.sh BUILD_DIR SECONDS. Crash inputs are left in BUILD_DIR/fuzz-artifacts.
 set -euo pipefail
 build=$(realpath "$1") seconds=$2
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$build/fuzz-artifacts" "$work/samples"
-
-"$build/nvm-samples" "$work/samples"
-mkdir -p "$work/fuzz_validate"
-for id in 156D 156B 147E 1578 1576; do
-  # Header: the region's length (u16), no failing read, no empty read.
-  size=$(stat -c %s "$work/samples/ctl-$id.dump")
-  { printf "\\x$(printf %02x $((size & 0xFF)))\\x$(printf %02x $((size >> 8)))\\x00\\x00"
-    cat "$work/samples/ctl-$id.dump" "$work/samples/img-$id.bin"; } > "$work/fuzz_validate/$id"
-done
-cp -r fuzz/seeds/fuzz_profile_reader fuzz/seeds/fuzz_command_line "$work/"
-cp data/Update.ini "$work/fuzz_profile_reader/"
+mkdir -p "$build/fuzz-artifacts"
+bash fuzz/prepare-corpus.sh "$build" "$work"
 
 for target in fuzz_validate fuzz_profile_reader fuzz_command_line; do
   echo "-- $target, $seconds s"

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/win32/update_dialog_win32.h"
 #include "framework/application.h"
+#include "platform/win32/dll_search_win32.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/gdiplus_session_win32.h"
 
@@ -36,4 +37,8 @@ GdiplusSession gdiplus;
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunApplication(theApp); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything loads a DLL by name: a copy planted beside the program is never taken.
+  RestrictDllSearchToSystem32();
+  return RunApplication(theApp);
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/owners.h"
+#include "platform/win32/dll_search_win32.h"
 #include "skin/skin_geometry.h"
 
 namespace {
@@ -114,7 +115,7 @@ void SkinDialog::Present(HDC windowDc, HDC memoryDc, POINT origin, SIZE size) {
   // drawn and thrown away.
   using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                                      BLENDFUNCTION*, DWORD);
-  UniqueLibrary user32(::LoadLibraryW(L"User32.DLL"));
+  UniqueLibrary user32(LoadSystemLibrary(L"User32.DLL"));
   if (!user32) return;
   auto update = reinterpret_cast<UpdateLayeredWindowFunction>(
       reinterpret_cast<void*>(::GetProcAddress(user32.get(), "UpdateLayeredWindow")));

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds and runs the native benchmarks and, when the Windows build is there, the whole-tool
+# bench under Wine (bench/tool_bench.sh); prints the tables and writes docs/performance.md.
+# Every native timing is the median of REPETITIONS runs (default 9), interleaved at random
+# with its baseline's, as a ratio to that baseline.
+# Usage: bench/run.sh [REPETITIONS]
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+repetitions=${1:-9}
+out=docs/performance.md
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --preset native >/dev/null
+cmake --build --preset native -j 2 --target tbtfw_bench >/dev/null
+build/native/bench/tbtfw_bench --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
+  --benchmark_min_time=0.2 >"$work/native.md" 2>"$work/console.log" || { cat "$work/console.log" "$work/native.md"; exit 1; }
+cat "$work/native.md"
+
+# The whole tool under Wine (bench/tool_bench.sh), when the Windows build is there.
+exe=""
+for candidate in build/windows/TbtFwUpdate.exe build/windows/app/win32/TbtFwUpdate.exe; do
+  [[ -f $candidate ]] && { exe=$candidate; break; }
+done
+baseline_exe=build/windows/bench/minimal_layered_window.exe
+if [[ -n $exe && -f $baseline_exe ]]; then
+  timeout 900 bash bench/tool_bench.sh "$exe" "$baseline_exe" data/Update.ini build/windows/wineprefix 5 \
+    | grep -v '^| size of' >"$work/tool.md" || echo "| whole-tool bench | did not finish | | |" >"$work/tool.md"
+else
+  echo "| start-up, idle CPU, memory | not measured: build the windows preset first | | |" >"$work/tool.md"
+fi
+
+# The program's size, stripped as the release package holds it, against 1.5 MiB.
+goal=$((3 * 1024 * 1024 / 2))
+if [[ -n $exe ]]; then
+  i686-w64-mingw32-strip -o "$work/stripped.exe" "$exe"
+  size=$(stat -c %s "$work/stripped.exe")
+  size_row="| size of TbtFwUpdate.exe, stripped as packaged | $size bytes ($(stat -c %s "$exe") with symbols in the build tree) | $(awk -v s="$size" -v g="$goal" 'BEGIN { printf "%.2f", s / g }')× of the goal | ≤ 1.5 MiB ($goal bytes) |"
+else
+  size_row="| size of TbtFwUpdate.exe | not measured: build the windows preset first | | ≤ 1.5 MiB |"
+fi
+
+{
+  echo "# Performance"
+  echo
+  echo "Written by \`bash bench/run.sh\` on $(date -u +%Y-%m-%d) at commit $(git rev-parse --short HEAD), on a"
+  echo "shared $(nproc)-core machine. Absolute times there are noise, so every timing is the median of"
+  echo "several repetitions divided by the median of a baseline measured in the same run. Lower is"
+  echo "better; a ratio that grows between two runs is the signal to look at."
+  echo
+  echo "## Native (Google Benchmark)"
+  echo
+  echo "$repetitions repetitions, each case's interleaved at random with its baseline's; CPU time."
+  echo "\`ValidateImage\` runs against the emulated controller (a fresh one per pass, as the"
+  echo "tool meets it) on a matching image made by the NVM image builder. \`ReadFirmware\` is"
+  echo "the number of controller reads one validation made and \`implied\` the number the rules"
+  echo "imply (one read per aligned word of each field looked at, each field once); the bench"
+  echo "fails when they differ. \`LoadLocalizedTextFrom\` reads \`data/Update.ini\` through the"
+  echo "portable profile reader, which reads and parses the file at every lookup (two per"
+  echo "text: the language's section, then the text; three when the language falls back)."
+  echo
+  cat "$work/native.md"
+  echo
+  echo "## Whole tool"
+  echo
+  echo "Under Wine at full scale (2560x1440), 5 starts each (\`bench/tool_bench.sh\`)."
+  echo
+  echo "| figure | measured | ratio | goal |"
+  echo "|---|---|---|---|"
+  cat "$work/tool.md"
+  echo "| one busy-indicator tick at full scale (frame decode + compose), CPU time | NOT MEASURED YET: needs a slow emulated UpdateFirmware at the operating-system boundary | | ≤ 10 ms per tick |"
+  echo "$size_row"
+} >"$out"
+echo
+cat "$work/tool.md"
+echo "$size_row"
+echo "written: $out"

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Reads the PE headers and symbol table of Windows programs and fails when one lacks an
+# exploit mitigation:
+#   ASLR             DllCharacteristics has DYNAMIC_BASE
+#   relocations      the image keeps its base relocations (without them ASLR cannot move it)
+#   DEP              DllCharacteristics has NX_COMPAT
+#   high-entropy-VA  DllCharacteristics has HIGH_ENTROPY_VA (64-bit images only: the flag
+#                    means nothing in a 32-bit image)
+#   stack-protector  the canary check __stack_chk_fail is linked in, so compiled code calls
+#                    it; this needs the symbol table, so check before stripping a copy
+# Usage: pe_hardening_check.sh OBJDUMP NM IMAGE... Prints one line per image; exit status 1
+# when any image misses anything.
+set -euo pipefail
+objdump=$1 nm=$2
+shift 2
+status=0
+for image in "$@"; do
+  headers=$("$objdump" -p "$image")
+  field() { awk -v name="$1" '$1 == name { print $2; exit }' <<<"$headers"; }
+  dll=$((16#$(field DllCharacteristics)))
+  magic=$(field Magic)
+  missing=()
+  ((dll & 0x0040)) || missing+=(ASLR)
+  # "Entry 5 <rva> <size> Base Relocation Directory": an empty directory or the
+  # relocations-stripped file flag leaves the image at its preferred base.
+  reloc_size=$(awk '$1 == "Entry" && $2 == 5 { print $4; exit }' <<<"$headers")
+  if grep -q 'relocations stripped' <<<"$headers" || ((16#${reloc_size:-0} == 0)); then
+    missing+=(relocations)
+  fi
+  ((dll & 0x0100)) || missing+=(DEP)
+  if [[ $magic == 020b ]] && ! ((dll & 0x0020)); then missing+=(high-entropy-VA); fi
+  # i686 names carry a leading underscore, x64 names do not.
+  symbols=$("$nm" "$image" 2>/dev/null || true)
+  grep -qE ' T _{0,2}_stack_chk_fail$' <<<"$symbols" || missing+=(stack-protector)
+
+  if ((${#missing[@]})); then
+    echo "$(basename "$image"): missing: ${missing[*]}"
+    status=1
+  else
+    echo "$(basename "$image"): hardened (DllCharacteristics 0x$(field DllCharacteristics), PE magic $magic)"
+  fi
+done
+exit $status
