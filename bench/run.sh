@@ -26,9 +26,17 @@ baseline_exe=build/windows/bench/minimal_layered_window.exe
 if [[ -n $exe && -f $baseline_exe ]]; then
   timeout 900 bash bench/tool_bench.sh "$exe" "$baseline_exe" data/Update.ini build/windows/wineprefix 5 \
     | grep -v '^| size of' >"$work/tool.md" || echo "| whole-tool bench | did not finish | | |" >"$work/tool.md"
+  # The busy indicator's cost while a long update runs on the emulated controller.
+  emulator=build/windows/emulator/win32
+  if [[ -f $emulator/tbtemu_wmi.dll && -f build/native/nvm-samples ]]; then
+    timeout 300 bash bench/tick_bench.sh "$exe" build/windows/tests/window_probe.exe "$emulator" \
+      build/native/nvm-samples data/Update.ini build/bench-tick-prefix >"$work/tick.md" \
+      || echo "| one busy-indicator tick | did not finish | | ≤ 10 ms per tick |" >"$work/tick.md"
+  fi
 else
   echo "| start-up, idle CPU, memory | not measured: build the windows preset first | | |" >"$work/tool.md"
 fi
+[[ -s $work/tick.md ]] || echo "| one busy-indicator tick at full scale | not measured: build both presets first | | ≤ 10 ms per tick |" >"$work/tick.md"
 
 # The program's size, stripped as the release package holds it, against 1.5 MiB.
 goal=$((3 * 1024 * 1024 / 2))
@@ -68,10 +76,11 @@ fi
   echo "| figure | measured | ratio | goal |"
   echo "|---|---|---|---|"
   cat "$work/tool.md"
-  echo "| one busy-indicator tick at full scale (frame decode + compose), CPU time | NOT MEASURED YET: needs a slow emulated UpdateFirmware at the operating-system boundary | | ≤ 10 ms per tick |"
+  cat "$work/tick.md"
   echo "$size_row"
 } >"$out"
 echo
 cat "$work/tool.md"
+cat "$work/tick.md"
 echo "$size_row"
 echo "written: $out"

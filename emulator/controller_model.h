@@ -54,6 +54,7 @@ struct ControllerModel {
   std::map<std::string, std::uint32_t> returnValues;  // a provider "ReturnValue" by method name
   std::set<Fault> faults;
   std::uint32_t acpiReplyBytes = 4;
+  std::uint32_t updateMilliseconds = 0;  // how long writing an image takes
   bool serviceRunning = false;
   bool powered = false;
 

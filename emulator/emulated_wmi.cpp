@@ -1,6 +1,8 @@
 #include "emulator/emulated_wmi.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <map>
 #include <string>
 
@@ -120,6 +122,8 @@ class EmulatedServices final : public WbemServices {
       }
       out[u"data"] = WbemValue::Bytes(std::move(data));
     } else if (name == "UpdateFirmware" && returnValue == 0) {
+      // Flash is slow: the call blocks as long as the scenario says.
+      std::this_thread::sleep_for(std::chrono::milliseconds(model_.updateMilliseconds));
       const WbemValue& buffer = in[u"Buffer"];
       if (buffer.type == WbemValue::Type::kBytes && in[u"BufferSize"].int32 == static_cast<std::int32_t>(buffer.bytes.size())) {
         model_.writtenImages.push_back(buffer.bytes);

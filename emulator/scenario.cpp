@@ -93,6 +93,12 @@ std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& m
     model.controllerId = std::u16string(Trim(*id));
   }
 
+  if (const auto text = ini.Find(u"controller", u"update_ms")) {
+    const auto ms = ParseNumber(*text);
+    if (!ms || *ms > 600000) return "[controller] update_ms must be a number of milliseconds up to 600000";
+    model.updateMilliseconds = *ms;
+  }
+
   for (const FaultName& entry : kFaultNames) {
     const auto value = ini.Find(u"faults", entry.name);
     if (!value) continue;

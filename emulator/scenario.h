@@ -5,6 +5,7 @@
 //   region = region.bin        ; the active NVM region, from offset 0; relative to the scenario
 //   nvm_version = 0x00000033   ; what GetCurrentNvmVersion reports (0x hex or decimal)
 //   controller_id = PCI\VEN_8086&DEV_1578\3&11583659&0&A8   ; optional, this is the default
+//   update_ms = 8000           ; optional: how long UpdateFirmware takes, 0 by default
 //
 //   [faults]                   ; a Fault name without its "k" and "= 1" injects it, e.g.
 //   NoInstance = 1             ;   the query finds no controller

@@ -57,6 +57,7 @@ LRESULT SkinDialog::OnLeftButtonDown() {
 
 void SkinDialog::SetBackground(UINT resourceId, const wchar_t* resourceType, HMODULE module, double scale) {
   background_.reset();
+  backgroundPixels_.clear();
   background_ = LoadSkinImage(resourceId, resourceType, module, scale);
   const int width = background_->Width(), height = background_->Height();
   RECT frame{0, 0, width, height};
@@ -77,6 +78,7 @@ void SkinDialog::AddControl(SkinControl* control) {
 void SkinDialog::ReleaseSkin() {
   std::vector<SkinControl*>().swap(controls_);
   background_.reset();
+  backgroundPixels_.clear();
 }
 
 void SkinDialog::Compose() {
@@ -95,19 +97,35 @@ void SkinDialog::Compose() {
   if (!bitmap || !bits) return;
   Selection selected(memoryDc.get(), bitmap.get());
   const SkinFrame frame{static_cast<const std::uint32_t*>(bits), width, height};
-  DrawFrame(memoryDc.get(), frame);
+  DrawFrame(memoryDc.get(), static_cast<std::uint32_t*>(bits), frame);
   OnFrameComposed(frame);
   Present(windowDc.get(), memoryDc.get(), POINT{place.left, place.top}, SIZE{width, height});
 }
 
-void SkinDialog::DrawFrame(HDC memoryDc, const SkinFrame& frame) {
+void SkinDialog::DrawFrame(HDC memoryDc, std::uint32_t* pixels, const SkinFrame& frame) {
+  const std::size_t count = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
+  // The background is drawn once and its pixels kept: every later frame starts from a copy
+  // of them, which is what drawing it again onto the empty frame would give. A window that
+  // recomposes ten times a second while an update runs would otherwise spend most of each
+  // frame on the one picture that never changes.
+  if (backgroundPixels_.size() == count) {
+    std::copy_n(backgroundPixels_.data(), count, pixels);
+  } else {
+    {
+      Gdiplus::Graphics graphics(memoryDc);
+      background_->Draw(graphics, Gdiplus::RectF(0.0f, 0.0f, static_cast<float>(frame.width),
+                                                 static_cast<float>(frame.height)));
+      graphics.Flush(Gdiplus::FlushIntentionSync);
+    }
+    ::GdiFlush();
+    backgroundPixels_.assign(pixels, pixels + count);
+  }
   Gdiplus::Graphics graphics(memoryDc);
   graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-  background_->Draw(graphics, Gdiplus::RectF(0.0f, 0.0f, static_cast<float>(frame.width),
-                                             static_cast<float>(frame.height)));
   for (SkinControl* control : controls_)
     if (control->visible()) control->Draw(graphics);
   graphics.Flush(Gdiplus::FlushIntentionSync);
+  ::GdiFlush();
 }
 
 void SkinDialog::Present(HDC windowDc, HDC memoryDc, POINT origin, SIZE size) {

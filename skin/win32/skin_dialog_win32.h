@@ -54,10 +54,11 @@ class SkinDialog : public Dialog, public SkinHost {
  private:
   LRESULT OnCreate();
   LRESULT OnLeftButtonDown();
-  void DrawFrame(HDC memoryDc, const SkinFrame& frame);
+  void DrawFrame(HDC memoryDc, std::uint32_t* pixels, const SkinFrame& frame);
   void Present(HDC windowDc, HDC memoryDc, POINT origin, SIZE size);
 
   std::unique_ptr<SkinImage> background_;
+  std::vector<std::uint32_t> backgroundPixels_;  // the background alone, as first drawn
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   std::vector<SkinControl*> controls_;
 };

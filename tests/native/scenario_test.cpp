@@ -14,13 +14,14 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 TEST(Scenario, ReadsTheControllerFaultsAndReturnValues) {
   ControllerModel model;
   std::u16string region;
-  const std::string error = ReadScenario(Bytes("[controller]\r\nregion = dumps\\r.bin\r\nnvm_version=0x33\r\n"
+  const std::string error = ReadScenario(Bytes("[controller]\r\nregion = dumps\\r.bin\r\nnvm_version=0x33\r\nupdate_ms=250\r\n"
                                                "controller_id=PCI\\X\\1\r\n[faults]\r\nNoInstance=1\r\nExecFails=0\r\n"
                                                "[return_values]\r\nUpdateFirmware=5\r\nReadFirmware=0x10430003\r\n"),
                                          model, region);
   ASSERT_EQ(error, "");
   EXPECT_EQ(region, u"dumps\\r.bin");
   EXPECT_EQ(model.nvmVersion, 0x33u);
+  EXPECT_EQ(model.updateMilliseconds, 250u);
   EXPECT_EQ(model.controllerId, u"PCI\\X\\1");
   EXPECT_EQ(model.faults, (std::set<Fault>{Fault::kNoInstance}));
   EXPECT_EQ(model.returnValues, (std::map<std::string, std::uint32_t>{{"UpdateFirmware", 5}, {"ReadFirmware", 0x10430003}}));
@@ -48,6 +49,8 @@ TEST(Scenario, RefusesWhatItCannotUse) {
       {"[controller]\nregion=r.bin\nnvm_version=1\n[faults]\nNoData=yes\n", "[faults] NoData must be 0 or 1"},
       {"[controller]\nregion=r.bin\nnvm_version=1\n[return_values]\nUpdateFirmware=-\n",
        "[return_values] UpdateFirmware is not a number"},
+      {"[controller]\nregion=r.bin\nnvm_version=1\nupdate_ms=600001\n",
+       "[controller] update_ms must be a number of milliseconds up to 600000"},
   };
   for (const Case& c : cases) {
     ControllerModel model;

@@ -63,4 +63,22 @@ TEST(SetBackground, ReplacingTheBackgroundResizesAndComposes) {
   EXPECT_EQ(r.right - r.left, 100);
 }
 
+// Later frames start from the background as first drawn; a new background of the same
+// size replaces it, and what controls drew never stays behind.
+TEST(SetBackground, LaterFramesShowTheCurrentBackgroundBeneathTheControls) {
+  TestDialog dialog;
+  ASSERT_TRUE(dialog.Open([](TestDialog& d) {
+    d.SetBackground(kOpaque, L"IMG", nullptr, 5.0);  // 200 x 100
+    Place(d.picture, 0, 0, 40, 20);
+    d.picture.SetImage(kBright, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.picture);
+  }));
+  dialog.Compose();
+  EXPECT_EQ(Describe(dialog.Pixel(5, 5)), Describe(0xFFFAFA0A)) << "the control over the background";
+  dialog.picture.ShowWindow(SW_HIDE);
+  EXPECT_EQ(Describe(dialog.Pixel(5, 5)), Describe(0xFFC86432)) << "the background once the control is gone";
+  dialog.SetBackground(kBright, L"IMG", nullptr, 5.0);  // the same size, another picture
+  EXPECT_EQ(Describe(dialog.Pixel(100, 50)), Describe(0xFFFAFA0A)) << "the new background";
+}
+
 }  // namespace
