@@ -23,11 +23,14 @@ methods=(GetCurrentNvmVersion ReadFirmware UpdateFirmware)
 pick() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
 
 probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
+# The sample writer and the expected outcome run natively, or under Wine when they are
+# Windows programs (as in the Windows build tree).
+helper() { if [[ $1 == *.exe ]]; then wine "$@" </dev/null 2>/dev/null | tr -d '\r'; else "$@"; fi; }
 control() { probe list "$title" | grep "^id=$1 "; }
 shown() { [[ "$(control "$1")" == "id=$1 visible=1"* ]]; }
 
 mkdir -p "$work/samples"
-(cd "$work" && "$samples_exe" samples >/dev/null)
+(cd "$work" && helper "$samples_exe" samples >/dev/null)
 
 for run in $(seq 1 "$runs"); do
   version=$(pick "${versions[@]}") image=$(pick "${images[@]}") lang=$(pick "${languages[@]}")
@@ -45,7 +48,7 @@ for run in $(seq 1 "$runs"); do
   cp "$tool" "$dir/app/TbtFwUpdate.exe"
   cp "$ini" "$dir/app/data/Update.ini"
   cp "$work/samples/$image" "$dir/app/data/firmware.bin"
-  expected=$("$expected_exe" "$dir/scenario.ini" "$dir/app/data/firmware.bin" "$([[ $args == *downgradable* ]] && echo 1 || echo 0)")
+  expected=$(helper "$expected_exe" "$dir/scenario.ini" "$dir/app/data/firmware.bin" "$([[ $args == *downgradable* ]] && echo 1 || echo 0)")
   status=${expected#status=}; status=${status%% *}; written=${expected##*written=}
   problems=()
 
