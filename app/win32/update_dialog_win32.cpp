@@ -9,6 +9,7 @@
 #include "app/window_layout.h"
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/tool_services_win32.h"
+#include "framework/owners.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/localized_text_win32.h"
 
@@ -137,9 +138,7 @@ void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t c
 }
 
 void UpdateDialog::LayoutControls() {
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  const int dpi = ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
   const FontFaces faces = ChooseFontFaces(GetUserDefaultUILanguage());
 
   RECT desktop{};
