@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "framework/owners.h"
+
 namespace {
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -31,23 +33,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
+  WindowDc screen(nullptr);
+  UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+  UniqueGdiObject bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap || bits == nullptr) return 1;
+  Selection selected(memory.get(), bitmap.get());
   auto* pixels = static_cast<unsigned*>(bits);
   for (int i = 0; i < width * height; ++i) pixels[i] = 0xFF1B8A8A;  // opaque teal
   POINT origin{(GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2};
   SIZE size{width, height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(window, screen, &origin, &size, memory, &source, 0, &blend, ULW_ALPHA);
+  UpdateLayeredWindow(window, screen.get(), &origin, &size, memory.get(), &source, 0, &blend, ULW_ALPHA);
   ShowWindow(window, SW_SHOW);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return 0;
 }
