@@ -53,14 +53,6 @@ TEST(NormalizeLanguage, FoldsSublanguages) {
   for (auto [in, out] : cases) EXPECT_EQ(NormalizeLanguage(in), out) << std::hex << in;
 }
 
-TEST(LanguageKey, IsLowerPrefixAndUpperDigits) {
-  EXPECT_EQ(LanguageKey(0x0409), u"0x409");
-  EXPECT_EQ(LanguageKey(0x7C04), u"0x7C04");
-  EXPECT_EQ(LanguageKey(0x040C), u"0x40C");
-  EXPECT_EQ(LanguageKey(0x0004), u"0x4");
-  EXPECT_EQ(LanguageKey(0), u"0x0");
-}
-
 TEST(IniPathBesideModule, ReplacesTheFileName) {
   EXPECT_EQ(IniPathBesideModule(u"C:\\Tool\\TbtFwUpdate.exe"), u"C:\\Tool\\data\\Update.ini");
   EXPECT_EQ(IniPathBesideModule(u"TbtFwUpdate.exe"), u"TbtFwUpdate.exedata\\Update.ini");
@@ -112,24 +104,6 @@ TEST(LoadLocalizedText, FallsBackOnlyForTheLanguageEntry) {
   profile.files[kIni] = u"[Language]\n0x409=EN\n0x40C=FR\n" + kSections;
   EXPECT_EQ(Text(profile, 0x040C, u"IDS_ONLY_EN"), u"");
   EXPECT_EQ(profile.reads, (std::vector<std::u16string>{u"Language/0x40C", u"FR/IDS_ONLY_EN"}));
-}
-
-TEST(LoadLocalizedText, MissingFileGivesAZeroFilledBuffer) {
-  MemoryProfile profile;
-  std::array<char16_t, 16> buffer;
-  buffer.fill(u'#');
-  LoadLocalizedTextFrom(profile, kIni, 0x0409, u"IDS_X", buffer.data(), buffer.size());
-  for (char16_t c : buffer) EXPECT_EQ(c, u'\0');
-}
-
-TEST(LoadLocalizedText, NullKeyOrBufferWritesNothing) {
-  MemoryProfile profile;
-  profile.files[kIni] = u"[Language]\n0x409=EN\n" + kSections;
-  std::array<char16_t, 4> buffer{u'#', u'#', u'#', u'#'};
-  LoadLocalizedTextFrom(profile, kIni, 0x0409, nullptr, buffer.data(), buffer.size());
-  LoadLocalizedTextFrom(profile, kIni, 0x0409, u"IDS_X", nullptr, 16);
-  EXPECT_EQ(buffer[0], u'#');
-  EXPECT_TRUE(profile.reads.empty());
 }
 
 TEST(LoadLocalizedText, CutsTheTextToTheCapacity) {

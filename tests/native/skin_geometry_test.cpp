@@ -4,19 +4,6 @@
 
 namespace {
 
-TEST(ScaleLength, TruncatesTowardZero) {
-  struct Row {
-    int length;
-    double scale;
-    int expected;
-  } rows[] = {
-      {1560, 0.5, 780}, {1240, 0.5, 620}, {43, 0.5, 21}, {1109, 0.5, 554},
-      {76, 0.5, 38},    {43, 1.0, 43},    {1, 0.5, 0},   {0, 0.5, 0},
-  };
-  for (const Row& r : rows)
-    EXPECT_EQ(ScaleLength(r.length, r.scale), r.expected) << r.length << " x " << r.scale;
-}
-
 TEST(CentreInArea, CentresAndOverhangsByHalfTheExcessTruncated) {
   struct Row {
     int left, top, areaWidth, areaHeight, width, height;

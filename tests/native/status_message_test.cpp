@@ -35,11 +35,7 @@ const MessageCase kMessageCases[] = {
     {TBFW_E_NO_PROVIDER, u"No software."},
     {TBFW_E_DOWNGRADE, u"Newer firmware present."},
     {TBFW_E_FIELD_MISMATCH, u"Failed (0X10430006)"},
-    {TBFW_E_NO_IMAGE, u"Failed (0X10430005)"},
-    {TBFW_E_NO_ACPI_DEVICE, u"Failed (0X10430001)"},
-    {TBFW_E_NO_CONTROLLER, u"Failed (0X10430002)"},
     {5, u"Failed (0X00000005)"},
-    {0xFFFFFFFF, u"Failed (0XFFFFFFFF)"},
     {0xABCDEF01, u"Failed (0XABCDEF01)"},
 };
 

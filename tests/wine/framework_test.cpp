@@ -1,33 +1,9 @@
-// The dialog framework's own paths: the application's run and a modal dialog's loop.
-#include "framework/application.h"
-
+// The dialog framework's modal loop.
 #include <gtest/gtest.h>
 
 #include "tests/wine/skin_test_dialog.h"
 
 namespace {
-
-class ScriptedApp : public Application {
- public:
-  explicit ScriptedApp(bool loop) : loop_(loop) {}
-  bool InitInstance() override {
-    ++calls;
-    if (loop_) ::PostQuitMessage(0);  // the loop then ends at once
-    return loop_;
-  }
-  int ExitInstance() override { return calls * 10 + (loop_ ? 1 : 0); }
-  int calls = 0;
-
- private:
-  bool loop_;
-};
-
-TEST(RunApplication, InitInstanceThenLoopOnlyWhenAskedThenExitInstance) {
-  for (bool loop : {false, true}) {
-    ScriptedApp app(loop);
-    EXPECT_EQ(RunApplication(app), 10 + (loop ? 1 : 0)) << "loop " << loop;
-  }
-}
 
 TEST(DialogDoModal, RunsUntilACommandEndsItAndReturnsItsResult) {
   TestDialog dialog;

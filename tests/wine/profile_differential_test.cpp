@@ -68,7 +68,7 @@ const std::vector<CorpusFile>& Corpus() {
        u"[Q]\nd=\"a b\"\ns='a'\nn=\"\"a\"\"\nu=\"a'\nl=\"\ne=\"\"\nq=\"abcd\"\nm=a\"b\"\n",
        {u"Q"}, {u"d", u"s", u"n", u"u", u"l", u"e", u"q", u"m"}},
       {"comments", Encoding::kUtf16Le, u"; comment\n[C]\n;k=v\nk=w\n# h=x\n", {u"C"}, {u"k", u";k", u"# h", u"h"}},
-      {"empty-values", Encoding::kUtf16Le, u"[E]\nk=\nj\n=v\ni = \n", {u"E"}, {u"k", u"j", u"i"}},
+      {"empty-values", Encoding::kUtf16Le, u"[E]\nk=\nj\n=v\ni = \nm=a=b\n", {u"E"}, {u"k", u"j", u"i", u"m"}},
       {"odd-headers", Encoding::kUtf16Le, u"[a]b]tail\nk=v\n[ S ]\nk=v2\n[T\nk=v3\n[]\nk=v4\n",
        {u"a]b", u"a", u"S", u" S ", u"T", u""}, {u"k", u"[T"}},
       {"before-any-section", Encoding::kUtf16Le, u"k=top\n[S]\nk=v\n", {u"", u"S"}, {u"k"}},
@@ -143,15 +143,8 @@ std::wstring TempFolder() {
 
 std::string Narrow(const std::u16string& s) {
   std::string out;
-  for (char16_t c : s) {
-    if (c < 0x80 && c >= 0x20) {
-      out += static_cast<char>(c);
-    } else {
-      char escaped[8];
-      snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
-      out += escaped;
-    }
-  }
+  char unit[8];
+  for (char16_t c : s) out.append(unit, std::snprintf(unit, sizeof unit, c >= 0x20 && c < 0x80 ? "%c" : "\\u%04X", c));
   return out;
 }
 

@@ -1,4 +1,4 @@
-// The ACPI device, service and file adapters against the system's own implementations.
+// The file adapters against the system's own implementations.
 #include "platform/win32/system_win32.h"
 
 #include <windows.h>
@@ -10,31 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "controller/acpi_device.h"
-#include "controller/service_start.h"
 #include "platform/win32/module_path_win32.h"
 #include "platform/win32/wide.h"
 
 namespace {
-
-TEST(DeviceAdapter, TheAcpiDeviceIsMissingHere) {
-  Win32DeviceIo io;
-  AcpiDevice acpi(io);
-  EXPECT_FALSE(acpi.OpenAcpiDevice());
-  EXPECT_FALSE(acpi.IsOpen());
-  std::uint32_t result = 3;
-  EXPECT_FALSE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result));
-  EXPECT_EQ(result, 3u);
-  EXPECT_FALSE(acpi.CloseAcpiDevice());
-}
-
-TEST(ServiceAdapter, StartResultsFromTheServiceManager) {
-  Win32ServiceManager scm;
-  EXPECT_EQ(StartControllerService(scm, kControllerServiceName), kServiceNotOpened);  // not installed here
-  EXPECT_EQ(StartControllerService(scm, u"NoSuchService"), kServiceNotOpened);
-  // The plug-and-play service runs in every prefix: already running counts as started.
-  EXPECT_EQ(StartControllerService(scm, u"PlugPlay"), kServiceStarted);
-}
 
 // A folder of the test's own beside the test program, removed afterwards.
 class Folder : public ::testing::Test {
