@@ -25,7 +25,7 @@ struct Controller {
 constexpr Controller kControllers[] = {
     {"generation-1-full-ports", 0x156D, 1, 0},
     {"generation-1-reduced-ports", 0x156B, 1, 1},
-    {"generation-2", 0x147E, 2, 0},
+    {"generation-2", 0x157E, 2, 1},
     {"generation-3-full-ports", 0x1578, 3, 0},
     {"generation-3-reduced-ports", 0x1576, 3, 1},
 };
@@ -36,7 +36,8 @@ std::size_t WordsSpanned(std::uint64_t address, std::uint32_t length) {
 
 // The reads a matching image costs on this controller: the identifier; for the generation
 // with sections, the section 1 pointer, the block flags and the block chain up to
-// section 2; the level bits; then every field-check row of the generation and variant.
+// section 2; the level bits; every field-check row of the generation and variant; then
+// the board maker's vendor and model ids in section 1.
 std::size_t ExpectedReads(const Controller& c, const NvmRegionPlan& plan) {
   std::size_t reads = WordsSpanned(kDeviceIdOffset, 2);
   std::uint64_t section2 = 0;
@@ -54,10 +55,14 @@ std::size_t ExpectedReads(const Controller& c, const NvmRegionPlan& plan) {
     }
   }
   reads += WordsSpanned(kLevelBitsOffset, 2);
-  for (const NvmFieldCheck& row : kNvmFieldChecks) {
-    if (!RowApplies(row, c.generation, c.reducedPorts)) continue;
-    reads += WordsSpanned((row.section == kSection2 ? section2 : 0) + row.offset, row.length);
-  }
+  const std::uint64_t bases[] = {0, plan.section1Offset, section2};
+  auto add = [&](const NvmFieldCheck& field) {
+    if (RowApplies(field, c.generation, c.reducedPorts)) {
+      reads += WordsSpanned(bases[field.section] + field.offset, field.length);
+    }
+  };
+  for (const NvmFieldCheck& row : kNvmFieldChecks) add(row);
+  for (const NvmFieldCheck& field : kBoardIdentityChecks) add(field);
   return reads;
 }
 

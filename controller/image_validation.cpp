@@ -1,57 +1,71 @@
 #include "controller/image_validation.h"
 
 #include <limits>
+#include <optional>
 
 #include "controller/controller_layout.h"
-#include "controller/nvm_field_checks.h"
 
 namespace {
 
-// Where a row's field lies on one side. False when that side has no such section.
-bool FieldAddress(const NvmFieldCheck& row, const NvmLayout& layout, std::uint64_t& address) {
+// Where a field lies on one side; nothing when that side has no such section.
+std::optional<std::uint64_t> FieldAddress(const NvmFieldCheck& field, const NvmLayout& layout) {
   std::uint64_t base = 0;
-  switch (row.section) {
+  switch (field.section) {
     case kRegionSection: base = layout.regionBase; break;
-    case kSection1: if (!layout.hasSection1) return false; base = layout.section1Base; break;
-    case kSection2: if (!layout.hasSection2) return false; base = layout.section2Base; break;
-    default: return false;
+    case kSection1: if (!layout.hasSection1) return std::nullopt; base = layout.section1Base; break;
+    case kSection2: if (!layout.hasSection2) return std::nullopt; base = layout.section2Base; break;
+    default: return std::nullopt;
   }
-  address = base + row.offset;
-  return true;
+  return base + field.offset;
 }
 
-std::uint32_t MaskedValue(const NvmFieldCheck& row, std::uint32_t value) {
-  if (row.length == 2) value &= 0xFFFF;
-  if (row.length == 1) value &= 0xFF;
-  return (value & ~0xFFu) | (value & row.byteMask & 0xFFu);
+std::uint32_t MaskedValue(const NvmFieldCheck& field, std::uint32_t value) {
+  if (field.length == 2) value &= 0xFFFF;
+  if (field.length == 1) value &= 0xFF;
+  return (value & ~0xFFu) | (value & field.byteMask & 0xFFu);
 }
 
-// One row. A section that either side lacks means the field cannot be shown to match,
-// so the row fails as a mismatch before anything is read.
-StatusCode CompareField(ControllerAccess& controller, ImageBytes image, const NvmFieldCheck& row,
-                        const NvmLayout& ours, const NvmLayout& theirs) {
-  std::uint64_t ourAddress = 0, theirAddress = 0;
-  if (!FieldAddress(row, ours, ourAddress) || !FieldAddress(row, theirs, theirAddress)) return TBFW_E_FIELD_MISMATCH;
-  if (ourAddress > std::numeric_limits<std::uint32_t>::max()) return TBFW_E_FIELD_MISMATCH;
+// One field, with the image side read `imageWidth` bytes wide. A section 2 that only one
+// side has means the field cannot be shown to match, so it fails as a mismatch before
+// anything is read; an image section 1 past 32 bits lies beyond the image.
+StatusCode CompareField(ControllerAccess& controller, ImageBytes image, const NvmFieldCheck& field,
+                        std::uint32_t imageWidth, const NvmLayout& ours, const NvmLayout& theirs) {
+  const std::optional<std::uint64_t> ourAddress = FieldAddress(field, ours);
+  const std::optional<std::uint64_t> theirAddress = FieldAddress(field, theirs);
+  if (!theirAddress && field.section == kSection1) return TBFW_E_NO_IMAGE;
+  if (!ourAddress || !theirAddress) return TBFW_E_FIELD_MISMATCH;
+  if (*ourAddress > std::numeric_limits<std::uint32_t>::max()) return TBFW_E_FIELD_MISMATCH;
 
   std::uint32_t ourValue = 0;
-  if (StatusCode s = ReadNvmValue(controller, static_cast<std::uint32_t>(ourAddress), row.length, ourValue);
+  if (StatusCode s = ReadNvmValue(controller, static_cast<std::uint32_t>(*ourAddress), field.length, ourValue);
       s != kSuccess) {
     return s;
   }
-  // The image side is always read as a whole 32-bit word, whatever the field's width.
   std::uint32_t theirValue = 0;
-  if (!ReadImageValue(image, theirAddress, 4, theirValue)) return TBFW_E_NO_IMAGE;
-  return MaskedValue(row, ourValue) == MaskedValue(row, theirValue) ? kSuccess : TBFW_E_FIELD_MISMATCH;
+  if (!ReadImageValue(image, *theirAddress, imageWidth, theirValue)) return TBFW_E_NO_IMAGE;
+  return MaskedValue(field, ourValue) == MaskedValue(field, theirValue) ? kSuccess : TBFW_E_FIELD_MISMATCH;
 }
 
-StatusCode CompareFields(ControllerAccess& controller, ImageBytes image, const NvmLayout& ours,
-                         const NvmLayout& theirs, std::optional<std::size_t>& failedRow) {
+// The table's rows for this controller, in order, then the board identity. A table row's
+// image side is always read as a whole 32-bit word, whatever the field's width.
+StatusCode CompareFields(ControllerAccess& controller, ImageBytes image, ValidationDetail& seen) {
+  const NvmLayout& ours = seen.controller;
+  const NvmLayout& theirs = seen.image;
   for (std::size_t i = 0; i < kNvmFieldCheckCount; ++i) {
     const NvmFieldCheck& row = kNvmFieldChecks[i];
     if (!RowApplies(row, ours.generation, ours.reducedPorts)) continue;
-    if (StatusCode s = CompareField(controller, image, row, ours, theirs); s != kSuccess) {
-      failedRow = i;
+    // Neither side has section 2: its rows have nothing to compare.
+    if (row.section == kSection2 && !ours.hasSection2 && !theirs.hasSection2) continue;
+    if (StatusCode s = CompareField(controller, image, row, 4, ours, theirs); s != kSuccess) {
+      seen.field = &row;
+      seen.row = i;
+      return s;
+    }
+  }
+  for (const NvmFieldCheck& field : kBoardIdentityChecks) {
+    if (!RowApplies(field, ours.generation, ours.reducedPorts)) continue;
+    if (StatusCode s = CompareField(controller, image, field, field.length, ours, theirs); s != kSuccess) {
+      seen.field = &field;
       return s;
     }
   }
@@ -79,7 +93,7 @@ StatusCode RunChecks(ControllerAccess& controller, ImageBytes image, ValidationD
   if (theirs.generation != ours.generation) return TBFW_E_GENERATION_MISMATCH;
   if (theirs.reducedPorts != ours.reducedPorts) return TBFW_E_PORT_VARIANT_MISMATCH;
   if (StatusCode s = CheckLevelBits(controller, image, theirs); s != kSuccess) return s;
-  return CompareFields(controller, image, ours, theirs, seen.row);
+  return CompareFields(controller, image, seen);
 }
 
 }  // namespace

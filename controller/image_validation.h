@@ -1,5 +1,6 @@
 // Whether a firmware image belongs on the controller fitted to the board: supported
-// generation, same generation and port variant, level bits, and the field-check table.
+// generation, same generation and port variant, level bits, the field-check table and,
+// for generation 3, the board maker's identity.
 #pragma once
 
 #include <cstddef>
@@ -9,13 +10,16 @@
 #include "app/status_codes.h"
 #include "controller/controller_access.h"
 #include "controller/image_layout.h"
+#include "controller/nvm_field_checks.h"
 #include "controller/nvm_layout.h"
 
 // What a validation saw, for diagnostics.
 struct ValidationDetail {
   NvmLayout controller;  // as far as it was read
   NvmLayout image;       // as far as it was parsed
-  // The index into kNvmFieldChecks of the row that ended validation, when one did.
+  // The field whose comparison ended validation, when one did: a row of kNvmFieldChecks,
+  // whose index is then in `row`, or one of kBoardIdentityChecks.
+  const NvmFieldCheck* field = nullptr;
   std::optional<std::size_t> row;
 };
 

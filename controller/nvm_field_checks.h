@@ -8,7 +8,7 @@
 
 enum NvmSection : std::uint32_t {
   kRegionSection = 0,  // offset from the region base
-  kSection1 = 1,       // offset from section 1 (no row uses it today)
+  kSection1 = 1,       // offset from section 1, the board maker's description (DROM)
   kSection2 = 2,       // offset from section 2, which moves with the block chain
 };
 
@@ -68,6 +68,15 @@ inline constexpr std::array<NvmFieldCheck, kNvmFieldCheckCount> kNvmFieldChecks 
     {3, 1, 0x00B6, 1, u"PA/PB (USB2)",  0xC0, 0},
 }};
 // clang-format on
+
+// The board maker's identity in section 1, compared after the table for generation 3: two
+// makers may fit the same controller, and an image made for one maker's board can match
+// every row of the table on another's. Unlike the table's rows, the image side is read at
+// the field's own width.
+inline constexpr std::array<NvmFieldCheck, 2> kBoardIdentityChecks = {{
+    {3, 1, 0x0010, 2, u"Vendor ID", 0xFF, kSection1},
+    {3, 1, 0x0012, 2, u"Model ID", 0xFF, kSection1},
+}};
 
 // Whether `row` is compared for a controller of `generation` and port variant.
 constexpr bool RowApplies(const NvmFieldCheck& row, std::uint32_t generation, std::uint32_t reducedPorts) {

@@ -14,7 +14,7 @@ struct NvmLayout {
   std::uint32_t section1Base = 0;  // generation 3 only
   std::uint32_t section2Base = 0;  // generation 3 with block flag 0x40 only
   // Whether the section bases above hold a position. A side without section 2 (flag 0x40
-  // clear) or with a section 1 pointer that overflows cannot have its section fields read.
+  // clear) or with a section 1 pointer past 32 bits cannot have its section fields read.
   bool hasSection1 = false;
   bool hasSection2 = false;
 };
@@ -38,6 +38,6 @@ inline constexpr std::uint8_t kBlockChainOrder[] = {0x04, 0x02, 0x01, 0x10, 0x08
 inline constexpr std::uint32_t BlockSize(std::uint16_t count) { return 4u * count + 2u; }
 
 // Maps a device identifier to its generation and port variant. Returns 0, or
-// TBFW_E_UNKNOWN_DEVICE for an identifier that is none of the seven known ones, and then
+// TBFW_E_UNKNOWN_DEVICE for an identifier that is none of the known ones, and then
 // leaves both outputs untouched.
 StatusCode ClassifyDeviceId(std::uint16_t deviceId, std::uint32_t& generation, std::uint32_t& reducedPorts);

@@ -33,6 +33,16 @@ void WriteFields(std::vector<std::uint8_t>& region, const NvmRegionPlan& plan, s
   }
 }
 
+void WriteBoardIdentity(std::vector<std::uint8_t>& region, const NvmRegionPlan& plan) {
+  const std::uint16_t values[] = {plan.vendorId, plan.modelId};
+  for (std::size_t i = 0; i < kBoardIdentityChecks.size(); ++i) {
+    const NvmFieldCheck& field = kBoardIdentityChecks[i];
+    // A section 1 placed far out (to test its pointer) is not grown into.
+    const std::uint64_t end = std::uint64_t{plan.section1Offset} + field.offset + field.length;
+    if (end <= plan.size) PutLittleEndian(region, plan.section1Offset + field.offset, values[i], field.length);
+  }
+}
+
 }  // namespace
 
 void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value, std::size_t width) {
@@ -59,6 +69,7 @@ std::uint32_t Section2Base(const NvmRegionPlan& plan) {
 std::vector<std::uint8_t> BuildRegion(const NvmRegionPlan& plan) {
   std::vector<std::uint8_t> region(plan.size, plan.fill);
   WriteBlockChain(region, plan);
+  WriteBoardIdentity(region, plan);
   std::uint32_t generation = 0, reducedPorts = 0;
   if (ClassifyDeviceId(plan.deviceId, generation, reducedPorts) == kSuccess) WriteFields(region, plan, generation);
   // The header last, so that no field or block overwrites it.

@@ -1,5 +1,6 @@
 // Builds NVM regions and firmware images for tests and samples: any generation and port
-// variant, level bits, block chain, both sections and every field that validation checks.
+// variant, level bits, block chain, both sections, the board maker's identity and every
+// field that validation checks.
 #pragma once
 
 #include <array>
@@ -20,6 +21,9 @@ struct NvmRegionPlan {
   // 0x20); a block is written only when its flag is set.
   std::array<std::uint16_t, 6> blockCounts{};
   std::uint32_t section1Offset = 0x0380;
+  // The board maker's identity in section 1; written only when it lies within `size`.
+  std::uint16_t vendorId = 0x0A11;
+  std::uint16_t modelId = 0x0B22;
   std::uint32_t size = 0x2200;  // grown when a write needs more
   std::uint8_t fill = 0x00;     // the bytes nothing else writes
   // One value per row of kNvmFieldChecks; a region holds the rows of its own generation.

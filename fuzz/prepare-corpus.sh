@@ -9,7 +9,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 mkdir -p "$out/samples" "$out/fuzz_validate"
 
 "$build/nvm-samples" "$out/samples"
-for id in 156D 156B 147E 1578 1576; do
+for id in 156D 156B 147E 157E 1578 1576; do
   # Header: the region's length (u16), no failing read, no empty read.
   size=$(stat -c %s "$out/samples/ctl-$id.dump")
   { printf "\\x$(printf %02x $((size & 0xFF)))\\x$(printf %02x $((size >> 8)))\\x00\\x00"

@@ -3,7 +3,7 @@
 # Usage: validate_test.sh TBTFW_CHECK NVM_SAMPLES [EMULATOR ARGS...]
 # The emulator (Wine for the Windows build) is put in front of both programs; files are
 # passed by paths relative to the work folder.
-set -u
+set -uo pipefail
 exe=$(realpath "$1") samples=$(realpath "$2")
 shift 2
 runner=("$@")
@@ -39,6 +39,8 @@ ok="status=0x00000000"
 expect "gen 1 full ports" 0 "$ok" "image-version=0x1B (27)" --controller s/ctl-156D.dump s/img-156D.bin
 expect "gen 1 reduced ports" 0 "$ok" "" --controller s/ctl-156B.dump s/img-156B.bin
 expect "gen 2" 0 "$ok" "" --controller s/ctl-147E.dump s/img-147E.bin
+expect "gen 2 as fitted" 0 "$ok" "" --controller s/ctl-157E.dump s/img-157E.bin
+expect "gen 2 identifiers differ" 1 "status=0x10430006" "field=Device ID" --controller s/ctl-147E.dump s/img-157E.bin
 expect "gen 3 full ports" 0 "$ok" "" s/img-1578.bin --controller s/ctl-1578.dump
 expect "gen 3 reduced ports" 0 "$ok" "" --controller s/ctl-1576.dump s/img-1576.bin
 expect "second pointer behind zeros" 0 "$ok" "" --controller s/ctl-1578.dump s/img-1578-second-zeros.bin
@@ -67,6 +69,10 @@ expect "chains differ on both sides" 0 "$ok" "" --controller s/ctl-1578-other-ch
 expect "controller chain moved" 0 "$ok" "" --controller s/ctl-1578-other-chain.dump s/img-1578.bin
 expect "controller without section 2" 1 "status=0x10430006" "field=PA" --controller s/ctl-1578-no-section2.dump s/img-1578.bin
 expect "image without section 2" 1 "status=0x10430006" "field=PA" --controller s/ctl-1578.dump s/img-1578-no-section2.bin
+expect "neither side with section 2" 0 "$ok" "" --controller s/ctl-1578-no-section2.dump s/img-1578-no-section2.bin
+# The board maker's identity in section 1, after the table.
+expect "another maker's vendor" 1 "status=0x10430006" "field=Vendor ID" --controller s/ctl-1578.dump s/img-1578-other-vendor.bin
+expect "another maker's model" 1 "status=0x10430006" "field=Model ID" --controller s/ctl-1576.dump s/img-1576-other-model.bin
 
 # Truncated and hostile files fail cleanly.
 expect "empty image" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-empty.bin

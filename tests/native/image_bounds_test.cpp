@@ -58,6 +58,12 @@ const BoundsCase kBoundsCases[] = {
        s.editImage = CutTo(kBase + 0xC0000);
      },
      TBFW_E_NO_IMAGE, 34},
+    {"section 1 past 32 bits", 0x1578, [](Scenario& s) { s.image.section1Offset = 0xFFFFFFF0; }, TBFW_E_NO_IMAGE},
+    // The vendor and model ids end the region; the image side reads them at their width.
+    {"model id one byte short", 0x1578,
+     [](Scenario& s) { s.image.section1Offset = 0x21EC, s.editImage = CutTo(kBase + 0x21FF); }, TBFW_E_NO_IMAGE},
+    {"model id just inside", 0x1578,
+     [](Scenario& s) { s.image.section1Offset = 0x21EC, s.editImage = CutTo(kBase + 0x2200); }, kSuccess},
     {"last field's word one byte short", 0x156D, [](Scenario& s) { s.editImage = CutTo(kBase + 0x217D + 3); },
      TBFW_E_NO_IMAGE, 20},
     {"last field's word just inside", 0x156D, [](Scenario& s) { s.editImage = CutTo(kBase + 0x217D + 4); }, kSuccess},

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "controller/image_validation.h"
@@ -14,7 +15,8 @@ struct Scenario {
   NvmRegionPlan controller;
   NvmRegionPlan image;
   ImagePlacement placement;
-  std::function<void(std::vector<std::uint8_t>& image)> editImage;  // after building
+  std::function<void(std::vector<std::uint8_t>& image)> editImage;        // after building
+  std::function<void(std::vector<std::uint8_t>& region)> editController;  // after building
 
   // Controller and image of the same device, identical in every field.
   static Scenario Matching(std::uint16_t deviceId) {
@@ -42,7 +44,9 @@ inline constexpr std::uint32_t kPresetVersion = 0xDEADBEEF;
 
 // Validates with `prepare` applied to the emulated controller first (to inject faults).
 inline Outcome Validate(const Scenario& s, const std::function<void(RegionController&)>& prepare = {}) {
-  RegionController controller(BuildRegion(s.controller), s.controller.nvmVersion);
+  std::vector<std::uint8_t> region = BuildRegion(s.controller);
+  if (s.editController) s.editController(region);
+  RegionController controller(std::move(region), s.controller.nvmVersion);
   if (prepare) prepare(controller);
   const std::vector<std::uint8_t> bytes = s.ImageBytes();
   Outcome outcome{};

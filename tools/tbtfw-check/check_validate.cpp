@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "controller/image_validation.h"
-#include "controller/nvm_field_checks.h"
 #include "emulator/region_controller.h"
 #include "tools/tbtfw-check/utf8.h"
 
@@ -157,11 +156,8 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
 
   Line(out, "status=0x%08X\n", status);
   out += std::string("meaning=") + MeaningOf(status) + "\n";
-  if (detail.row) {
-    const NvmFieldCheck& row = kNvmFieldChecks[*detail.row];
-    out += "field=" + ToUtf8(row.name) + "\n";
-    Line(out, "row=%u\n", static_cast<std::uint32_t>(*detail.row + 1));
-  }
+  if (detail.field != nullptr) out += "field=" + ToUtf8(detail.field->name) + "\n";
+  if (detail.row) Line(out, "row=%u\n", static_cast<std::uint32_t>(*detail.row + 1));
   if (status == kSuccess) Line(out, "image-version=0x%02X (%u)\n", imageVersion, imageVersion);
   return status == kSuccess ? 0 : kRefused;
 }
