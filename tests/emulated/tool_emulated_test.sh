@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The unmodified TbtFwUpdate.exe on the emulated controller: the cases in three groups,
+# The unmodified TbtFwUpdate.exe on the emulated controller: the cases in five groups,
 # side by side, each group in a prefix and on a screen of its own (every run takes at
 # least the tool's twenty seconds of fixed waits).
 # Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK
@@ -8,8 +8,13 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done
 work=$(realpath -m "$9")
-groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
-        "field-mismatch provider-refuses")
+# The provider's replies against the method contract (METHOD.PARAMETER=FORM) fill up the
+# groups and two more.
+groups=("success no-instance service-missing ReadFirmware.data=short"
+        "downgrade-refused downgrade-allowed equal-version UpdateFirmware.ReturnValue=null"
+        "field-mismatch provider-refuses UpdateFirmware.ReturnValue=missing UpdateFirmware.ReturnValue=text"
+        "$(printf 'GetCurrentNvmVersion.NvmVersion=%s ' null missing text) ReadFirmware.data=empty"
+        "$(printf 'ReadFirmware.ReturnValue=%s ' null missing text) ReadFirmware.data=null ReadFirmware.data=missing")
 
 pids=()
 for i in "${!groups[@]}"; do
