@@ -64,7 +64,7 @@ TEST(VariantConvert, TellsUnsetAndMistypedAnswersFromNumbersAndBytes) {
     const char* name;
     VARIANT value;
     WbemValue::Type type;
-    std::int32_t number;  // kInt32: the value; kBytes: the array's length
+    std::int32_t number;  // kInt32: the value; kBytes: the array's length; else 0
   };
   VARIANT noArray;
   V_VT(&noArray) = VT_ARRAY | VT_UI1;
@@ -88,8 +88,8 @@ TEST(VariantConvert, TellsUnsetAndMistypedAnswersFromNumbersAndBytes) {
   for (Case& c : cases) {
     const WbemValue got = FromVariant(c.value);
     EXPECT_EQ(got.type, c.type) << c.name;
-    if (c.type == WbemValue::Type::kInt32) EXPECT_EQ(got.int32, c.number) << c.name;
-    if (c.type == WbemValue::Type::kBytes) EXPECT_EQ(got.bytes.size(), static_cast<std::size_t>(c.number)) << c.name;
+    const std::int32_t number = c.type == WbemValue::Type::kBytes ? static_cast<std::int32_t>(got.bytes.size()) : got.int32;
+    EXPECT_EQ(number, c.number) << c.name;
     VariantClear(&c.value);
   }
 }
