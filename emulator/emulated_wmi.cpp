@@ -70,7 +70,7 @@ class EmulatedEnumerator final : public WbemEnumerator {
   bool remaining_;
 };
 
-// Answers `name`'s out-parameters as the scenario's replies say, in place of `out`'s.
+// Replaces `method`'s out-parameters in `out` as the scenario's replies say.
 void ApplyReplies(const ControllerModel& model, const std::string& method, std::map<std::u16string, WbemValue>& out) {
   for (const auto& [key, reply] : model.replies) {
     if (key.rfind(method + ".", 0) != 0) continue;
