@@ -51,12 +51,10 @@ StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::
 
 StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
   if (!env.client.ConnectController()) return TBFW_E_NO_PROVIDER;
+  // A success always brings the version: without it the client fails the call, as the
+  // downgrade rule cannot be applied.
   std::uint32_t currentVersion = 0;
-  bool haveVersion = false;
-  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion, haveVersion); s != kSuccess) return s;
-  // Without the controller's version the downgrade rule cannot be applied: the provider
-  // did not answer as it must, so nothing is written.
-  if (!haveVersion) return TBFW_E_NO_PROVIDER;
+  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion); s != kSuccess) return s;
 
   // Declared in this order so the block is freed before the file is closed.
   std::unique_ptr<ImageFile> file;

@@ -20,6 +20,8 @@ images=(img-156D.bin img-156D.bin img-156D.bin img-156D-src0-80.bin img-156D-src
 versions=(0x10 0x1B 0x30)
 languages=(409 407 40C 411 804 404)
 methods=(GetCurrentNvmVersion ReadFirmware UpdateFirmware)
+replies=({GetCurrentNvmVersion.NvmVersion,ReadFirmware.ReturnValue,UpdateFirmware.ReturnValue}={null,missing,text}
+         ReadFirmware.data={short,empty,null,missing})
 pick() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
 
 probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
@@ -41,6 +43,7 @@ for run in $(seq 1 "$runs"); do
     method=$(pick "${methods[@]}"); value=$(pick 5 0x57 0x80000001)
     extra+=("[return_values]" "$method = $value"); fault="$fault $method=$value"
   fi
+  if (( RANDOM % 10 == 0 )); then reply=$(pick "${replies[@]}"); extra+=("[replies]" "$reply"); fault="$fault $reply"; fi
   name="lane$lane-run$run"
   dir="$work/$name"
   write_scenario "$dir" "$work/samples" "$version" "${extra[@]}"

@@ -12,7 +12,7 @@ class ControllerAccess {
   virtual ~ControllerAccess() = default;
   // The controller's NVM version. On 0 `version` holds it; otherwise it is not written.
   virtual StatusCode GetCurrentNvmVersion(std::uint32_t& version) = 0;
-  // `length` bytes of the active region at `offset` into `buffer`. Bytes the provider does
-  // not return are left as they were, whatever the status.
+  // `length` bytes of the active region at `offset` into `buffer`. On 0 all of them were
+  // read; otherwise the buffer holds nothing to be used.
   virtual StatusCode ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) = 0;
 };

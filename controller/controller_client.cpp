@@ -74,33 +74,38 @@ StatusCode ControllerClient::Prepare(const char16_t* method, bool hasInParams, M
   return kSuccess;
 }
 
+namespace {
+
+// An integer out-parameter; false when the provider left it out, never set it (VT_NULL) or
+// gave it another type. Taken as 0 it would read as success or as version 0.
+bool GetInt32(WbemObject& object, const char16_t* name, std::int32_t& value) {
+  WbemValue got;
+  if (object.Get(name, got) != kOk || got.type != WbemValue::Type::kInt32) return false;
+  value = got.int32;
+  return true;
+}
+
+}  // namespace
+
 StatusCode ControllerClient::Execute(const char16_t* method, MethodCall& call) {
   if (!Succeeded(services_->ExecMethod(objectPath_, method, call.inParams.get(), call.outParams)) ||
       !call.outParams) {
     return TBFW_E_NO_PROVIDER;
   }
-  WbemValue returnValue;
-  if (call.outParams->Get(u"ReturnValue", returnValue) != kOk) return TBFW_E_NO_PROVIDER;
-  return static_cast<StatusCode>(returnValue.int32);
+  std::int32_t returnValue = 0;
+  if (!GetInt32(*call.outParams, u"ReturnValue", returnValue)) return TBFW_E_NO_PROVIDER;
+  return static_cast<StatusCode>(returnValue);
 }
 
 StatusCode ControllerClient::GetCurrentNvmVersion(std::uint32_t& version) {
-  bool haveVersion = false;
-  return GetCurrentNvmVersion(version, haveVersion);
-}
-
-StatusCode ControllerClient::GetCurrentNvmVersion(std::uint32_t& version, bool& haveVersion) {
-  haveVersion = false;
   MethodCall call;
   if (StatusCode s = Prepare(u"GetCurrentNvmVersion", false, call); s != kSuccess) return s;
   const StatusCode status = Execute(u"GetCurrentNvmVersion", call);
-  if (call.outParams) {
-    WbemValue value;
-    if (call.outParams->Get(u"NvmVersion", value) == kOk) {
-      version = static_cast<std::uint32_t>(value.int32);
-      haveVersion = true;
-    }
-  }
+  std::int32_t value = 0;
+  const bool haveVersion = call.outParams && GetInt32(*call.outParams, u"NvmVersion", value);
+  if (haveVersion) version = static_cast<std::uint32_t>(value);
+  // A success without a version leaves nothing to hold an image against.
+  if (status == kSuccess && !haveVersion) return TBFW_E_NO_PROVIDER;
   return status;
 }
 
@@ -110,24 +115,26 @@ StatusCode ControllerClient::ReadFirmware(std::uint32_t offset, std::uint32_t le
   call.inParams->Put(u"offset", WbemValue::Int32(static_cast<std::int32_t>(offset)));
   call.inParams->Put(u"length", WbemValue::Int32(static_cast<std::int32_t>(length)));
   const StatusCode status = Execute(u"ReadFirmware", call);
-  if (call.outParams) {
-    // The bytes are taken even when the provider reports a failure; bytes it does not
-    // return are left as they were.
-    WbemValue data;
-    if (Succeeded(call.outParams->Get(u"data", data)) && data.type == WbemValue::Type::kBytes && buffer != nullptr) {
-      std::copy_n(data.bytes.begin(), std::min<std::size_t>(length, data.bytes.size()), buffer);
-    }
-  }
+  WbemValue data;
+  const bool whole = call.outParams && call.outParams->Get(u"data", data) == kOk &&
+                     data.type == WbemValue::Type::kBytes && data.ByteSpan().size() >= length;
+  // The bytes are taken even when the provider reports a failure; a longer array gives
+  // only the bytes asked for.
+  if (whole && buffer != nullptr) std::copy_n(data.ByteSpan().begin(), length, buffer);
+  // A success that did not bring every byte asked for is no read: the buffer would be
+  // compared as if it held the controller's bytes.
+  if (status == kSuccess && !whole) return TBFW_E_NO_PROVIDER;
   return status;
 }
 
 StatusCode ControllerClient::UpdateFirmware(std::span<const std::uint8_t> image) {
   MethodCall call;
   if (StatusCode s = Prepare(u"UpdateFirmware", true, call); s != kSuccess) return s;
-  call.inParams->Put(u"BufferSize", WbemValue::Int32(static_cast<std::int32_t>(image.size())));
-  // Without the image in the call the provider would be asked to write nothing or garbage:
-  // an image that cannot be handed over is not written at all.
-  if (!Succeeded(call.inParams->Put(u"Buffer", WbemValue::Bytes({image.begin(), image.end()})))) {
+  // Without the image and its size in the call the provider would be asked to write
+  // nothing or garbage: an image that cannot be handed over is not written at all. The
+  // image goes into the call's array straight from the caller's block.
+  if (!Succeeded(call.inParams->Put(u"BufferSize", WbemValue::Int32(static_cast<std::int32_t>(image.size())))) ||
+      !Succeeded(call.inParams->Put(u"Buffer", WbemValue::BorrowedBytes(image)))) {
     return TBFW_E_NO_MEMORY;
   }
   return Execute(u"UpdateFirmware", call);

@@ -33,9 +33,10 @@ class ControllerClient final : public ControllerAccess {
   // fit whole is not kept: a cut path would address another object.
   bool FindController();
 
+  // An unset or non-integer "ReturnValue" or "NvmVersion", or (for ReadFirmware) "data"
+  // that is not a byte array of at least `length` bytes, gives TBFW_E_NO_PROVIDER where
+  // the provider's status would have been 0.
   StatusCode GetCurrentNvmVersion(std::uint32_t& version) override;
-  // As above; `haveVersion` tells whether the provider returned "NvmVersion" at all.
-  StatusCode GetCurrentNvmVersion(std::uint32_t& version, bool& haveVersion);
   StatusCode ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) override;
   StatusCode UpdateFirmware(std::span<const std::uint8_t> image);
 
@@ -47,7 +48,7 @@ class ControllerClient final : public ControllerAccess {
   struct MethodCall;
   // The steps every method shares before the call; 0 when the call may be made.
   StatusCode Prepare(const char16_t* method, bool hasInParams, MethodCall& call);
-  // Runs the method; its "ReturnValue", or TBFW_E_NO_PROVIDER.
+  // Runs the method; its "ReturnValue", or TBFW_E_NO_PROVIDER when that is not an integer.
   StatusCode Execute(const char16_t* method, MethodCall& call);
 
   ComRuntime& com_;

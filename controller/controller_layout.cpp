@@ -12,7 +12,6 @@ StatusCode ReadNvmBytes(ControllerAccess& controller, std::uint32_t address, std
   std::uint32_t skip = address % 4;
   std::uint32_t copied = 0;
   while (word < end) {
-    // Bytes the provider leaves out stay zero rather than whatever the stack held.
     std::array<std::uint8_t, 4> buffer{};
     if (StatusCode s = controller.ReadFirmware(static_cast<std::uint32_t>(word), 4, buffer.data()); s != kSuccess) {
       return s;

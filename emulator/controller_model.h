@@ -27,6 +27,7 @@ enum class Fault {
   kNoData,             // ReadFirmware without "data"
   kNoNvmVersion,       // GetCurrentNvmVersion without "NvmVersion"
   kBufferNotCreated,   // the image's array for UpdateFirmware cannot be made
+  kBufferSizeNotPut,   // UpdateFirmware's "BufferSize" cannot be put
   // ACPI driver
   kNoAcpiDevice,       // the device does not exist
   kAcpiControlFails,   // DeviceIoControl fails
@@ -41,6 +42,16 @@ enum class Fault {
   kSizeFails,          // the file's size cannot be had
 };
 
+// How the provider answers one out-parameter in place of the value the method contract
+// gives.
+enum class Reply {
+  kNull,     // VT_NULL, as WMI gives an out-parameter the provider never set
+  kMissing,  // not there: Get finds no such name
+  kText,     // the string "0"
+  kShort,    // "data": half the bytes asked for
+  kEmpty,    // "data": an array of no bytes
+};
+
 struct DataEntry {
   std::u16string name;
   std::vector<std::uint8_t> bytes;
@@ -52,6 +63,7 @@ struct ControllerModel {
   std::uint32_t nvmVersion = 0;
   std::u16string controllerId = u"PCI\\VEN_8086&DEV_1578\\3&11583659&0&A8";
   std::map<std::string, std::uint32_t> returnValues;  // a provider "ReturnValue" by method name
+  std::map<std::string, Reply> replies;               // by "Method.Parameter", e.g. "ReadFirmware.data"
   std::set<Fault> faults;
   std::uint32_t acpiReplyBytes = 4;
   std::uint32_t updateMilliseconds = 0;  // how long writing an image takes

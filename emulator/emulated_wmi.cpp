@@ -28,7 +28,10 @@ class EmulatedObject : public WbemObject {
   }
   HResult Put(const std::u16string& name, const WbemValue& value) override {
     if (name == u"Buffer" && model_.Has(Fault::kBufferNotCreated)) return kOutOfMemory;
-    values_[name] = value;
+    if (name == u"BufferSize" && model_.Has(Fault::kBufferSizeNotPut)) return kOutOfMemory;
+    // The object keeps its own copy, as WMI's does: borrowed bytes become owned.
+    const std::span<const std::uint8_t> bytes = value.ByteSpan();
+    values_[name] = value.type == WbemValue::Type::kBytes ? WbemValue::Bytes({bytes.begin(), bytes.end()}) : value;
     return kOk;
   }
   HResult GetMethod(const std::u16string& name, bool wantInSignature, std::unique_ptr<WbemObject>& inSignature) override {
@@ -66,6 +69,24 @@ class EmulatedEnumerator final : public WbemEnumerator {
   ControllerModel& model_;
   bool remaining_;
 };
+
+// Replaces `method`'s out-parameters in `out` as the scenario's replies say.
+void ApplyReplies(const ControllerModel& model, const std::string& method, std::map<std::u16string, WbemValue>& out) {
+  for (const auto& [key, reply] : model.replies) {
+    if (key.rfind(method + ".", 0) != 0) continue;
+    const std::string parameter = key.substr(method.size() + 1);
+    const auto it = out.find(std::u16string(parameter.begin(), parameter.end()));
+    if (it == out.end()) continue;
+    WbemValue& value = it->second;
+    switch (reply) {
+      case Reply::kNull: value = WbemValue::Of(WbemValue::Type::kNull); break;
+      case Reply::kMissing: out.erase(it); break;
+      case Reply::kText: value = WbemValue::String(u"0"); break;
+      case Reply::kShort: value.bytes.resize(value.bytes.size() / 2); break;
+      case Reply::kEmpty: value.bytes.clear(); break;
+    }
+  }
+}
 
 std::u16string ExpectedPath(const ControllerModel& model) {
   std::u16string path = u"SdkTbtController.ControllerId=\"";
@@ -125,10 +146,12 @@ class EmulatedServices final : public WbemServices {
       // Flash is slow: the call blocks as long as the scenario says.
       std::this_thread::sleep_for(std::chrono::milliseconds(model_.updateMilliseconds));
       const WbemValue& buffer = in[u"Buffer"];
-      if (buffer.type == WbemValue::Type::kBytes && in[u"BufferSize"].int32 == static_cast<std::int32_t>(buffer.bytes.size())) {
+      if (buffer.type == WbemValue::Type::kBytes && in[u"BufferSize"].type == WbemValue::Type::kInt32 &&
+          in[u"BufferSize"].int32 == static_cast<std::int32_t>(buffer.bytes.size())) {
         model_.writtenImages.push_back(buffer.bytes);
       }
     }
+    ApplyReplies(model_, name, out);
     outParams = std::make_unique<EmulatedObject>(model_, std::move(out));
     return kOk;
   }

@@ -1,5 +1,6 @@
 #include "emulator/scenario.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -28,6 +29,7 @@ constexpr std::array kFaultNames{
     FaultName{u"NoData", Fault::kNoData},
     FaultName{u"NoNvmVersion", Fault::kNoNvmVersion},
     FaultName{u"BufferNotCreated", Fault::kBufferNotCreated},
+    FaultName{u"BufferSizeNotPut", Fault::kBufferSizeNotPut},
     FaultName{u"NoAcpiDevice", Fault::kNoAcpiDevice},
     FaultName{u"AcpiControlFails", Fault::kAcpiControlFails},
     FaultName{u"NoServiceManager", Fault::kNoServiceManager},
@@ -40,6 +42,23 @@ constexpr std::array kFaultNames{
 };
 
 constexpr std::array<std::string_view, 3> kMethods{"GetCurrentNvmVersion", "ReadFirmware", "UpdateFirmware"};
+
+// The out-parameters a reply can replace; only "data" is an array that can come short.
+constexpr std::array<std::string_view, 5> kReplyParameters{
+    "GetCurrentNvmVersion.ReturnValue", "GetCurrentNvmVersion.NvmVersion", "ReadFirmware.ReturnValue",
+    "ReadFirmware.data", "UpdateFirmware.ReturnValue"};
+
+struct ReplyName {
+  std::u16string_view name;
+  Reply reply;
+  bool arrayOnly;
+};
+
+constexpr std::array kReplyNames{
+    ReplyName{u"null", Reply::kNull, false},   ReplyName{u"missing", Reply::kMissing, false},
+    ReplyName{u"text", Reply::kText, false},   ReplyName{u"short", Reply::kShort, true},
+    ReplyName{u"empty", Reply::kEmpty, true},
+};
 
 std::u16string Widen(std::string_view s) { return {s.begin(), s.end()}; }
 
@@ -113,6 +132,19 @@ std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& m
     const auto number = ParseNumber(*value);
     if (!number) return "[return_values] " + std::string(method) + " is not a number";
     model.returnValues[std::string(method)] = *number;
+  }
+
+  for (std::string_view parameter : kReplyParameters) {
+    const auto value = ini.Find(u"replies", Widen(parameter));
+    if (!value) continue;
+    const bool isArray = parameter.ends_with(".data");
+    const auto form = std::find_if(kReplyNames.begin(), kReplyNames.end(), [&](const ReplyName& r) {
+      return r.name == Trim(*value) && (isArray || !r.arrayOnly);
+    });
+    if (form == kReplyNames.end()) {
+      return "[replies] " + std::string(parameter) + " must be null, missing, text" + (isArray ? ", short or empty" : "");
+    }
+    model.replies[std::string(parameter)] = form->reply;
   }
   return {};
 }

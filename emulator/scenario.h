@@ -13,6 +13,12 @@
 //   [return_values]            ; a provider "ReturnValue" by method; 0 when not given
 //   UpdateFirmware = 5
 //
+//   [replies]                  ; an out-parameter answered against the method contract,
+//   UpdateFirmware.ReturnValue = null    ;   null (VT_NULL), missing or text (the string "0"),
+//   ReadFirmware.data = short            ;   and for "data" also short (half the bytes) or empty;
+//                              ; also GetCurrentNvmVersion.ReturnValue, .NvmVersion and
+//                              ; ReadFirmware.ReturnValue
+//
 // What the emulated controller received goes to files beside it (see emulator/README.md).
 #pragma once
 
@@ -24,8 +30,8 @@
 
 #include "emulator/controller_model.h"
 
-// Sets the model's version, ControllerId, faults and return values from the scenario and
-// gives the region's file name as written. Empty on success, otherwise what is wrong.
+// Sets the model's version, ControllerId, faults, return values and replies from the
+// scenario and gives the region's file name as written. Empty on success, otherwise what is wrong.
 std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& model, std::u16string& regionFile);
 
 // A Fault by its name without the "k" ("NoInstance"); empty for an unknown name.

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,17 +20,49 @@ inline constexpr HResult kFailed = static_cast<HResult>(0x80004005);         // 
 
 inline bool Succeeded(HResult hr) { return hr >= 0; }
 
-// A VARIANT reduced to the types the client reads and writes.
+// A VARIANT reduced to the types the client reads and writes. kNull is VT_NULL, what WMI
+// gives for an out-parameter the provider never set; kOther is any type the client has no
+// use for.
 struct WbemValue {
-  enum class Type { kEmpty, kInt32, kString, kBytes, kOther };
+  enum class Type { kEmpty, kNull, kInt32, kString, kBytes, kOther };
   Type type = Type::kEmpty;
   std::int32_t int32 = 0;
   std::u16string string;
   std::vector<std::uint8_t> bytes;
+  // For an in-parameter: bytes the caller holds, in place of `bytes`. Put copies them into
+  // the object at once, so they need to live only as long as the Put.
+  std::span<const std::uint8_t> borrowed;
 
-  static WbemValue Int32(std::int32_t v) { return {Type::kInt32, v, {}, {}}; }
-  static WbemValue String(std::u16string v) { return {Type::kString, 0, std::move(v), {}}; }
-  static WbemValue Bytes(std::vector<std::uint8_t> v) { return {Type::kBytes, 0, {}, std::move(v)}; }
+  // The bytes of a kBytes value, wherever they are held.
+  std::span<const std::uint8_t> ByteSpan() const {
+    return borrowed.empty() ? std::span<const std::uint8_t>(bytes) : borrowed;
+  }
+
+  static WbemValue Of(Type type) {
+    WbemValue value;
+    value.type = type;
+    return value;
+  }
+  static WbemValue Int32(std::int32_t v) {
+    WbemValue value = Of(Type::kInt32);
+    value.int32 = v;
+    return value;
+  }
+  static WbemValue String(std::u16string v) {
+    WbemValue value = Of(Type::kString);
+    value.string = std::move(v);
+    return value;
+  }
+  static WbemValue Bytes(std::vector<std::uint8_t> v) {
+    WbemValue value = Of(Type::kBytes);
+    value.bytes = std::move(v);
+    return value;
+  }
+  static WbemValue BorrowedBytes(std::span<const std::uint8_t> v) {
+    WbemValue value = Of(Type::kBytes);
+    value.borrowed = v;
+    return value;
+  }
 };
 
 class WbemObject {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The unmodified TbtFwUpdate.exe on the emulated controller: the cases in three groups,
+# The unmodified TbtFwUpdate.exe on the emulated controller: the cases in groups of three,
 # side by side, each group in a prefix and on a screen of its own (every run takes at
 # least the tool's twenty seconds of fixed waits).
 # Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK
@@ -8,8 +8,12 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done
 work=$(realpath -m "$9")
+# Three cases a group; the last four groups are the provider's replies against the method
+# contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
-        "field-mismatch provider-refuses")
+        "field-mismatch provider-refuses ReadFirmware.data=short"
+        "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
+        "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={empty,null,missing})")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -159,20 +159,6 @@ TEST(ControllerClient, ProviderValuesPassThrough) {
   EXPECT_EQ(word[0], 0x10);
 }
 
-TEST(ControllerClient, MissingOutParametersLeaveTheCallersValues) {
-  Connected c;
-  c.model.faults = {Fault::kNoData, Fault::kNoNvmVersion};
-  c.client.ConnectController();
-  std::array<std::uint8_t, 4> word{9, 9, 9, 9};
-  EXPECT_EQ(c.client.ReadFirmware(0, 4, word.data()), kSuccess);
-  EXPECT_EQ(word, (std::array<std::uint8_t, 4>{9, 9, 9, 9}));
-  std::uint32_t version = 0x77;
-  bool haveVersion = true;
-  EXPECT_EQ(c.client.GetCurrentNvmVersion(version, haveVersion), kSuccess);
-  EXPECT_FALSE(haveVersion);
-  EXPECT_EQ(version, 0x77u);
-}
-
 TEST(ControllerClient, VersionWithoutReturnValueIsWrittenButFails) {
   Connected c;
   c.model.faults = {Fault::kNoReturnValue};

@@ -16,7 +16,8 @@ TEST(Scenario, ReadsTheControllerFaultsAndReturnValues) {
   std::u16string region;
   const std::string error = ReadScenario(Bytes("[controller]\r\nregion = dumps\\r.bin\r\nnvm_version=0x33\r\nupdate_ms=250\r\n"
                                                "controller_id=PCI\\X\\1\r\n[faults]\r\nNoInstance=1\r\nExecFails=0\r\n"
-                                               "[return_values]\r\nUpdateFirmware=5\r\nReadFirmware=0x10430003\r\n"),
+                                               "[return_values]\r\nUpdateFirmware=5\r\nReadFirmware=0x10430003\r\n"
+                                               "[replies]\r\nReadFirmware.data = short\r\nUpdateFirmware.ReturnValue=text\r\n"),
                                          model, region);
   ASSERT_EQ(error, "");
   EXPECT_EQ(region, u"dumps\\r.bin");
@@ -25,6 +26,8 @@ TEST(Scenario, ReadsTheControllerFaultsAndReturnValues) {
   EXPECT_EQ(model.controllerId, u"PCI\\X\\1");
   EXPECT_EQ(model.faults, (std::set<Fault>{Fault::kNoInstance}));
   EXPECT_EQ(model.returnValues, (std::map<std::string, std::uint32_t>{{"UpdateFirmware", 5}, {"ReadFirmware", 0x10430003}}));
+  EXPECT_EQ(model.replies,
+            (std::map<std::string, Reply>{{"ReadFirmware.data", Reply::kShort}, {"UpdateFirmware.ReturnValue", Reply::kText}}));
 }
 
 TEST(Scenario, KeepsTheDefaultControllerIdWhenNoneIsGiven) {
@@ -49,6 +52,10 @@ TEST(Scenario, RefusesWhatItCannotUse) {
       {"[controller]\nregion=r.bin\nnvm_version=1\n[faults]\nNoData=yes\n", "[faults] NoData must be 0 or 1"},
       {"[controller]\nregion=r.bin\nnvm_version=1\n[return_values]\nUpdateFirmware=-\n",
        "[return_values] UpdateFirmware is not a number"},
+      {"[controller]\nregion=r.bin\nnvm_version=1\n[replies]\nReadFirmware.ReturnValue=short\n",
+       "[replies] ReadFirmware.ReturnValue must be null, missing, text"},
+      {"[controller]\nregion=r.bin\nnvm_version=1\n[replies]\nReadFirmware.data=zero\n",
+       "[replies] ReadFirmware.data must be null, missing, text, short or empty"},
       {"[controller]\nregion=r.bin\nnvm_version=1\nupdate_ms=600001\n",
        "[controller] update_ms must be a number of milliseconds up to 600000"},
   };

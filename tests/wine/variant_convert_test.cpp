@@ -27,7 +27,7 @@ TEST(VariantConvert, BytesBecomeAOneDimensionalByteArrayFromZero) {
   std::vector<std::uint8_t> image(70000);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
   Variant v;
-  ASSERT_TRUE(ToVariant(WbemValue::Bytes(image), *v.get()));
+  ASSERT_TRUE(ToVariant(WbemValue::BorrowedBytes(image), *v.get()));
   ASSERT_EQ(V_VT(v.get()), VT_ARRAY | VT_UI1);
   SAFEARRAY* array = V_ARRAY(v.get());
   EXPECT_EQ(SafeArrayGetDim(array), 1u);
@@ -40,15 +40,58 @@ TEST(VariantConvert, BytesBecomeAOneDimensionalByteArrayFromZero) {
   EXPECT_EQ(back.type, WbemValue::Type::kBytes);
   EXPECT_EQ(back.bytes, image);
   EXPECT_EQ(RoundTrip(WbemValue::Bytes({}), VT_ARRAY | VT_UI1).bytes.size(), 0u);
+  EXPECT_EQ(RoundTrip(WbemValue::Of(WbemValue::Type::kNull), VT_NULL).type, WbemValue::Type::kNull);
 }
 
-TEST(VariantConvert, OtherTypesAreNeitherNumbersNorStrings) {
-  Variant v;
-  V_VT(v.get()) = VT_R8;
-  V_R8(v.get()) = 1.5;
-  EXPECT_EQ(FromVariant(*v.get()).type, WbemValue::Type::kOther);
-  Variant empty;
-  EXPECT_EQ(FromVariant(*empty.get()).type, WbemValue::Type::kEmpty);
+// What a provider may answer in place of the contract's types: integers of every width
+// the client widens, and everything else as something the client can tell apart from them.
+TEST(VariantConvert, TellsUnsetAndMistypedAnswersFromNumbersAndBytes) {
+  auto bytes = [](ULONG count, LONG lower, UINT dims, VARTYPE type) {
+    SAFEARRAYBOUND bounds[2] = {{count, lower}, {1, 0}};
+    VARIANT v;
+    V_VT(&v) = VT_ARRAY | type;
+    V_ARRAY(&v) = SafeArrayCreate(type, dims, bounds);
+    return v;
+  };
+  auto scalar = [](VARTYPE type, LONG bits) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = type;
+    V_I4(&v) = bits;  // the narrower members share its low bytes
+    return v;
+  };
+  struct Case {
+    const char* name;
+    VARIANT value;
+    WbemValue::Type type;
+    std::int32_t number;  // kInt32: the value; kBytes: the array's length; else 0
+  };
+  VARIANT noArray;
+  V_VT(&noArray) = VT_ARRAY | VT_UI1;
+  V_ARRAY(&noArray) = nullptr;
+  Case cases[] = {
+      {"null", scalar(VT_NULL, 0), WbemValue::Type::kNull, 0},
+      {"empty", scalar(VT_EMPTY, 0), WbemValue::Type::kEmpty, 0},
+      {"double", scalar(VT_R8, 0), WbemValue::Type::kOther, 0},
+      {"bool", scalar(VT_BOOL, VARIANT_TRUE), WbemValue::Type::kOther, 0},
+      {"unsigned 32", scalar(VT_UI4, -1), WbemValue::Type::kInt32, -1},
+      {"signed 16", scalar(VT_I2, 0xFFFE), WbemValue::Type::kInt32, -2},
+      {"unsigned 16", scalar(VT_UI2, 0xFFFE), WbemValue::Type::kInt32, 0xFFFE},
+      {"signed 8", scalar(VT_I1, 0x80), WbemValue::Type::kInt32, -128},
+      {"unsigned 8", scalar(VT_UI1, 0x80), WbemValue::Type::kInt32, 0x80},
+      {"short array", bytes(2, 0, 1, VT_UI1), WbemValue::Type::kBytes, 2},
+      {"array from 1", bytes(4, 1, 1, VT_UI1), WbemValue::Type::kOther, 0},
+      {"two dimensions", bytes(4, 0, 2, VT_UI1), WbemValue::Type::kOther, 0},
+      {"array of words", bytes(4, 0, 1, VT_I4), WbemValue::Type::kOther, 0},
+      {"no array", noArray, WbemValue::Type::kOther, 0},
+  };
+  for (Case& c : cases) {
+    const WbemValue got = FromVariant(c.value);
+    EXPECT_EQ(got.type, c.type) << c.name;
+    const std::int32_t number = c.type == WbemValue::Type::kBytes ? static_cast<std::int32_t>(got.bytes.size()) : got.int32;
+    EXPECT_EQ(number, c.number) << c.name;
+    VariantClear(&c.value);
+  }
 }
 
 }  // namespace
