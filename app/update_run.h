@@ -26,13 +26,19 @@ class UpdateView {
 enum class WorkerWait { kRunning, kEnded, kFailed };
 enum class PowerSource { kAc, kBattery, kUnknown };
 
-// The system as the update run reaches it.
-class UpdateRunPlatform {
+// What must hold before an update starts, asked the same way by the window and by an
+// unattended run.
+class UpdatePreconditions {
  public:
-  virtual ~UpdateRunPlatform() = default;
+  virtual ~UpdatePreconditions() = default;
   // Opens the ACPI device unless it is open; true when it is open afterwards.
   virtual bool EnsureAcpiDevice() = 0;
   virtual PowerSource QueryPowerSource() = 0;
+};
+
+// The system as the update run reaches it.
+class UpdateRunPlatform : public UpdatePreconditions {
+ public:
   // Starts the worker thread; false when no thread could be made.
   virtual bool StartWorker() = 0;
   // Waits up to 100 ms for the worker to end.

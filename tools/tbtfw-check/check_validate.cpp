@@ -12,7 +12,7 @@
 #include "controller/image_validation.h"
 #include "controller/nvm_field_checks.h"
 #include "emulator/region_controller.h"
-#include "tools/tbtfw-check/utf8.h"
+#include "common/utf8.h"
 
 namespace {
 
