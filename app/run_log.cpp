@@ -29,10 +29,11 @@ void RunLog::Start(std::string_view version, std::u16string_view commandLine) {
   Write("command line: " + ToUtf8(commandLine));
 }
 
-void RunLog::Finish(StatusCode status, std::u16string_view englishMessage, int exitCode) {
+void RunLog::Status(StatusCode status, std::u16string_view englishMessage) {
   Write("status " + Hex32(status) + ": " + ToUtf8(englishMessage));
-  Write("exit code " + std::to_string(exitCode));
 }
+
+void RunLog::ExitCode(int exitCode) { Write("exit code " + std::to_string(exitCode)); }
 
 void RunLog::OnStep(std::string_view step, std::uint32_t result) { Write(std::string(step) + ": " + Hex32(result)); }
 

@@ -15,8 +15,9 @@ class RunLog final : public WorkerEvents {
   // One line: the time stamp, a space, `text`.
   void Write(std::string_view text);
   void Start(std::string_view version, std::u16string_view commandLine);
-  // The outcome: the status, the English text of its message, and the exit code.
-  void Finish(StatusCode status, std::u16string_view englishMessage, int exitCode);
+  // The update's outcome: its status and the English text of its message.
+  void Status(StatusCode status, std::u16string_view englishMessage);
+  void ExitCode(int exitCode);
 
   void OnStep(std::string_view step, std::uint32_t result) override;
   void OnController(std::u16string_view id, std::uint32_t nvmVersion) override;

@@ -7,7 +7,7 @@
 #include "app/exit_code.h"
 #include "app/run_log.h"
 #include "app/shutdown_choice.h"
-#include "app/update_run.h"
+#include "app/update_preconditions.h"
 #include "app/update_worker.h"
 
 struct UnattendedEnvironment {

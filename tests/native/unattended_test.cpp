@@ -221,7 +221,8 @@ TEST(RunLog, OneStampedLinePerEvent) {
   b.model.controllerId = u"PCI\\VEN_8086&DEV_156D";
   ASSERT_EQ(b.Run({u"/silent"}), 3010);
   RunLog log(&b.file);
-  log.Finish(kSuccess, u"Updated.\nRestart.", 3010);
+  log.Status(kSuccess, u"Updated.\nRestart.");
+  log.ExitCode(3010);
   const std::string expected =
       "2026-12-07 09:05:03.042 power on: 0x00000000\r\n"
       "2026-12-07 09:05:03.042 start service: 0x00000000\r\n"
