@@ -43,6 +43,13 @@ bool EqualsIgnoringCase(const char16_t* text, const char16_t* lowerAscii) {
   return *text == 0;
 }
 
+bool StartsIgnoringCase(const char16_t* text, const char16_t* lowerAscii) {
+  for (; *lowerAscii != 0; ++text, ++lowerAscii) {
+    if (AsciiLower(*text) != *lowerAscii) return false;
+  }
+  return true;
+}
+
 std::size_t Length(const char16_t* text) {
   std::size_t n = 0;
   while (text[n] != 0) ++n;
@@ -72,6 +79,7 @@ std::int32_t ParseHexLong(const char16_t* text) {
 }
 
 bool ParseCommandLine(int argc, const char16_t* const* argv, LaunchOptions& options) {
+  bool silent = false, check = false, help = false, shutdown = false, wellFormed = true;
   for (int i = 1; i < argc; ++i) {
     const char16_t* arg = argv[i];
     if (arg == nullptr || arg[0] != u'/') continue;
@@ -80,7 +88,27 @@ bool ParseCommandLine(int argc, const char16_t* const* argv, LaunchOptions& opti
     } else if (Length(arg) > 5 && AsciiLower(arg[1]) == u'l' && AsciiLower(arg[2]) == u'i' &&
                AsciiLower(arg[3]) == u'd' && arg[4] == u':') {
       options.language = static_cast<std::uint16_t>(static_cast<std::uint32_t>(ParseHexLong(arg + 5)) & 0xFFFF);
+    } else if (EqualsIgnoringCase(arg, u"/silent")) {
+      silent = true;
+    } else if (EqualsIgnoringCase(arg, u"/check")) {
+      check = true;
+    } else if (EqualsIgnoringCase(arg, u"/shutdown")) {
+      shutdown = true;
+    } else if (EqualsIgnoringCase(arg, u"/?")) {
+      help = true;
+    } else if (StartsIgnoringCase(arg, u"/log:")) {
+      options.log = true;
+      options.logPath = arg + 5;
+      if (options.logPath.empty()) wellFormed = false;
     }
   }
-  return true;
+  if (help) {
+    options.mode = RunMode::kHelp;
+  } else if (check) {
+    options.mode = RunMode::kCheck;
+  } else if (silent) {
+    options.mode = RunMode::kSilent;
+    options.shutdown = shutdown;
+  }
+  return wellFormed;
 }

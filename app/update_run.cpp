@@ -14,7 +14,7 @@ void ShowOutcome(UpdateView& view, UpdateRunState& state) {
 
 }  // namespace
 
-void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
+bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
   view.Disable(kIdUpdate);
   view.Disable(kIdClose);
   view.Hide(kIdCautionIcon);
@@ -29,7 +29,7 @@ void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Show(kIdExit);
     view.Enable(kIdClose);
     state.status = TBFW_E_NO_ACPI_DEVICE;
-    return;
+    return true;
   }
 
   // A failing query counts as AC power: the check must not lock out a working charger.
@@ -38,7 +38,7 @@ void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Show(kIdCaution);
     view.Enable(kIdUpdate);
     view.Enable(kIdClose);
-    return;
+    return false;
   }
 
   view.Hide(kIdUpdate);
@@ -72,4 +72,5 @@ void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Show(kIdShutdownNow);
     view.Show(kIdShutdownLater);
   }
+  return true;
 }

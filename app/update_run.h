@@ -7,6 +7,7 @@
 
 #include "app/status_codes.h"
 #include "app/status_message.h"
+#include "app/update_preconditions.h"
 
 // The window as the update run changes it. Every call that changes a control's look
 // composes the window at once, as the controls do.
@@ -24,15 +25,10 @@ class UpdateView {
 };
 
 enum class WorkerWait { kRunning, kEnded, kFailed };
-enum class PowerSource { kAc, kBattery, kUnknown };
 
 // The system as the update run reaches it.
-class UpdateRunPlatform {
+class UpdateRunPlatform : public UpdatePreconditions {
  public:
-  virtual ~UpdateRunPlatform() = default;
-  // Opens the ACPI device unless it is open; true when it is open afterwards.
-  virtual bool EnsureAcpiDevice() = 0;
-  virtual PowerSource QueryPowerSource() = 0;
   // Starts the worker thread; false when no thread could be made.
   virtual bool StartWorker() = 0;
   // Waits up to 100 ms for the worker to end.
@@ -53,4 +49,6 @@ struct UpdateRunState {
 // The status shown when no worker thread could be started.
 inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;
 
-void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);
+// True when the run reached an outcome (`state.status` holds it); false when it stopped
+// before the update because the computer runs on battery.
+bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);

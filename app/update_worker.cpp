@@ -49,40 +49,56 @@ StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::
   return kSuccess;
 }
 
-StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
-  if (!env.client.ConnectController()) return TBFW_E_NO_PROVIDER;
+// Tells `events` of a step's result and passes the result on.
+StatusCode Step(WorkerEvents& events, std::string_view step, StatusCode result) {
+  events.OnStep(step, result);
+  return result;
+}
+
+StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgradable, WorkerEvents& events) {
+  if (!env.client.ConnectController()) return Step(events, "connect", TBFW_E_NO_PROVIDER);
   // A success always brings the version: without it the client fails the call, as the
   // downgrade rule cannot be applied.
   std::uint32_t currentVersion = 0;
-  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion); s != kSuccess) return s;
+  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion); s != kSuccess) {
+    return Step(events, "controller version", s);
+  }
+  events.OnController(env.client.ControllerId(), currentVersion);
 
   // Declared in this order so the block is freed before the file is closed.
   std::unique_ptr<ImageFile> file;
   std::unique_ptr<ImageBlock> block;
   std::uint32_t size = 0;
-  if (StatusCode s = LoadImage(env.platform, FindImagePath(env.platform), file, block, size); s != kSuccess) return s;
+  const std::u16string path = FindImagePath(env.platform);
+  if (StatusCode s = LoadImage(env.platform, path, file, block, size); s != kSuccess) return Step(events, "image", s);
   const std::span<const std::uint8_t> image(block->data(), size);
+  events.OnImage(path, image);
 
   std::uint32_t imageVersion = 0;
-  if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) return s;
-  if (imageVersion < currentVersion && downgradable == 0) return TBFW_E_DOWNGRADE;
-  return env.client.UpdateFirmware(image);
+  if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) return Step(events, "validation", s);
+  events.OnImageVersion(imageVersion);
+  if (imageVersion < currentVersion && downgradable == 0) return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
+  if (env.checkOnly) return kSuccess;
+  return Step(events, "write", env.client.UpdateFirmware(image));
 }
 
 }  // namespace
 
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
+  WorkerEvents silent;
+  WorkerEvents& events = env.events != nullptr ? *env.events : silent;
   env.com.Initialize();
   std::uint32_t ignored = 0;
-  env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored);
-  StartControllerService(env.services, kControllerServiceName);
+  events.OnStep("power on", env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored) ? 0 : 1);
+  events.OnStep("start service",
+                static_cast<std::uint32_t>(StartControllerService(env.services, kControllerServiceName)));
   env.platform.Sleep(kSettleMilliseconds);
 
   // The image block and the file are released inside, before the final wait.
-  const StatusCode status = UpdateController(env, downgradable);
+  const StatusCode status = UpdateController(env, downgradable, events);
 
   env.platform.Sleep(kSettleMilliseconds);
-  env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, ignored);
+  events.OnStep("power off", env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, ignored) ? 0 : 1);
   // The connection belongs to this thread's COM apartment and goes before it does.
   env.client.Disconnect();
   env.com.Uninitialize();

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "app/status_codes.h"
+#include "app/worker_events.h"
 #include "controller/acpi_device.h"
 #include "controller/controller_client.h"
 #include "platform/com_runtime.h"
@@ -28,8 +29,11 @@ struct UpdateWorkerEnvironment {
   ControllerClient& client;
   WorkerPlatform& platform;
   ImageValidator validate;
+  WorkerEvents* events = nullptr;  // told of each step; none when empty
+  bool checkOnly = false;          // everything but UpdateFirmware: what an update would do
 };
 
 // Runs the whole procedure and returns its outcome. Whatever fails, both waits, the
-// power-off request and the COM uninitialisation happen.
+// power-off request and the COM uninitialisation happen. A check-only run ends after the
+// downgrade rule with its result, having written nothing.
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable);

@@ -44,6 +44,7 @@ bool ControllerClient::FindController() {
           std::u16string escaped(kObjectPathCapacity, u'\0');
           EscapeBackslashes(path.c_str(), escaped.data(), escaped.size());
           objectPath_ = escaped.c_str();
+          controllerId_ = id.string;
         }
       }
     }

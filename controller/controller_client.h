@@ -43,6 +43,8 @@ class ControllerClient final : public ControllerAccess {
   // Drops the connection; done before COM is uninitialised on the thread that made it.
   void Disconnect() { services_.reset(); }
   const std::u16string& ObjectPath() const { return objectPath_; }
+  // The "ControllerId" of the controller found, as the provider gave it.
+  const std::u16string& ControllerId() const { return controllerId_; }
 
  private:
   struct MethodCall;
@@ -54,4 +56,5 @@ class ControllerClient final : public ControllerAccess {
   ComRuntime& com_;
   std::unique_ptr<WbemServices> services_;
   std::u16string objectPath_;
+  std::u16string controllerId_;
 };

@@ -1,17 +1,63 @@
 // The program's start and end: the one application object, GDI+ for the whole process,
-// the command line, and the window run modally.
+// the command line, and either the window run modally or an unattended run; the exit code
+// tells deployment systems how it went.
 #include <windows.h>
 
+#include <array>
 #include <cstdlib>
+#include <memory>
 
 #include "app/command_line.h"
+#include "app/exit_code.h"
+#include "app/run_log.h"
+#include "app/status_message.h"
+#include "app/unattended_run.h"
+#include "app/usage.h"
+#include "app/win32/shutdown_win32.h"
 #include "app/win32/update_dialog_win32.h"
+#include "app/win32/update_preconditions_win32.h"
+#include "app/win32/system_worker_win32.h"
+#include "app/win32/tool_services_win32.h"
+#include "app_version.h"
 #include "framework/application.h"
 #include "platform/win32/dll_search_win32.h"
+#include "platform/win32/log_file_win32.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/gdiplus_session_win32.h"
+#include "skin/win32/localized_text_win32.h"
 
 namespace {
+
+// The English text of a status's message, for the log.
+std::u16string EnglishMessage(StatusCode status) {
+  std::array<char16_t, kMessageCapacity> message{};
+  FormatStatusMessage(
+      status,
+      [](const char16_t* key, char16_t* buffer, std::size_t capacity) { LoadLocalizedText(0x0409, key, buffer, capacity); },
+      message.data(), message.size());
+  return message.data();
+}
+
+// "/?": on the console the program was started from, otherwise in a message box.
+void ShowUsage() {
+  if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    UniqueFile console(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    if (console && WriteConsoleW(console.get(), AsWide(kUsageText), static_cast<DWORD>(std::size(kUsageText) - 1),
+                                 &written, nullptr)) {
+      return;
+    }
+  }
+  MessageBoxW(nullptr, AsWide(kUsageText), kWindowTitle, MB_OK | MB_ICONINFORMATION);
+}
+
+// The computer's power-off for /silent /shutdown; there is no window to close.
+class UnattendedSession final : public SessionControl {
+ public:
+  void RequestPowerOff() override { ::RequestPowerOff(); }
+  void PostClose() override {}
+};
 
 class UpdateApp final : public Application {
  public:
@@ -20,14 +66,50 @@ class UpdateApp final : public Application {
   bool InitInstance() override {
     options.downgradable = 0;
     options.language = GetUserDefaultUILanguage();
-    ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);
+    const bool wellFormed = ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);
+    std::unique_ptr<LogFile> file;
+    if (wellFormed && options.log) file = OpenLogFile(options.logPath);
+    if (!wellFormed || (options.log && !file)) {
+      exitCode_ = kExitBadSwitch;
+      return false;
+    }
+    if (options.mode == RunMode::kHelp) {
+      ShowUsage();
+      return false;
+    }
+    RunLog log(file.get());
+    log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
+    const RunOutcome outcome = options.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
+    exitCode_ = ExitCodeFor(outcome);
+    if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, EnglishMessage(outcome.status));
+    log.ExitCode(exitCode_);
+    // No message loop of its own: the process ends when the run has.
+    return false;
+  }
+
+  int ExitInstance() override { return exitCode_; }
+
+ private:
+  RunOutcome RunWindow(RunLog& log) {
     UpdateDialog dialog(nullptr);
     dialog.m_bDowngradable = options.downgradable;
     dialog.m_wLanguage = options.language;
+    dialog.SetWorkerEvents(&log);
     dialog.DoModal();
-    // No message loop of its own: the process ends when the window has closed.
-    return false;
+    return dialog.Outcome();
   }
+
+  RunOutcome RunUnattended(RunLog& log) {
+    SystemPreconditions preconditions;
+    SystemWorkerEnvironment worker;
+    UnattendedSession session;
+    UnattendedEnvironment env{preconditions, worker.get(), session};
+    RunOutcome outcome = ::RunUnattended(options, env, log);
+    TheAcpiDevice().CloseAcpiDevice();
+    return outcome;
+  }
+
+  int exitCode_ = kExitSuccess;
 };
 
 // Constructed in this order and destroyed in the reverse one: GDI+ is shut down once,

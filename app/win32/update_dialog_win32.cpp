@@ -1,7 +1,5 @@
 #include "app/win32/update_dialog_win32.h"
 
-#include <powrprof.h>
-
 #include <array>
 
 #include "app/shutdown_choice.h"
@@ -9,6 +7,7 @@
 #include "app/window_layout.h"
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/tool_services_win32.h"
+#include "app/win32/update_preconditions_win32.h"
 #include "framework/owners.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/localized_text_win32.h"
@@ -50,15 +49,8 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
   Win32UpdateRunPlatform(const Win32UpdateRunPlatform&) = delete;
   Win32UpdateRunPlatform& operator=(const Win32UpdateRunPlatform&) = delete;
 
-  bool EnsureAcpiDevice() override {
-    AcpiDevice& device = TheAcpiDevice();
-    return device.IsOpen() || device.OpenAcpiDevice();
-  }
-  PowerSource QueryPowerSource() override {
-    SYSTEM_BATTERY_STATE battery{};
-    if (CallNtPowerInformation(SystemBatteryState, nullptr, 0, &battery, sizeof battery) != 0) return PowerSource::kUnknown;
-    return battery.AcOnLine ? PowerSource::kAc : PowerSource::kBattery;
-  }
+  bool EnsureAcpiDevice() override { return SystemPreconditions().EnsureAcpiDevice(); }
+  PowerSource QueryPowerSource() override { return SystemPreconditions().QueryPowerSource(); }
   bool StartWorker() override {
     DWORD id = 0;
     thread_ = CreateThread(nullptr, 0, UpdateWorker, &shared_, 0, &id);
@@ -231,13 +223,23 @@ LRESULT UpdateDialog::OnDisplayChange() {
 
 void UpdateDialog::OnUpdate() {
   worker_.downgradable = m_bDowngradable;
+  worker_.events = events_;
   DialogUpdateView view(*this);
   Win32UpdateRunPlatform platform(worker_);
   UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode,
                        [this](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                          LoadText(key, buffer, capacity);
                        }};
-  RunUpdate(view, platform, state);
+  if (RunUpdate(view, platform, state)) ran_ = true;
+}
+
+RunOutcome UpdateDialog::Outcome() const {
+  RunOutcome outcome;
+  outcome.mode = RunMode::kWindow;
+  outcome.end = ran_ ? RunEnd::kFinished : RunEnd::kNotRun;
+  outcome.status = m_nStatus;
+  outcome.powerOffStarted = powerOffStarted_;
+  return outcome;
 }
 
 namespace {
@@ -256,6 +258,7 @@ class WindowSession final : public SessionControl {
 }  // namespace
 
 void UpdateDialog::OnShutdownNow() {
+  powerOffStarted_ = true;
   WindowSession session(hwnd());
   ShutDownNow(session);
 }

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+#include "app/exit_code.h"
 #include "app/status_codes.h"
+#include "app/worker_events.h"
 #include "app/win32/update_worker_win32.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
@@ -23,6 +25,12 @@ class UpdateDialog : public SkinDialog {
   std::int32_t m_bDowngradable = 0;
   std::uint16_t m_wLanguage;
   StatusCode m_nStatus = 0;
+
+  // Told of each step of an update; set before the window opens.
+  void SetWorkerEvents(WorkerEvents* events) { events_ = events; }
+  // How the window's run ended, for the exit code: whether an update ran, its status, and
+  // whether the user chose to shut down now.
+  RunOutcome Outcome() const;
 
  protected:
   void DoDataExchange() override;
@@ -48,4 +56,7 @@ class UpdateDialog : public SkinDialog {
   std::int32_t m_nLayoutMode = -1;
   std::uint32_t m_nSpinnerFrame = 141;
   WorkerShared worker_{0, &m_nStatus};
+  WorkerEvents* events_ = nullptr;
+  bool ran_ = false;
+  bool powerOffStarted_ = false;
 };

@@ -2,18 +2,21 @@
 # The unmodified TbtFwUpdate.exe on the emulated controller: the cases in groups of three,
 # side by side, each group in a prefix and on a screen of its own (every run takes at
 # least the tool's twenty seconds of fixed waits).
-# Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK
+# The unattended runs (/silent, /check, exit codes) go in two more groups.
+# Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK EXIT_PROBE
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done
 work=$(realpath -m "$9")
+exit_probe=$(realpath -m "${10}")
 # Three cases a group; the last four groups are the provider's replies against the method
 # contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
         "field-mismatch provider-refuses ReadFirmware.data=short"
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={empty,null,missing})")
+unattended=("silent-newer silent-older field-mismatch window-codes" "check-newer check-equal check-older two-copies")
 
 pids=()
 for i in "${!groups[@]}"; do
@@ -22,6 +25,16 @@ for i in "${!groups[@]}"; do
   # shellcheck disable=SC2086  # the group is a word list
   bash "$here/../wine/bench.sh" run "$work/prefix-$i" 1920x1080 -- \
     bash "$here/tool_emulated_cases.sh" "$work/group-$i" "${args[@]}" ${groups[$i]} >"$work/group-$i.log" 2>&1 &
+  pids+=($!)
+done
+for j in "${!unattended[@]}"; do
+  i=$(( ${#groups[@]} + j ))
+  rm -rf "$work/group-$i"
+  mkdir -p "$work/group-$i"
+  # shellcheck disable=SC2086  # the group is a word list
+  bash "$here/../wine/bench.sh" run "$work/prefix-$i" 1920x1080 -- \
+    bash "$here/unattended_cases.sh" "$work/group-$i" "${args[0]}" "$exit_probe" "${args[1]}" "${args[4]}" \
+    "${args[5]}" "${args[6]}" ${unattended[$j]} >"$work/group-$i.log" 2>&1 &
   pids+=($!)
 done
 status=0

@@ -9,7 +9,7 @@
 #include "app/status_message.h"
 #include "skin/localized_text.h"
 #include "tools/tbtfw-check/check_validate.h"
-#include "tools/tbtfw-check/utf8.h"
+#include "common/utf8.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "controller/image_validation.h"
 #include "emulator/region_controller.h"
-#include "tools/tbtfw-check/utf8.h"
+#include "common/utf8.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "skin/profile_file_strings.h"
 #include "tools/tbtfw-check/check_command.h"
-#include "tools/tbtfw-check/utf8.h"
+#include "common/utf8.h"
 
 int main(int argc, char** argv) {
   std::vector<std::u16string> args;

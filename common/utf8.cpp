@@ -1,4 +1,4 @@
-#include "tools/tbtfw-check/utf8.h"
+#include "common/utf8.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "emulator/sha256.h"
+#include "common/sha256.h"
 
 #include <array>
 #include <vector>

@@ -1,4 +1,4 @@
-// UTF-8 <-> UTF-16 at the edge of the diagnostic tool: its arguments and its output.
+// UTF-8 <-> UTF-16 where text leaves or enters the program: arguments, output, logs.
 #pragma once
 
 #include <string>

@@ -1,0 +1,32 @@
+// The log of one run, for the people who deploy the tool: UTF-8, one line per event, each
+// starting with the local time "YYYY-MM-DD HH:MM:SS.mmm". Without a file nothing is written.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/worker_events.h"
+#include "platform/log_file.h"
+
+class RunLog final : public WorkerEvents {
+ public:
+  explicit RunLog(LogFile* file) : file_(file) {}
+
+  // One line: the time stamp, a space, `text`.
+  void Write(std::string_view text);
+  void Start(std::string_view version, std::u16string_view commandLine);
+  // The update's outcome: its status and the English text of its message.
+  void Status(StatusCode status, std::u16string_view englishMessage);
+  void ExitCode(int exitCode);
+
+  void OnStep(std::string_view step, std::uint32_t result) override;
+  void OnController(std::u16string_view id, std::uint32_t nvmVersion) override;
+  void OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
+  void OnImageVersion(std::uint32_t nvmVersion) override;
+
+ private:
+  LogFile* file_;
+};
+
+// "0x" and eight upper-case hexadecimal digits.
+std::string Hex32(std::uint32_t value);

@@ -1,0 +1,63 @@
+#include "app/unattended_run.h"
+
+namespace {
+
+// Passes every event on to the log and keeps the two versions the verdict of /check needs.
+class VersionRecorder final : public WorkerEvents {
+ public:
+  explicit VersionRecorder(RunLog& log) : log_(log) {}
+  void OnStep(std::string_view step, std::uint32_t result) override { log_.OnStep(step, result); }
+  void OnController(std::u16string_view id, std::uint32_t nvmVersion) override {
+    controllerVersion = nvmVersion;
+    haveController = true;
+    log_.OnController(id, nvmVersion);
+  }
+  void OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) override { log_.OnImage(path, bytes); }
+  void OnImageVersion(std::uint32_t nvmVersion) override {
+    imageVersion = nvmVersion;
+    haveImage = true;
+    log_.OnImageVersion(nvmVersion);
+  }
+
+  std::uint32_t controllerVersion = 0, imageVersion = 0;
+  bool haveController = false, haveImage = false;
+
+ private:
+  RunLog& log_;
+};
+
+}  // namespace
+
+RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log) {
+  RunOutcome outcome;
+  outcome.mode = options.mode;
+  if (!env.preconditions.EnsureAcpiDevice()) {
+    log.Write("the ACPI device cannot be opened");
+    outcome.end = RunEnd::kFinished;
+    outcome.status = TBFW_E_NO_ACPI_DEVICE;
+    return outcome;
+  }
+  // A failing query counts as mains power, as it does for the window.
+  if (env.preconditions.QueryPowerSource() == PowerSource::kBattery) {
+    log.Write("the computer runs on battery: nothing done");
+    outcome.end = RunEnd::kOnBattery;
+    return outcome;
+  }
+
+  VersionRecorder recorder(log);
+  env.worker.events = &recorder;
+  env.worker.checkOnly = options.mode == RunMode::kCheck;
+  outcome.end = RunEnd::kFinished;
+  outcome.status = RunUpdateWorker(env.worker, options.downgradable);
+  env.worker.events = nullptr;
+  outcome.haveVersions = recorder.haveController && recorder.haveImage;
+  outcome.controllerVersion = recorder.controllerVersion;
+  outcome.imageVersion = recorder.imageVersion;
+
+  if (options.mode == RunMode::kSilent && options.shutdown && outcome.status == kSuccess) {
+    log.Write("powering the computer off");
+    env.session.RequestPowerOff();
+    outcome.powerOffStarted = true;
+  }
+  return outcome;
+}

@@ -1,0 +1,13 @@
+// What must hold before an update starts, asked the same way by the window and by an
+// unattended run.
+#pragma once
+
+enum class PowerSource { kAc, kBattery, kUnknown };
+
+class UpdatePreconditions {
+ public:
+  virtual ~UpdatePreconditions() = default;
+  // Opens the ACPI device unless it is open; true when it is open afterwards.
+  virtual bool EnsureAcpiDevice() = 0;
+  virtual PowerSource QueryPowerSource() = 0;
+};

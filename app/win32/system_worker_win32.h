@@ -1,0 +1,23 @@
+// The update procedure's environment on the real system, for the thread that runs it.
+#pragma once
+
+#include "app/update_worker.h"
+#include "platform/win32/system_win32.h"
+#include "platform/win32/wmi_win32.h"
+
+// COM, the service manager, the files and the tool's ACPI device and WMI client, bound
+// for one run of the procedure on the thread that holds it.
+class SystemWorkerEnvironment {
+ public:
+  SystemWorkerEnvironment();
+  SystemWorkerEnvironment(const SystemWorkerEnvironment&) = delete;
+  SystemWorkerEnvironment& operator=(const SystemWorkerEnvironment&) = delete;
+  UpdateWorkerEnvironment& get() { return env_; }
+
+ private:
+  Win32ComRuntime com_;
+  Win32ServiceManager services_;
+  Win32WorkerPlatform platform_;
+  UpdateWorkerEnvironment env_;
+};
+

@@ -1,0 +1,22 @@
+// What the update worker tells of its run as it goes: each step's result and the facts it
+// learnt. The run log writes them down; the unattended run takes the two versions from
+// them. Every event has an empty default, so a listener takes only what it needs.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "app/status_codes.h"
+
+class WorkerEvents {
+ public:
+  virtual ~WorkerEvents() = default;
+  // A step of the procedure and its result: a status, or for the power requests and the
+  // service start the value the system gave.
+  virtual void OnStep(std::string_view /*step*/, std::uint32_t /*result*/) {}
+  virtual void OnController(std::u16string_view /*id*/, std::uint32_t /*nvmVersion*/) {}
+  // The image file as read whole, before it is checked.
+  virtual void OnImage(std::u16string_view /*path*/, std::span<const std::uint8_t> /*bytes*/) {}
+  virtual void OnImageVersion(std::uint32_t /*nvmVersion*/) {}
+};

@@ -1,0 +1,240 @@
+#include "app/unattended_run.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/sha256.h"
+#include "controller/image_validation.h"
+#include "emulator/emulated_platform.h"
+#include "emulator/emulated_wmi.h"
+#include "emulator/nvm_builder.h"
+
+namespace {
+
+TEST(ParseCommandLine, UnattendedSwitches) {
+  struct Row {
+    const char* name;
+    std::vector<std::u16string> args;
+    bool wellFormed;
+    RunMode mode;
+    bool shutdown;
+    std::u16string logPath;
+  };
+  const Row rows[] = {
+      {"none", {}, true, RunMode::kWindow, false, u""},
+      {"silent any case", {u"/SiLeNt"}, true, RunMode::kSilent, false, u""},
+      {"check wins over silent", {u"/silent", u"/check"}, true, RunMode::kCheck, false, u""},
+      {"help wins", {u"/check", u"/?"}, true, RunMode::kHelp, false, u""},
+      {"shutdown with silent", {u"/shutdown", u"/silent"}, true, RunMode::kSilent, true, u""},
+      {"shutdown alone does nothing", {u"/shutdown"}, true, RunMode::kWindow, false, u""},
+      {"shutdown never with check", {u"/check", u"/shutdown"}, true, RunMode::kCheck, false, u""},
+      {"log path kept as given", {u"/LOG:C:\\logs\\tbt fw.log"}, true, RunMode::kWindow, false, u"C:\\logs\\tbt fw.log"},
+      {"log without a path", {u"/silent", u"/log:"}, false, RunMode::kSilent, false, u""},
+      {"prefixes are unknown switches", {u"/silently", u"/checks", u"/log"}, true, RunMode::kWindow, false, u""},
+  };
+  for (const Row& r : rows) {
+    std::vector<const char16_t*> argv{u"TbtFwUpdate.exe"};
+    for (const auto& a : r.args) argv.push_back(a.c_str());
+    LaunchOptions o;
+    EXPECT_EQ(ParseCommandLine(static_cast<int>(argv.size()), argv.data(), o), r.wellFormed) << r.name;
+    EXPECT_EQ(o.mode, r.mode) << r.name;
+    EXPECT_EQ(o.shutdown, r.shutdown) << r.name;
+    EXPECT_EQ(o.logPath, r.logPath) << r.name;
+  }
+}
+
+TEST(ExitCodeFor, EveryOutcomeHasItsCode) {
+  using M = RunMode;
+  using E = RunEnd;
+  struct Row {
+    M mode;
+    E end;
+    StatusCode status;
+    std::uint32_t controller, image;
+    bool powerOff;
+    int code;
+  };
+  const Row rows[] = {
+      {M::kWindow, E::kFinished, kSuccess, 1, 2, false, 3010},
+      {M::kWindow, E::kFinished, kSuccess, 1, 2, true, 1641},
+      {M::kSilent, E::kFinished, kSuccess, 2, 2, false, 3010},
+      {M::kSilent, E::kFinished, kSuccess, 2, 2, true, 1641},
+      {M::kSilent, E::kFinished, TBFW_E_DOWNGRADE, 3, 2, false, 0},
+      {M::kCheck, E::kFinished, kSuccess, 1, 2, false, 0},
+      {M::kCheck, E::kFinished, kSuccess, 2, 2, false, 1},
+      {M::kCheck, E::kFinished, TBFW_E_DOWNGRADE, 3, 2, false, 2},
+      {M::kCheck, E::kFinished, TBFW_E_FIELD_MISMATCH, 1, 2, false, 1603},
+      {M::kSilent, E::kAnotherCopy, kSuccess, 0, 0, false, 1618},
+      {M::kSilent, E::kOnBattery, kSuccess, 0, 0, false, 3020},
+      {M::kSilent, E::kFinished, TBFW_E_NO_ACPI_DEVICE, 0, 0, false, 1633},
+      {M::kCheck, E::kFinished, TBFW_E_NO_CONTROLLER, 0, 0, false, 1633},
+      {M::kWindow, E::kFinished, TBFW_E_UNSUPPORTED_CONTROLLER, 0, 0, false, 1633},
+      {M::kWindow, E::kNotRun, kSuccess, 0, 0, false, 1602},
+      {M::kSilent, E::kBadSwitch, kSuccess, 0, 0, false, 1639},
+      {M::kSilent, E::kFinished, TBFW_E_NO_PROVIDER, 0, 0, false, 1603},
+      {M::kWindow, E::kFinished, 5, 0, 0, false, 1603},
+  };
+  for (const Row& r : rows) {
+    RunOutcome o{r.mode, r.end, r.status, true, r.controller, r.image, r.powerOff};
+    EXPECT_EQ(ExitCodeFor(o), r.code) << static_cast<int>(r.mode) << " " << static_cast<int>(r.end) << " 0x"
+                                      << std::hex << r.status;
+  }
+  // /check that passed without both versions cannot say what an update would do.
+  EXPECT_EQ(ExitCodeFor({M::kCheck, E::kFinished, kSuccess, false, 0, 0, false}), 1603);
+}
+
+// A log in memory with a fixed clock.
+struct MemoryLog final : LogFile {
+  std::string text;
+  bool Append(std::string_view utf8) override {
+    text += utf8;
+    return true;
+  }
+  LocalTime Now() override { return {2026, 12, 7, 9, 5, 3, 42}; }
+};
+
+struct Preconditions final : UpdatePreconditions {
+  bool device = true;
+  PowerSource power = PowerSource::kAc;
+  bool EnsureAcpiDevice() override { return device; }
+  PowerSource QueryPowerSource() override { return power; }
+};
+
+struct Session final : SessionControl {
+  int powerOffs = 0;
+  void RequestPowerOff() override { ++powerOffs; }
+  void PostClose() override {}
+};
+
+// The unattended run over the emulated controller with the real validation.
+struct Bench {
+  ControllerModel model;
+  EmulatedComRuntime com{model};
+  EmulatedDeviceIo io{model};
+  EmulatedServiceManager scm{model};
+  EmulatedWorkerPlatform files{model};
+  AcpiDevice acpi{io};
+  ControllerClient client{com};
+  Preconditions preconditions;
+  Session session;
+  MemoryLog file;
+  std::vector<std::uint8_t> image;
+
+  explicit Bench(std::uint32_t imageVersion) {
+    NvmRegionPlan plan = PlanFor(0x156D);
+    plan.nvmVersion = static_cast<std::uint8_t>(imageVersion);
+    image = BuildImage(BuildRegion(plan));
+    plan.nvmVersion = 0x20;
+    model.region = BuildRegion(plan);
+    model.nvmVersion = 0x20;
+    model.dataEntries = {{u"firmware.bin", image}};
+  }
+  int Run(std::vector<std::u16string> args) {
+    std::vector<const char16_t*> argv{u"TbtFwUpdate.exe"};
+    for (const auto& a : args) argv.push_back(a.c_str());
+    LaunchOptions options;
+    ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
+    acpi.OpenAcpiDevice();
+    UpdateWorkerEnvironment worker{com, acpi, scm, client, files,
+                                   [](ControllerAccess& c, std::span<const std::uint8_t> i, std::uint32_t& v) {
+                                     return ValidateImage(c, i, v);
+                                   }};
+    UnattendedEnvironment env{preconditions, worker, session};
+    RunLog log(&file);
+    return ExitCodeFor(RunUnattended(options, env, log));
+  }
+  bool PoweredOffLast() const { return !model.devsRequests.empty() && model.devsRequests.back() == 0; }
+};
+
+TEST(RunUnattended, VersionsDecideWhatSilentAndCheckDo) {
+  struct Row {
+    std::uint32_t imageVersion;
+    std::u16string mode;
+    int code;
+    bool written;
+  };
+  const Row rows[] = {
+      {0x21, u"/silent", 3010, true}, {0x20, u"/silent", 3010, true}, {0x1F, u"/silent", 0, false},
+      {0x21, u"/check", 0, false},    {0x20, u"/check", 1, false},    {0x1F, u"/check", 2, false},
+  };
+  for (const Row& r : rows) {
+    Bench b(r.imageVersion);
+    EXPECT_EQ(b.Run({r.mode}), r.code) << std::hex << r.imageVersion;
+    EXPECT_EQ(b.model.writtenImages.size(), r.written ? 1u : 0u) << std::hex << r.imageVersion;
+    if (r.written) {
+      EXPECT_EQ(b.model.writtenImages[0], b.image);
+    }
+    EXPECT_TRUE(b.PoweredOffLast()) << std::hex << r.imageVersion;
+    EXPECT_EQ(b.session.powerOffs, 0);
+  }
+}
+
+TEST(RunUnattended, ShutdownOnlyAfterAWrite) {
+  Bench written(0x21);
+  EXPECT_EQ(written.Run({u"/silent", u"/shutdown"}), 1641);
+  EXPECT_EQ(written.session.powerOffs, 1);
+  Bench refused(0x1F);
+  EXPECT_EQ(refused.Run({u"/silent", u"/shutdown"}), 0);
+  EXPECT_EQ(refused.session.powerOffs, 0);
+}
+
+TEST(RunUnattended, NothingStartsWithoutTheDeviceOrOnBattery) {
+  Bench missing(0x21);
+  missing.preconditions.device = false;
+  EXPECT_EQ(missing.Run({u"/silent"}), 1633);
+  Bench battery(0x21);
+  battery.preconditions.power = PowerSource::kBattery;
+  EXPECT_EQ(battery.Run({u"/silent"}), 3020);
+  for (const Bench* b : {&missing, &battery}) {
+    EXPECT_TRUE(b->model.devsRequests.empty());
+    EXPECT_TRUE(b->model.writtenImages.empty());
+  }
+}
+
+// Every fault of the emulated world: never a success code, nothing written, the controller
+// powered off; the notebook is "not one the package is for" only when no controller answers.
+TEST(RunUnattended, EveryFaultIsAFailureThatPowersOff) {
+  const std::set<Fault> notThisNotebook = {Fault::kAcpiControlFails, Fault::kQueryFails, Fault::kNoInstance,
+                                           Fault::kIdNotString, Fault::kIdTooLong, Fault::kNoAcpiDevice};
+  for (int f = 0; f <= static_cast<int>(Fault::kSizeFails); ++f) {
+    const auto fault = static_cast<Fault>(f);
+    for (const char16_t* mode : {u"/silent", u"/check"}) {
+      // /check never hands an image over, so a buffer that cannot be made does not matter.
+      if (fault == Fault::kBufferNotCreated && mode == std::u16string_view(u"/check")) continue;
+      Bench b(0x21);
+      b.model.faults = {fault};
+      const int code = b.Run({mode});
+      EXPECT_EQ(code, notThisNotebook.count(fault) != 0 ? 1633 : 1603) << "fault " << f;
+      EXPECT_TRUE(b.model.writtenImages.empty()) << "fault " << f;
+      if (fault != Fault::kAcpiControlFails && fault != Fault::kNoAcpiDevice) {
+        EXPECT_TRUE(b.PoweredOffLast()) << "fault " << f;
+      }
+    }
+  }
+}
+
+TEST(RunLog, OneStampedLinePerEvent) {
+  Bench b(0x21);
+  b.model.controllerId = u"PCI\\VEN_8086&DEV_156D";
+  ASSERT_EQ(b.Run({u"/silent"}), 3010);
+  RunLog log(&b.file);
+  log.Status(kSuccess, u"Updated.\nRestart.");
+  log.ExitCode(3010);
+  const std::string expected =
+      "2026-12-07 09:05:03.042 power on: 0x00000000\r\n"
+      "2026-12-07 09:05:03.042 start service: 0x00000000\r\n"
+      "2026-12-07 09:05:03.042 controller PCI\\VEN_8086&DEV_156D, NVM version 0x00000020\r\n"
+      "2026-12-07 09:05:03.042 image C:\\Tools\\data\\firmware.bin, " + std::to_string(b.image.size()) +
+      " bytes, SHA-256 " + Sha256Hex(b.image) + "\r\n"
+      "2026-12-07 09:05:03.042 image NVM version 0x00000021\r\n"
+      "2026-12-07 09:05:03.042 write: 0x00000000\r\n"
+      "2026-12-07 09:05:03.042 power off: 0x00000000\r\n"
+      "2026-12-07 09:05:03.042 status 0x00000000: Updated. Restart.\r\n"
+      "2026-12-07 09:05:03.042 exit code 3010\r\n";
+  EXPECT_EQ(b.file.text, expected);
+}
+
+}  // namespace
