@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/win32/single_instance_win32.h"
 #include "app/win32/update_dialog_win32.h"
 #include "framework/application.h"
 #include "platform/win32/dll_search_win32.h"
@@ -13,11 +14,21 @@
 
 namespace {
 
+// The name every copy of the tool in a session asks for.
+constexpr wchar_t kInstanceName[] = L"Local\\Vanto.TbtFwUpdate.OneCopy";
+
 class UpdateApp final : public Application {
  public:
   LaunchOptions options;
 
   bool InitInstance() override {
+    // Two copies could both press Update and write the controller at once: a second copy
+    // shows the first one's window and ends without a window of its own.
+    const SingleInstance instance(kInstanceName);
+    if (!instance.IsFirst()) {
+      BringWindowToFront(WC_DIALOG, kWindowTitle);
+      return false;
+    }
     options.downgradable = 0;
     options.language = GetUserDefaultUILanguage();
     ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "app/status_codes.h"
+#include "app/win32/busy_guard_win32.h"
 #include "app/win32/update_worker_win32.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
@@ -36,6 +38,9 @@ class UpdateDialog : public SkinDialog {
   friend class DialogUpdateView;
   LRESULT OnDestroy();
   LRESULT OnDisplayChange();
+  LRESULT OnClose();
+  LRESULT OnSysCommand(WPARAM command);
+  LRESULT OnQueryEndSession();
   void OnUpdate();
   void OnShutdownNow();
   void OnShutdownLater();
@@ -48,4 +53,7 @@ class UpdateDialog : public SkinDialog {
   std::int32_t m_nLayoutMode = -1;
   std::uint32_t m_nSpinnerFrame = 141;
   WorkerShared worker_{0, &m_nStatus};
+  // Held while the worker runs: the window then ignores every request to close, and the
+  // session and the system stay up.
+  std::optional<BusyGuard> busy_;
 };

@@ -9,7 +9,7 @@ args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done
 work=$(realpath -m "$9")
 groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
-        "field-mismatch provider-refuses")
+        "field-mismatch provider-refuses refusals")
 
 pids=()
 for i in "${!groups[@]}"; do
