@@ -94,10 +94,6 @@ int wmain(int argc, wchar_t** argv) {
     Count count{title, 0};
     EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&count));
     std::printf("%d\n", count.windows);
-  } else if (command == L"focus") {
-    GUITHREADINFO info{sizeof info};
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    std::printf("%s %d\n", info.hwndFocus == nullptr ? "none" : info.hwndFocus == window ? "window" : "child", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
   } else if (command == L"front") {
     std::printf("%d\n", GetForegroundWindow() == window ? 1 : 0);
   } else if (command == L"query-end") {

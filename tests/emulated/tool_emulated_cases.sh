@@ -67,9 +67,9 @@ check_refusals() {  # NAME DIR
   copy_pid=$!
   for i in $(seq 1 200); do kill -0 "$copy_pid" 2>/dev/null || break; sleep 0.1; done
   expect "$name" "a second copy ends" ended "$(kill -0 "$copy_pid" 2>/dev/null && echo running || echo ended)"
-  kill "$copy_pid" 2>/dev/null
   expect "$name" "one window" 1 "$(probe count "$title")"
   expect "$name" "the first copy's window in front" 1 "$(probe front "$title")"
+  kill "$copy_pid" 2>/dev/null
   probe close "$notepad"
   probe gone "$notepad" 10000 || expect "$name" "the other window closes" yes no
   expect "$name" "still running and shown after the requests" "1 id=1 visible=1 enabled=0" \
