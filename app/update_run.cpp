@@ -16,6 +16,8 @@ void ShowOutcome(UpdateView& view, UpdateRunState& state) {
 
 }  // namespace
 
+static_assert(std::size(kBusyReasonFallback) <= kMessageCapacity);
+
 void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
   view.Disable(kIdUpdate);
   view.Disable(kIdClose);
@@ -64,8 +66,8 @@ void RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
       platform.PumpOneMessage();
     }
     // A failed wait says nothing of the worker, which may still be writing the controller:
-    // wait for its end. Should even that fail, the window stays as it is while running,
-    // with no outcome and no way out but the ones the running state allows.
+    // wait for its end. Should even that fail, nothing can tell whether it still runs, so
+    // the window stays as it is while running: no outcome, no way out.
     if (wait == WorkerWait::kFailed && !platform.WaitForWorkerEnd()) return;
     platform.CloseWorker();
     view.Hide(kIdSpinner);

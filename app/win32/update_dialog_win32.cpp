@@ -214,8 +214,8 @@ void UpdateDialog::LayoutControls() {
 }
 
 bool UpdateDialog::OnCommand(WORD id, WORD notification) {
-  // While the worker runs no command may end the window or start another run; Escape and
-  // the Enter key arrive here as IDCANCEL and IDOK whatever the buttons' state.
+  // While the worker runs no command may end the window or start another run: a posted
+  // command, or IDCANCEL from WM_CLOSE, needs no enabled button to get here.
   if (busy_) return true;
   if (notification == BN_CLICKED) {
     switch (id) {

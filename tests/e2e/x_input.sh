@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the black-box tests: clicks and key presses through the X server, as a person
 # gives them, so a hidden or disabled control cannot react. Needs DISPLAY and a function
 # `probe` that runs the window probe (for the controls' places on the screen).
