@@ -1,6 +1,8 @@
 #include "app/update_run.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "app/window_layout.h"
 
@@ -13,6 +15,8 @@ void ShowOutcome(UpdateView& view, UpdateRunState& state) {
 }
 
 }  // namespace
+
+static_assert(std::size(kBusyReasonFallback) <= kMessageCapacity);
 
 bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
   view.Disable(kIdUpdate);
@@ -46,9 +50,14 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
   view.Disable(kIdExit);
   view.Show(kIdExit);
 
-  if (platform.StartWorker()) {
+  std::array<char16_t, kMessageCapacity> busyReason{};
+  state.lookup(u"IDS_BUSY", busyReason.data(), busyReason.size());
+  if (busyReason[0] == u'\0') std::copy(std::begin(kBusyReasonFallback), std::end(kBusyReasonFallback), busyReason.begin());
+
+  if (platform.StartWorker(busyReason.data())) {
     view.Show(kIdSpinner);
-    while (platform.WaitForWorker() == WorkerWait::kRunning) {
+    WorkerWait wait = WorkerWait::kRunning;
+    while ((wait = platform.WaitForWorker()) == WorkerWait::kRunning) {
       const double scale = state.layoutMode == 0 ? 0.5 : 1.0;
       const std::uint32_t frame = state.spinnerFrame++;
       view.SetSpinnerImage(frame, scale);
@@ -56,6 +65,10 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
       view.Compose();
       platform.PumpOneMessage();
     }
+    // A failed wait says nothing of the worker, which may still be writing the controller:
+    // wait for its end. Should even that fail, nothing can tell whether it still runs, so
+    // the window stays as it is while running: no outcome, no way out.
+    if (wait == WorkerWait::kFailed && !platform.WaitForWorkerEnd()) return false;
     platform.CloseWorker();
     view.Hide(kIdSpinner);
   } else {

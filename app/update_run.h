@@ -29,12 +29,18 @@ enum class WorkerWait { kRunning, kEnded, kFailed };
 // The system as the update run reaches it.
 class UpdateRunPlatform : public UpdatePreconditions {
  public:
-  // Starts the worker thread; false when no thread could be made.
-  virtual bool StartWorker() = 0;
+  // Starts the worker thread; false when no thread could be made. From a true result until
+  // CloseWorker the window is busy: it refuses every request to close, and holds the
+  // session open with `busyReason` as the reason the system shows the user.
+  virtual bool StartWorker(const char16_t* busyReason) = 0;
   // Waits up to 100 ms for the worker to end.
   virtual WorkerWait WaitForWorker() = 0;
+  // Waits for the worker to end, without a time-out; false when even this wait failed.
+  virtual bool WaitForWorkerEnd() = 0;
   // Takes at most one waiting message off the thread's queue and dispatches it.
   virtual void PumpOneMessage() = 0;
+  // Called once the worker has been seen to end: lets go of the thread and of the busy
+  // state.
   virtual void CloseWorker() = 0;
 };
 
@@ -45,6 +51,10 @@ struct UpdateRunState {
   const std::int32_t& layoutMode;  // 0 half scale, otherwise full
   TextLookup lookup;             // the texts in the window's language
 };
+
+// The busy reason when data\Update.ini has no "IDS_BUSY" text.
+inline constexpr char16_t kBusyReasonFallback[] =
+    u"A firmware update is running. Turning the computer off now can damage the Thunderbolt controller.";
 
 // The status shown when no worker thread could be started.
 inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;

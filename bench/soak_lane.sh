@@ -4,12 +4,14 @@
 # outcome is checked against the same scenario run in process (expected-outcome).
 # Run inside tests/wine/bench.sh (DISPLAY and WINEPREFIX set).
 # Usage: soak_lane.sh LANE SEED RUNS WORK TOOL PROBE CHECK SAMPLES_EXE EXPECTED_EXE COMPONENTS INI
-set -u
+set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
 lane=$1 seed=$2 runs=$3 work=$4 tool=$5 probe=$6 check=$7 samples_exe=$8 expected_exe=$9 components=${10} ini=${11}
 # shellcheck source=../tests/emulated/scenario_case.sh
 source "$repo/tests/emulated/scenario_case.sh"
+# shellcheck source=../tests/e2e/x_input.sh
+source "$repo/tests/e2e/x_input.sh"
 title="Vanto Thunderbolt Firmware Update Tool"
 RANDOM=$seed
 failures=0
@@ -60,7 +62,7 @@ for run in $(seq 1 "$runs"); do
   (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine TbtFwUpdate.exe $args </dev/null >/dev/null 2>&1) &
   tool_pid=$!
   if probe wait "$title" 20000 >/dev/null; then
-    probe click "$title" 1003
+    click "$title" 1003 || problems+=("Update could not be clicked")
     # Bounded at a minute, wait for the end state the expected outcome leads to: the
     # shut-down buttons in place of Exit, or Exit usable. (On success Exit is enabled a
     # moment before it is hidden, so an enabled Exit alone is no end state.)
@@ -86,7 +88,7 @@ for run in $(seq 1 "$runs"); do
     else
       [[ "$power" == "$power_on_off" ]] || problems+=("power requests: $power")
     fi
-    probe click "$title" "$([[ $status == 0x00000000 ]] && echo 1008 || echo 1)"
+    click "$title" "$([[ $status == 0x00000000 ]] && echo 1008 || echo 1)" || problems+=("the last button could not be clicked")
   else
     problems+=("no window")
   fi

@@ -23,11 +23,13 @@ bash "$repo/tests/wine/bench.sh" run "$prefix" 2560x1440 -- bash -c '
   set -u
   work=$1 probe=$2 components=$3 repo=$4
   title="Vanto Thunderbolt Firmware Update Tool"
+  probe() { wine "$probe" "$@" 2>/dev/null | tr -d "\r"; }
+  source "$repo/tests/e2e/x_input.sh"
   bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$work/scenario.ini" >/dev/null 2>&1
   (cd "$work/app" && exec wine TbtFwUpdate.exe </dev/null >/dev/null 2>&1) &
   pid=$!
   wine "$probe" wait "$title" 30000 >/dev/null 2>&1
-  wine "$probe" click "$title" 1003 >/dev/null 2>&1
+  click "$title" 1003
   # Ten seconds for the service, then the validation; the write then takes fifteen.
   sleep 12
   seconds=8

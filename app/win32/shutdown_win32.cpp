@@ -2,24 +2,14 @@
 
 #include <windows.h>
 
-#include "platform/win32/unique.h"
-
-namespace {
-
-struct TokenTraits {
-  using Handle = HANDLE;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { CloseHandle(h); }
-};
-
-}  // namespace
+#include "platform/win32/unique_handle.h"
 
 void RequestPowerOff() {
   TOKEN_PRIVILEGES privileges{};
   privileges.PrivilegeCount = 1;
   LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid);
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  Unique<TokenTraits> token;
+  UniqueKernelHandle token;
   if (OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, token.put())) {
     AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
   }

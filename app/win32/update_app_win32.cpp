@@ -14,6 +14,7 @@
 #include "app/unattended_run.h"
 #include "app/usage.h"
 #include "app/win32/shutdown_win32.h"
+#include "app/win32/single_instance_win32.h"
 #include "app/win32/update_dialog_win32.h"
 #include "app/win32/update_preconditions_win32.h"
 #include "app/win32/system_worker_win32.h"
@@ -28,6 +29,9 @@
 #include "skin/win32/localized_text_win32.h"
 
 namespace {
+
+// The name every copy of the tool in a session asks for.
+constexpr wchar_t kInstanceName[] = L"Local\\Vanto.TbtFwUpdate.OneCopy";
 
 // The English text of a status's message, for the log.
 std::u16string EnglishMessage(StatusCode status) {
@@ -79,6 +83,16 @@ class UpdateApp final : public Application {
     }
     RunLog log(file.get());
     log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
+    // Two copies could both update and write the controller at once: a second copy, with a
+    // window or without, leaves the work to the first (and shows its window, if it has one).
+    const SingleInstance instance(kInstanceName);
+    if (!instance.IsFirst()) {
+      if (options.mode == RunMode::kWindow) BringWindowToFront(WC_DIALOG, kWindowTitle);
+      log.Write("another copy of the tool is running");
+      exitCode_ = kExitAnotherCopy;
+      log.ExitCode(exitCode_);
+      return false;
+    }
     const RunOutcome outcome = options.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
     exitCode_ = ExitCodeFor(outcome);
     if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, EnglishMessage(outcome.status));

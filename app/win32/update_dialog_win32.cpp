@@ -1,6 +1,7 @@
 #include "app/win32/update_dialog_win32.h"
 
 #include <array>
+#include <utility>
 
 #include "app/shutdown_choice.h"
 #include "app/update_run.h"
@@ -9,6 +10,7 @@
 #include "app/win32/tool_services_win32.h"
 #include "app/win32/update_preconditions_win32.h"
 #include "framework/owners.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/localized_text_win32.h"
 
@@ -40,29 +42,45 @@ class DialogUpdateView final : public UpdateView {
 
 namespace {
 
+// Input and close requests still queued when the worker ends were made while the window
+// refused them: one message a tick can leave a backlog, and handled after the run they
+// would close the window the moment it shows the outcome.
+void DropQueuedRequests() {
+  constexpr std::pair<UINT, UINT> kRanges[] = {
+      {WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_CLOSE, WM_CLOSE}, {WM_COMMAND, WM_SYSCOMMAND}};
+  MSG message;
+  for (const auto& [first, last] : kRanges) {
+    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
+    }
+  }
+}
+
 // The system as the update run reaches it: the ACPI device, the power source, the worker
 // thread and the window's message queue.
 class Win32UpdateRunPlatform final : public UpdateRunPlatform {
  public:
-  explicit Win32UpdateRunPlatform(WorkerShared& shared) : shared_(shared) {}
-  ~Win32UpdateRunPlatform() override { CloseWorker(); }
-  Win32UpdateRunPlatform(const Win32UpdateRunPlatform&) = delete;
-  Win32UpdateRunPlatform& operator=(const Win32UpdateRunPlatform&) = delete;
+  Win32UpdateRunPlatform(WorkerShared& shared, HWND window, std::optional<BusyGuard>& busy)
+      : shared_(shared), window_(window), busy_(busy) {}
 
   bool EnsureAcpiDevice() override { return SystemPreconditions().EnsureAcpiDevice(); }
   PowerSource QueryPowerSource() override { return SystemPreconditions().QueryPowerSource(); }
-  bool StartWorker() override {
+  bool StartWorker(const char16_t* busyReason) override {
+    // Busy before the thread exists, so the worker's first request already finds the
+    // system held awake.
+    busy_.emplace(window_, AsWide(busyReason));
     DWORD id = 0;
-    thread_ = CreateThread(nullptr, 0, UpdateWorker, &shared_, 0, &id);
-    return thread_ != nullptr;
+    thread_.reset(CreateThread(nullptr, 0, UpdateWorker, &shared_, 0, &id));
+    if (!thread_) busy_.reset();
+    return static_cast<bool>(thread_);
   }
   WorkerWait WaitForWorker() override {
-    switch (WaitForSingleObject(thread_, 100)) {
+    switch (WaitForSingleObject(thread_.get(), 100)) {
       case WAIT_TIMEOUT: return WorkerWait::kRunning;
       case WAIT_OBJECT_0: return WorkerWait::kEnded;
       default: return WorkerWait::kFailed;
     }
   }
+  bool WaitForWorkerEnd() override { return WaitForSingleObject(thread_.get(), INFINITE) == WAIT_OBJECT_0; }
   void PumpOneMessage() override {
     MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -71,13 +89,18 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
     }
   }
   void CloseWorker() override {
-    if (thread_ != nullptr) CloseHandle(thread_);
-    thread_ = nullptr;
+    thread_.reset();
+    DropQueuedRequests();
+    busy_.reset();
   }
 
  private:
   WorkerShared& shared_;
-  HANDLE thread_ = nullptr;
+  HWND window_;
+  std::optional<BusyGuard>& busy_;
+  // Closing the handle does not stop the thread: a worker whose end was never seen keeps
+  // the window busy after the run has returned.
+  UniqueKernelHandle thread_;
 };
 
 }  // namespace
@@ -183,6 +206,9 @@ void UpdateDialog::LayoutControls() {
 }
 
 bool UpdateDialog::OnCommand(WORD id, WORD notification) {
+  // While the worker runs no command may end the window or start another run: a posted
+  // command, or IDCANCEL from WM_CLOSE, needs no enabled button to get here.
+  if (busy_) return true;
   if (notification == BN_CLICKED) {
     switch (id) {
       case kIdUpdate: OnUpdate(); return true;
@@ -198,6 +224,9 @@ LRESULT UpdateDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
     case WM_DESTROY: return OnDestroy();
     case WM_DISPLAYCHANGE: return OnDisplayChange();
+    case WM_CLOSE: return OnClose();
+    case WM_SYSCOMMAND: return OnSysCommand(wParam);
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
     default: return SkinDialog::HandleMessage(message, wParam, lParam);
   }
 }
@@ -221,11 +250,24 @@ LRESULT UpdateDialog::OnDisplayChange() {
   return 1;
 }
 
+// The close requests that do not pass through a button: WM_CLOSE (as from the taskbar or
+// another program), Alt+F4 and the system menu's Close. While the worker runs the window
+// stays, so the user reads the outcome and gets the choice that follows it.
+LRESULT UpdateDialog::OnClose() { return busy_ ? 0 : Default(); }
+
+LRESULT UpdateDialog::OnSysCommand(WPARAM command) {
+  if (busy_ && (command & 0xFFF0) == SC_CLOSE) return 0;
+  return Default();
+}
+
+// Ending the session mid-update would cut the controller's write and leave it powered.
+LRESULT UpdateDialog::OnQueryEndSession() { return busy_ ? FALSE : Default(); }
+
 void UpdateDialog::OnUpdate() {
   worker_.downgradable = m_bDowngradable;
   worker_.events = events_;
   DialogUpdateView view(*this);
-  Win32UpdateRunPlatform platform(worker_);
+  Win32UpdateRunPlatform platform(worker_, hwnd(), busy_);
   UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode,
                        [this](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                          LoadText(key, buffer, capacity);

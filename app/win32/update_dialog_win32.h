@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "app/exit_code.h"
 #include "app/status_codes.h"
+#include "app/win32/busy_guard_win32.h"
 #include "app/worker_events.h"
 #include "app/win32/update_worker_win32.h"
 #include "skin/win32/skin_button_win32.h"
@@ -44,6 +46,9 @@ class UpdateDialog : public SkinDialog {
   friend class DialogUpdateView;
   LRESULT OnDestroy();
   LRESULT OnDisplayChange();
+  LRESULT OnClose();
+  LRESULT OnSysCommand(WPARAM command);
+  LRESULT OnQueryEndSession();
   void OnUpdate();
   void OnShutdownNow();
   void OnShutdownLater();
@@ -56,6 +61,9 @@ class UpdateDialog : public SkinDialog {
   std::int32_t m_nLayoutMode = -1;
   std::uint32_t m_nSpinnerFrame = 141;
   WorkerShared worker_{0, &m_nStatus};
+  // Held while the worker runs: the window then ignores every request to close, and the
+  // session and the system stay up.
+  std::optional<BusyGuard> busy_;
   WorkerEvents* events_ = nullptr;
   bool ran_ = false;
   bool powerOffStarted_ = false;

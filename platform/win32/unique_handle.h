@@ -1,4 +1,5 @@
-// Owners for file and search handles, whose "empty" value is INVALID_HANDLE_VALUE.
+// Owners for kernel handles: files and searches, whose "empty" value is
+// INVALID_HANDLE_VALUE, and the other kernel objects, whose "empty" value is null.
 #pragma once
 
 #include <windows.h>
@@ -18,3 +19,11 @@ struct FindHandleTraits {
   static void Free(Handle h) { FindClose(h); }
 };
 using UniqueFind = Unique<FindHandleTraits>;
+
+// Owner for kernel object handles whose "empty" value is null: threads, mutexes, tokens.
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Free(Handle h) { CloseHandle(h); }
+};
+using UniqueKernelHandle = Unique<KernelHandleTraits>;

@@ -53,7 +53,7 @@ expect_output "later lid wins" "downgradable=0 language=0x0411" args --ui-langua
 
 # Every text in every shipped language, and the languages that share them.
 keys=(IDS_UPDATE IDS_EXIT IDS_PROMPT IDS_CAUTION IDS_SHUTDOWN IDS_SHUTDOWN_LATER
-      IDS_FIND_NO_HVK IDS_SUCCESS IDS_FIND_NO_SW IDS_DOWNGRADE IDS_ERROR)
+      IDS_FIND_NO_HVK IDS_SUCCESS IDS_FIND_NO_SW IDS_DOWNGRADE IDS_ERROR IDS_BUSY)
 english_prompt=$(text 409 IDS_PROMPT)
 for lang in 409 407 40C 411 804 404; do
   for key in "${keys[@]}"; do

@@ -1,13 +1,17 @@
-// Looks at a running program's window from outside, for black-box tests:
+// Looks at a running program's window from outside, for black-box tests. Clicks and keys
+// go through the X server as a person's would (tests/e2e/x_input.sh); the probe reads state
+// and sends only what the system itself sends:
 //   window_probe wait TITLE MS        until a top-level window titled TITLE exists (exit 1 on time-out)
 //   window_probe gone TITLE MS        until it no longer exists
-//   window_probe rect TITLE           "x y width height"
+//   window_probe rect TITLE [ID]      "x y width height" on the screen, of the window or of its child ID
 //   window_probe list TITLE           one line per child: "id=N visible=0|1 enabled=0|1 text=..."
-//   window_probe click TITLE ID       the child ID as if clicked (BN_CLICKED to the window)
-//   window_probe escape TITLE         the Escape key, to the window
+//   window_probe count TITLE          how many top-level windows are titled TITLE
+//   window_probe front TITLE          "1" when the window is the foreground window, else "0"
+//   window_probe shown TITLE          "1" when the window is visible, else "0"
 //   window_probe close TITLE          WM_CLOSE to the window
 //   window_probe display TITLE        WM_DISPLAYCHANGE to the window, as after a change of mode
-//   window_probe shown TITLE          "1" when the window is visible, else "0"
+//   window_probe query-end TITLE      WM_QUERYENDSESSION sent to the window: its answer, "1" (may
+//                                     end) or "0" (refuses); exit 1 when it does not answer in 5 s
 // Output is UTF-8.
 #include <windows.h>
 
@@ -47,8 +51,20 @@ BOOL CALLBACK ListChild(HWND child, LPARAM) {
   return TRUE;
 }
 
+struct Count {
+  const wchar_t* title;
+  int windows;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM countPointer) {
+  auto* count = reinterpret_cast<Count*>(countPointer);
+  if (Text(window) == count->title) ++count->windows;
+  return TRUE;
+}
+
 int Usage() {
-  std::fputs("usage: window_probe wait|gone TITLE MS | rect|list|escape|close|display|shown TITLE | click TITLE ID\n", stderr);
+  std::fputs("usage: window_probe wait|gone TITLE MS | rect TITLE [ID] | list|count|front|shown|close|display|query-end TITLE\n",
+             stderr);
   return 2;
 }
 
@@ -68,17 +84,22 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (command == L"rect") {
+    const HWND target = argc >= 4 ? GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : window;
     RECT r{};
-    GetWindowRect(window, &r);
+    if (target == nullptr || !GetWindowRect(target, &r)) return 1;
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
   } else if (command == L"list") {
     EnumChildWindows(window, ListChild, 0);
-  } else if (command == L"click" && argc >= 4) {
-    const int id = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-  } else if (command == L"escape") {
-    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+  } else if (command == L"count") {
+    Count count{title, 0};
+    EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&count));
+    std::printf("%d\n", count.windows);
+  } else if (command == L"front") {
+    std::printf("%d\n", GetForegroundWindow() == window ? 1 : 0);
+  } else if (command == L"query-end") {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
+    std::printf("%d\n", answer ? 1 : 0);
   } else if (command == L"close") {
     PostMessageW(window, WM_CLOSE, 0, 0);
   } else if (command == L"display") {

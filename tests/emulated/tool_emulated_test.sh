@@ -13,9 +13,9 @@ exit_probe=$(realpath -m "${10}")
 # Three cases a group; the last four groups are the provider's replies against the method
 # contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
-        "field-mismatch provider-refuses ReadFirmware.data=short"
+        "field-mismatch provider-refuses refusals"
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
-        "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={empty,null,missing})")
+        "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
 unattended=("silent-newer silent-older field-mismatch window-codes" "check-newer check-equal check-older two-copies")
 
 pids=()
@@ -24,7 +24,7 @@ for i in "${!groups[@]}"; do
   mkdir -p "$work/group-$i"
   # shellcheck disable=SC2086  # the group is a word list
   bash "$here/../wine/bench.sh" run "$work/prefix-$i" 1920x1080 -- \
-    bash "$here/tool_emulated_cases.sh" "$work/group-$i" "${args[@]}" ${groups[$i]} >"$work/group-$i.log" 2>&1 &
+    bash "$here/tool_emulated_cases.sh" "$work/group-$i" "${args[@]}" "$exit_probe" ${groups[$i]} >"$work/group-$i.log" 2>&1 &
   pids+=($!)
 done
 for j in "${!unattended[@]}"; do

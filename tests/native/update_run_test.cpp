@@ -44,15 +44,19 @@ class ScriptedPlatform final : public UpdateRunPlatform {
   PowerSource power = PowerSource::kAc;
   bool threadStarts = true;
   int ticks = 3;                       // waits that time out before the worker ends
+  bool timedWaitFails = false;         // then the wait after the ticks fails
+  bool endWaitSeesEnd = true;          // and the wait without time-out sees the end, or fails too
   std::function<void(int)> onTick;    // sees the window during the run
   StatusCode workerStatus = kSuccess;
   StatusCode* status = nullptr;
+  std::u16string busyReason;
   int pumped = 0, closed = 0, started = 0;
 
   bool EnsureAcpiDevice() override { return device; }
   PowerSource QueryPowerSource() override { return power; }
-  bool StartWorker() override {
+  bool StartWorker(const char16_t* reason) override {
     ++started;
+    busyReason = reason;
     return threadStarts;
   }
   WorkerWait WaitForWorker() override {
@@ -60,8 +64,14 @@ class ScriptedPlatform final : public UpdateRunPlatform {
       if (onTick) onTick(ticks);
       return WorkerWait::kRunning;
     }
+    if (timedWaitFails) return WorkerWait::kFailed;
     *status = workerStatus;  // the worker's last act
     return WorkerWait::kEnded;
+  }
+  bool WaitForWorkerEnd() override {
+    if (!endWaitSeesEnd) return false;
+    *status = workerStatus;
+    return true;
   }
   void PumpOneMessage() override { ++pumped; }
   void CloseWorker() override { ++closed; }
@@ -181,6 +191,43 @@ TEST(UpdateRun, AWorkerThatCannotStartIsAFailure) {
   ExpectWindow(r, {false, false, true, true, true, false, false, false, false}, "no thread");
   EXPECT_EQ(r.view.message, u"IDS_ERROR (0X10430007)");
   EXPECT_EQ(r.platform.closed, 0);
+}
+
+// A failed wait tells nothing of the worker: the outcome and the ways out wait until a wait
+// without time-out sees it end, and when even that fails the window stays locked.
+TEST(UpdateRun, AFailedWaitShowsNothingUntilTheWorkerIsSeenToEnd) {
+  struct Case {
+    const char* name;
+    bool endSeen;
+    std::u16string message;
+    bool unlocked;
+  };
+  const Case cases[] = {
+      {"end seen", true, u"IDS_ERROR (0X10430005)", true},
+      {"end never seen", false, u"prompt", false},
+  };
+  for (const Case& c : cases) {
+    Pressed r;
+    r.platform.timedWaitFails = true;
+    r.platform.endWaitSeesEnd = c.endSeen;
+    r.platform.workerStatus = TBFW_E_NO_IMAGE;
+    r.Go();
+    EXPECT_EQ(r.view.message, c.message) << c.name;
+    EXPECT_EQ(r[kIdClose].enabled, c.unlocked) << c.name;
+    EXPECT_EQ(r[kIdExit].enabled, c.unlocked) << c.name;
+    EXPECT_FALSE(r[kIdShutdownNow].visible) << c.name;
+    EXPECT_EQ(r.platform.closed, c.unlocked ? 1 : 0) << c.name;  // the window stays busy
+  }
+}
+
+TEST(UpdateRun, TheBusyReasonIsTheIniTextOrABuiltInOne) {
+  Pressed r;
+  r.Go();
+  EXPECT_EQ(r.platform.busyReason, u"IDS_BUSY");
+  Pressed missing;
+  missing.state.lookup = [](const char16_t*, char16_t* buffer, std::size_t) { buffer[0] = u'\0'; };
+  missing.Go();
+  EXPECT_EQ(missing.platform.busyReason, kBusyReasonFallback);
 }
 
 TEST(UpdateRun, SpinnerFramesCycleOnePerTick) {
