@@ -57,24 +57,14 @@ TEST(ExitCodeFor, EveryOutcomeHasItsCode) {
     bool powerOff;
     int code;
   };
+  // The outcomes the unattended runs below do not reach; the mode matters only to /check.
   const Row rows[] = {
       {M::kWindow, E::kFinished, kSuccess, 1, 2, false, 3010},
       {M::kWindow, E::kFinished, kSuccess, 1, 2, true, 1641},
-      {M::kSilent, E::kFinished, kSuccess, 2, 2, false, 3010},
-      {M::kSilent, E::kFinished, kSuccess, 2, 2, true, 1641},
-      {M::kSilent, E::kFinished, TBFW_E_DOWNGRADE, 3, 2, false, 0},
-      {M::kCheck, E::kFinished, kSuccess, 1, 2, false, 0},
-      {M::kCheck, E::kFinished, kSuccess, 2, 2, false, 1},
-      {M::kCheck, E::kFinished, TBFW_E_DOWNGRADE, 3, 2, false, 2},
-      {M::kCheck, E::kFinished, TBFW_E_FIELD_MISMATCH, 1, 2, false, 1603},
       {M::kSilent, E::kAnotherCopy, kSuccess, 0, 0, false, 1618},
-      {M::kSilent, E::kOnBattery, kSuccess, 0, 0, false, 3020},
-      {M::kSilent, E::kFinished, TBFW_E_NO_ACPI_DEVICE, 0, 0, false, 1633},
-      {M::kCheck, E::kFinished, TBFW_E_NO_CONTROLLER, 0, 0, false, 1633},
       {M::kWindow, E::kFinished, TBFW_E_UNSUPPORTED_CONTROLLER, 0, 0, false, 1633},
       {M::kWindow, E::kNotRun, kSuccess, 0, 0, false, 1602},
       {M::kSilent, E::kBadSwitch, kSuccess, 0, 0, false, 1639},
-      {M::kSilent, E::kFinished, TBFW_E_NO_PROVIDER, 0, 0, false, 1603},
       {M::kWindow, E::kFinished, 5, 0, 0, false, 1603},
   };
   for (const Row& r : rows) {
@@ -163,10 +153,8 @@ TEST(RunUnattended, VersionsDecideWhatSilentAndCheckDo) {
   for (const Row& r : rows) {
     Bench b(r.imageVersion);
     EXPECT_EQ(b.Run({r.mode}), r.code) << std::hex << r.imageVersion;
-    EXPECT_EQ(b.model.writtenImages.size(), r.written ? 1u : 0u) << std::hex << r.imageVersion;
-    if (r.written) {
-      EXPECT_EQ(b.model.writtenImages[0], b.image);
-    }
+    using Images = std::vector<std::vector<std::uint8_t>>;
+    EXPECT_EQ(b.model.writtenImages, r.written ? Images{b.image} : Images{}) << std::hex << r.imageVersion;
     EXPECT_TRUE(b.PoweredOffLast()) << std::hex << r.imageVersion;
     EXPECT_EQ(b.session.powerOffs, 0);
   }
