@@ -29,28 +29,15 @@ struct CorpusFile {
   std::vector<std::u16string> keys;
 };
 
+// UTF-16 after its byte-order mark in either order, or one byte a character.
 std::string Bytes(const CorpusFile& file) {
-  std::string out;
-  auto put16 = [&](char16_t c, bool little) {
-    out += static_cast<char>(little ? (c & 0xFF) : (c >> 8));
-    out += static_cast<char>(little ? (c >> 8) : (c & 0xFF));
-  };
-  switch (file.encoding) {
-    case Encoding::kUtf16Le:
-      put16(0xFEFF, true);
-      for (char16_t c : file.text) put16(c, true);
-      break;
-    case Encoding::kUtf16BeWithMark:
-      put16(0xFEFF, false);
-      for (char16_t c : file.text) put16(c, false);
-      break;
-    case Encoding::kCp1252Bytes:
-      for (char16_t c : file.text) out += static_cast<char>(c);
-      break;
-    case Encoding::kUtf8WithMark:
-      out = "\xEF\xBB\xBF";
-      for (char16_t c : file.text) out += static_cast<char>(c);  // ASCII text only
-      break;
+  const bool utf16 = file.encoding == Encoding::kUtf16Le || file.encoding == Encoding::kUtf16BeWithMark;
+  const bool bigEndian = file.encoding == Encoding::kUtf16BeWithMark;
+  std::string out = file.encoding == Encoding::kUtf8WithMark ? "\xEF\xBB\xBF" : "";
+  for (char16_t c : utf16 ? u"\uFEFF" + file.text : file.text) {
+    const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+    if (!utf16) out += low;
+    else out += bigEndian ? std::string{high, low} : std::string{low, high};
   }
   return out;
 }

@@ -93,7 +93,6 @@ TEST_F(Wmi, MethodsTakeAndReturnNumbersAndStrings) {
   WbemValue value;
   ASSERT_EQ(out->Get(u"sValue", value), kOk);
   EXPECT_EQ(value.string, u"Vanto \u00E9");
-
 }
 
 }  // namespace
