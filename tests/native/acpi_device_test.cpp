@@ -8,37 +8,29 @@
 
 namespace {
 
-TEST(AcpiDevice, SendsTheMethodTagArgumentLengthAndArgumentsAndClosesWhenDestroyed) {
-  ControllerModel model;
-  EmulatedDeviceIo io(model);
-  {
-    AcpiDevice acpi(io);
-    ASSERT_TRUE(acpi.OpenAcpiDevice());
-    std::uint32_t result = 0;
-    ASSERT_TRUE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result));
-  }
-  const std::vector<std::uint8_t> expected = {0x44, 0x45, 0x56, 0x53, 0x08, 0, 0, 0, 0x57, 0, 0x06, 0, 0x01, 0, 0, 0};
-  ASSERT_EQ(io.requests.size(), 1u);
-  EXPECT_EQ(io.requests[0], expected);
-  EXPECT_TRUE(model.powered);
-  EXPECT_EQ(model.openHandles, 0);
-}
-
-TEST(AcpiDevice, ResultIsTheReplysFirstWord) {
+// The request holds the method's tag, the arguments' length and the arguments; the result
+// is the reply's first word, 0 when the driver gave less; the device closes when dropped.
+TEST(AcpiDevice, SendsTheRequestAndTakesTheReplysFirstWord) {
   struct Case {
     std::uint32_t replyBytes;
     std::uint32_t result;
   };
+  const std::vector<std::uint8_t> request = {0x44, 0x45, 0x56, 0x53, 0x08, 0, 0, 0, 0x57, 0, 0x06, 0, 0x01, 0, 0, 0};
   // The emulated driver replies with the bytes A0 A1 A2 ...
   for (Case c : {Case{0, 0}, Case{2, 0}, Case{3, 0}, Case{4, 0xA3A2A1A0}, Case{8, 0xA3A2A1A0}}) {
     ControllerModel model;
     model.acpiReplyBytes = c.replyBytes;
     EmulatedDeviceIo io(model);
-    AcpiDevice acpi(io);
-    acpi.OpenAcpiDevice();
-    std::uint32_t result = 0x12345678;
-    EXPECT_TRUE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, result)) << c.replyBytes;
-    EXPECT_EQ(result, c.result) << c.replyBytes;
+    {
+      AcpiDevice acpi(io);
+      ASSERT_TRUE(acpi.OpenAcpiDevice());
+      std::uint32_t result = 0x12345678;
+      EXPECT_TRUE(acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, result)) << c.replyBytes;
+      EXPECT_EQ(result, c.result) << c.replyBytes;
+    }
+    EXPECT_EQ(io.requests, decltype(io.requests){request}) << c.replyBytes;
+    EXPECT_TRUE(model.powered) << c.replyBytes;
+    EXPECT_EQ(model.openHandles, 0) << c.replyBytes;
   }
 }
 

@@ -16,14 +16,11 @@ WbemValue RoundTrip(const WbemValue& value, VARTYPE expectedType) {
   return FromVariant(*v.get());
 }
 
-TEST(VariantConvert, NumbersAndStringsRoundTrip) {
+TEST(VariantConvert, ValuesRoundTripAndBytesBecomeAOneDimensionalByteArrayFromZero) {
   EXPECT_EQ(RoundTrip(WbemValue::Int32(-5), VT_I4).int32, -5);
-  const WbemValue s = RoundTrip(WbemValue::String(u"PCI\\VEN_8086 \u00E9"), VT_BSTR);
-  EXPECT_EQ(s.type, WbemValue::Type::kString);
-  EXPECT_EQ(s.string, u"PCI\\VEN_8086 \u00E9");
-}
-
-TEST(VariantConvert, BytesBecomeAOneDimensionalByteArrayFromZero) {
+  EXPECT_EQ(RoundTrip(WbemValue::String(u"PCI\\VEN_8086 \u00E9"), VT_BSTR).string, u"PCI\\VEN_8086 \u00E9");
+  EXPECT_EQ(RoundTrip(WbemValue::Bytes({}), VT_ARRAY | VT_UI1).bytes.size(), 0u);
+  EXPECT_EQ(RoundTrip(WbemValue::Of(WbemValue::Type::kNull), VT_NULL).type, WbemValue::Type::kNull);
   std::vector<std::uint8_t> image(70000);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
   Variant v;
@@ -36,11 +33,7 @@ TEST(VariantConvert, BytesBecomeAOneDimensionalByteArrayFromZero) {
   SafeArrayGetUBound(array, 1, &upper);
   EXPECT_EQ(lower, 0);
   EXPECT_EQ(upper, 69999);
-  const WbemValue back = FromVariant(*v.get());
-  EXPECT_EQ(back.type, WbemValue::Type::kBytes);
-  EXPECT_EQ(back.bytes, image);
-  EXPECT_EQ(RoundTrip(WbemValue::Bytes({}), VT_ARRAY | VT_UI1).bytes.size(), 0u);
-  EXPECT_EQ(RoundTrip(WbemValue::Of(WbemValue::Type::kNull), VT_NULL).type, WbemValue::Type::kNull);
+  EXPECT_EQ(FromVariant(*v.get()).bytes, image);
 }
 
 // What a provider may answer in place of the contract's types: integers of every width

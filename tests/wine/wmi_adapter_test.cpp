@@ -8,8 +8,6 @@
 
 #include <vector>
 
-#include "controller/controller_client.h"
-
 namespace {
 
 class Wmi : public ::testing::Test {
@@ -52,10 +50,6 @@ TEST_F(Wmi, TheControllerNamespaceIsMissingHere) {
   ASSERT_TRUE(locator);
   EXPECT_FALSE(Succeeded(locator->ConnectServer(u"ROOT\\Intel\\Thunderbolt", services)));
   EXPECT_FALSE(services);
-  ControllerClient client(com_);
-  EXPECT_FALSE(client.ConnectController());
-  std::uint32_t version = 0;
-  EXPECT_EQ(client.GetCurrentNvmVersion(version), TBFW_E_NO_PROVIDER);
 }
 
 TEST_F(Wmi, QueriesReturnInstancesWithStrings) {
@@ -99,7 +93,6 @@ TEST_F(Wmi, MethodsTakeAndReturnNumbersAndStrings) {
   WbemValue value;
   ASSERT_EQ(out->Get(u"sValue", value), kOk);
   EXPECT_EQ(value.string, u"Vanto \u00E9");
-
 }
 
 }  // namespace
