@@ -18,6 +18,9 @@ class UpdateApp final : public Application {
   LaunchOptions options;
 
   bool InitInstance() override {
+    // Started here, after the DLL search is restricted, so GDI+ (delay-loaded) comes from
+    // System32; shut down once, after the window is gone.
+    const GdiplusSession gdiplus;
     options.downgradable = 0;
     options.language = GetUserDefaultUILanguage();
     ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);
@@ -30,10 +33,7 @@ class UpdateApp final : public Application {
   }
 };
 
-// Constructed in this order and destroyed in the reverse one: GDI+ is shut down once,
-// after the window is gone and before the application object goes.
 UpdateApp theApp;
-GdiplusSession gdiplus;
 
 }  // namespace
 

@@ -1,7 +1,5 @@
 #include "app/win32/update_dialog_win32.h"
 
-#include <powrprof.h>
-
 #include <array>
 
 #include "app/shutdown_choice.h"
@@ -10,6 +8,7 @@
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/tool_services_win32.h"
 #include "framework/owners.h"
+#include "platform/win32/power_source_win32.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/localized_text_win32.h"
 
@@ -55,9 +54,9 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
     return device.IsOpen() || device.OpenAcpiDevice();
   }
   PowerSource QueryPowerSource() override {
-    SYSTEM_BATTERY_STATE battery{};
-    if (CallNtPowerInformation(SystemBatteryState, nullptr, 0, &battery, sizeof battery) != 0) return PowerSource::kUnknown;
-    return battery.AcOnLine ? PowerSource::kAc : PowerSource::kBattery;
+    const std::optional<bool> onBattery = SystemOnBattery();
+    if (!onBattery) return PowerSource::kUnknown;
+    return *onBattery ? PowerSource::kBattery : PowerSource::kAc;
   }
   bool StartWorker() override {
     DWORD id = 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "emulator/scenario.h"
-#include "emulator/sha256.h"
+#include "controller/sha256.h"
 #include "platform/win32/unique.h"
 
 namespace {

@@ -3,13 +3,14 @@
 # side by side, each group in a prefix and on a screen of its own (every run takes at
 # least the tool's twenty seconds of fixed waits).
 # Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK
+# with TBTFW_PINNED_TOOL and TBTFW_PLANTED_DLL in the environment (tool_emulated_cases.sh).
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done
 work=$(realpath -m "$9")
 groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
-        "field-mismatch provider-refuses")
+        "field-mismatch provider-refuses pinned pinned-other")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/sha256.h"
+#include "controller/sha256.h"
 
 namespace {
 

@@ -1,9 +1,0 @@
-// SHA-256 of a byte string, as 64 lower-case hexadecimal digits: how the emulated
-// controller names the images it received.
-#pragma once
-
-#include <cstdint>
-#include <span>
-#include <string>
-
-std::string Sha256Hex(std::span<const std::uint8_t> bytes);
