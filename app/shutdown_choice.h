@@ -5,8 +5,8 @@
 class SessionControl {
  public:
   virtual ~SessionControl() = default;
-  // Asks the system to power off; a refusal is not reported.
-  virtual void RequestPowerOff() = 0;
+  // Asks the system to power off; false when it refused or the request could not be made.
+  virtual bool RequestPowerOff() = 0;
   // Asks the window to close once the current message is handled.
   virtual void PostClose() = 0;
 };

@@ -55,9 +55,8 @@ RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& en
   outcome.imageVersion = recorder.imageVersion;
 
   if (options.mode == RunMode::kSilent && options.shutdown && outcome.status == kSuccess) {
-    log.Write("powering the computer off");
-    env.session.RequestPowerOff();
-    outcome.powerOffStarted = true;
+    outcome.powerOffStarted = env.session.RequestPowerOff();
+    log.Write(outcome.powerOffStarted ? "the computer is powering off" : "the computer could not be powered off");
   }
   return outcome;
 }

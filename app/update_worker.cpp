@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "common/sha256.h"
 #include "controller/service_start.h"
 
 namespace {
@@ -13,17 +14,19 @@ std::u16string DataFolder(const std::u16string& modulePath) {
   return (slash == std::u16string::npos ? modulePath : modulePath.substr(0, slash + 1)) + u"data";
 }
 
-// The first entry of the folder matching "*.bin" other than "." and "..", as a full path;
-// empty when there is none. Entries are taken as the system lists them: a directory named
-// like an image wins like a file, and then fails to open. A path that would not fit the
-// path buffer counts as no image rather than being cut.
+// The first regular file of the folder matching "*.bin", in the order the system lists
+// them, as a full path; empty when there is none. Directories and device names are passed
+// over by the search. A path that would not fit the path buffer, or no program path at
+// all (never a folder relative to the current one), counts as no image rather than being
+// cut.
 std::u16string FindImagePath(WorkerPlatform& platform) {
-  const std::u16string folder = DataFolder(platform.ModulePath());
+  const std::u16string modulePath = platform.ModulePath();
+  if (modulePath.empty()) return {};
+  const std::u16string folder = DataFolder(modulePath);
   const std::u16string pattern = folder + u"\\*.bin";
   if (pattern.size() >= kWorkerPathCapacity) return {};
   std::u16string image;
   platform.FindEntries(pattern, [&](std::u16string_view name) {
-    if (name == u"." || name == u"..") return true;
     image = folder + u"\\" + std::u16string(name);
     if (image.size() >= kWorkerPathCapacity) image.clear();
     return false;
@@ -73,6 +76,10 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgrada
   if (StatusCode s = LoadImage(env.platform, path, file, block, size); s != kSuccess) return Step(events, "image", s);
   const std::span<const std::uint8_t> image(block->data(), size);
   events.OnImage(path, image);
+  // A tool pinned to one image takes no other, whatever validation would say of it.
+  if (const std::optional<std::string> pin = env.platform.PinnedImageDigest(); pin && Sha256Hex(image) != *pin) {
+    return Step(events, "pinned image", TBFW_E_NO_IMAGE);
+  }
 
   std::uint32_t imageVersion = 0;
   if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) return Step(events, "validation", s);

@@ -61,7 +61,7 @@ for run in $(seq 1 "$runs"); do
   # shellcheck disable=SC2086  # ARGS is a word list
   (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine TbtFwUpdate.exe $args </dev/null >/dev/null 2>&1) &
   tool_pid=$!
-  if probe wait "$title" 20000 >/dev/null; then
+  if probe wait "$title" 60000 >/dev/null; then
     click "$title" 1003 || problems+=("Update could not be clicked")
     # Bounded at a minute, wait for the end state the expected outcome leads to: the
     # shut-down buttons in place of Exit, or Exit usable. (On success Exit is enabled a

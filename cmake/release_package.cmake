@@ -2,6 +2,17 @@
 # the user guide, in a folder of the same name. Never a firmware image: the notebook maker
 # ships that for each model. The program is stripped in the package only; the build tree
 # keeps its symbols for the hardening check.
+#
+# Signing: with TBTFW_SIGN_CERT (the code-signing certificate and its chain, PEM) and
+# TBTFW_SIGN_KEY (its private key, PEM), the packaged program is signed with osslsigncode
+# (Authenticode, SHA-256), time-stamped when TBTFW_SIGN_TIMESTAMP_URL names an RFC 3161
+# server. It is signed after it is stripped (cmake/sign_package.cmake runs when CPack has
+# staged the files), as stripping a signed program breaks its signature. Without the two
+# the package is made unsigned and says so.
+set(TBTFW_SIGN_CERT "" CACHE FILEPATH "PEM certificate chain that signs the packaged program (empty: unsigned)")
+set(TBTFW_SIGN_KEY "" CACHE FILEPATH "PEM private key of the signing certificate")
+set(TBTFW_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the signature (empty: none)")
+
 function(tbtfw_release_package program)
   install(TARGETS ${program} RUNTIME DESTINATION .)
   install(FILES ${CMAKE_SOURCE_DIR}/data/Update.ini DESTINATION data)
@@ -11,5 +22,24 @@ function(tbtfw_release_package program)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
   set(CPACK_PACKAGE_FILE_NAME TbtFwUpdate-${PROJECT_VERSION}-win32)
   set(CPACK_STRIP_FILES ON)
+
+  find_program(TBTFW_OSSLSIGNCODE osslsigncode)
+
+  if(NOT TBTFW_SIGN_CERT STREQUAL "" OR NOT TBTFW_SIGN_KEY STREQUAL "")
+    if(TBTFW_SIGN_CERT STREQUAL "" OR TBTFW_SIGN_KEY STREQUAL "")
+      message(FATAL_ERROR "Signing needs both TBTFW_SIGN_CERT and TBTFW_SIGN_KEY")
+    endif()
+    if(NOT TBTFW_OSSLSIGNCODE)
+      message(FATAL_ERROR "Signing needs osslsigncode (scripts/bootstrap.sh installs it)")
+    endif()
+    message(STATUS "The packaged ${program}.exe is signed with ${TBTFW_SIGN_CERT}")
+  endif()
+  # Read by cmake/sign_package.cmake inside CPack.
+  set(CPACK_TBTFW_SIGN_PROGRAM ${program}.exe)
+  set(CPACK_TBTFW_SIGN_CERT "${TBTFW_SIGN_CERT}")
+  set(CPACK_TBTFW_SIGN_KEY "${TBTFW_SIGN_KEY}")
+  set(CPACK_TBTFW_SIGN_TIMESTAMP_URL "${TBTFW_SIGN_TIMESTAMP_URL}")
+  set(CPACK_TBTFW_OSSLSIGNCODE "${TBTFW_OSSLSIGNCODE}")
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/sign_package.cmake)
   include(CPack)
 endfunction()

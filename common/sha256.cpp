@@ -51,13 +51,16 @@ void Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
 std::string Sha256Hex(std::span<const std::uint8_t> bytes) {
   std::array<std::uint32_t, 8> state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                      0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  // The message, a 1 bit, zeros to 56 bytes modulo 64, then its length in bits, big-endian.
-  std::vector<std::uint8_t> padded(bytes.begin(), bytes.end());
-  padded.push_back(0x80);
-  while (padded.size() % 64 != 56) padded.push_back(0);
+  // The whole blocks in place (an image may be large), then the tail: the rest of the
+  // message, a 1 bit, zeros to 56 bytes modulo 64, and its length in bits, big-endian.
+  const std::size_t whole = bytes.size() - bytes.size() % 64;
+  for (std::size_t offset = 0; offset < whole; offset += 64) Compress(state, bytes.data() + offset);
+  std::vector<std::uint8_t> tail(bytes.begin() + static_cast<std::ptrdiff_t>(whole), bytes.end());
+  tail.push_back(0x80);
+  while (tail.size() % 64 != 56) tail.push_back(0);
   const std::uint64_t bits = std::uint64_t{bytes.size()} * 8;
-  for (int shift = 56; shift >= 0; shift -= 8) padded.push_back(static_cast<std::uint8_t>(bits >> shift));
-  for (std::size_t offset = 0; offset < padded.size(); offset += 64) Compress(state, padded.data() + offset);
+  for (int shift = 56; shift >= 0; shift -= 8) tail.push_back(static_cast<std::uint8_t>(bits >> shift));
+  for (std::size_t offset = 0; offset < tail.size(); offset += 64) Compress(state, tail.data() + offset);
 
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;

@@ -2,8 +2,10 @@
 
 namespace {
 
-constexpr std::uint32_t kManagerAllAccess = 0xF003F;
-constexpr std::uint32_t kServiceAllAccess = 0xF01FF;
+// No more rights than starting needs: SC_MANAGER_CONNECT, and SERVICE_QUERY_STATUS |
+// SERVICE_START.
+constexpr std::uint32_t kManagerConnect = 0x0001;
+constexpr std::uint32_t kServiceQueryAndStart = 0x0004 | 0x0010;
 constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 
 // Closes a service-manager handle when it goes out of scope.
@@ -26,10 +28,10 @@ class ServiceHandleOwner {
 
 int StartControllerService(ServiceManager& scm, const char16_t* name) {
   if (name == nullptr) return kServiceNotOpened;
-  const ServiceHandleOwner manager(scm, scm.OpenManager(kManagerAllAccess));
+  const ServiceHandleOwner manager(scm, scm.OpenManager(kManagerConnect));
   if (manager.get() == 0) return kServiceNoManager;
   // Declared after the manager, so it is closed first.
-  const ServiceHandleOwner service(scm, scm.OpenNamedService(manager.get(), name, kServiceAllAccess));
+  const ServiceHandleOwner service(scm, scm.OpenNamedService(manager.get(), name, kServiceQueryAndStart));
   if (service.get() == 0) return kServiceNotOpened;
   std::uint32_t error = 0;
   if (!scm.Start(service.get(), error) && error != kErrorServiceAlreadyRunning) return kServiceWouldNotStart;

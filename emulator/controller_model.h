@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,6 +75,7 @@ struct ControllerModel {
   std::u16string modulePath = u"C:\\Tools\\TbtFwUpdate.exe";
   std::vector<DataEntry> dataEntries;
   bool dataFolderExists = true;
+  std::optional<std::string> pinnedImageDigest;  // the digest a pinned tool carries
 
   // What happened, in order, one line per call that crosses the system's boundary.
   std::vector<std::string> log;

@@ -101,8 +101,10 @@ void EmulatedDeviceIo::Close(DeviceHandle device) {
   model_.log.push_back("CloseDevice");
 }
 
+// Only the rights starting needs are granted (SC_MANAGER_CONNECT; SERVICE_QUERY_STATUS |
+// SERVICE_START): asking for more or other rights is refused, as under a strict policy.
 ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
-  if (model_.Has(Fault::kNoServiceManager) || access != 0xF003F) return 0;
+  if (model_.Has(Fault::kNoServiceManager) || access != 0x0001) return 0;
   ++model_.openHandles;
   return kManagerHandle;
 }
@@ -110,7 +112,7 @@ ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
 ServiceHandle EmulatedServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
                                                   std::uint32_t access) {
   if (manager != kManagerHandle || model_.Has(Fault::kServiceMissing) || name != u"ThunderboltService" ||
-      access != 0xF01FF) {
+      access != 0x0014) {
     return 0;
   }
   ++model_.openHandles;
@@ -142,12 +144,10 @@ bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
                                          const std::function<bool(std::u16string_view)>& visit) {
   model_.log.push_back("FindEntries " + Narrow(pattern));
   if (!model_.dataFolderExists || pattern != DataFolder(model_) + u"\\*.bin") return false;
-  // The system lists the folder's own entries first, then the ones that match.
-  for (std::u16string_view dot : {u".", u".."}) {
-    if (!visit(dot)) return true;
-  }
+  // Regular files only: the folder's own entries and directories are passed over.
   for (const DataEntry& entry : model_.dataEntries) {
-    if (entry.name.size() >= 4 && entry.name.substr(entry.name.size() - 4) == u".bin" && !visit(entry.name)) break;
+    if (entry.directory || entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != u".bin") continue;
+    if (!visit(entry.name)) break;
   }
   return true;
 }

@@ -41,6 +41,7 @@ class EmulatedWorkerPlatform final : public WorkerPlatform {
   bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) override;
   std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override;
   std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
+  std::optional<std::string> PinnedImageDigest() override { return model_.pinnedImageDigest; }
 
  private:
   ControllerModel& model_;

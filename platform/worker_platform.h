@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,11 +32,17 @@ class WorkerPlatform {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // The running program's full path (at most 1023 units).
   virtual std::u16string ModulePath() = 0;
-  // Calls `visit` with the name of each entry that matches `pattern`, in the order the
-  // system returns them, until `visit` returns false. False when the search cannot start.
+  // Calls `visit` with the name of each regular file that matches `pattern`, in the order
+  // the system returns them, until `visit` returns false: directories (".", ".." among
+  // them) and names that open a device rather than a file are passed over. False when the
+  // search cannot start.
   virtual bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) = 0;
   // Opens for reading with no sharing; empty when it cannot be opened.
   virtual std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) = 0;
   // Empty when the memory cannot be had.
   virtual std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) = 0;
+  // The SHA-256 (64 lower-case hexadecimal digits) of the one image a pinned tool may
+  // write; empty when the tool is not pinned. A pin that cannot be read whole is given as
+  // a digest that matches no image.
+  virtual std::optional<std::string> PinnedImageDigest() { return std::nullopt; }
 };

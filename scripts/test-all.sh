@@ -12,8 +12,8 @@ for preset in native native-asan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
-echo "== clang-tidy (bugprone checks) on the natively built sources"
-sources=$(git ls-files 'app/*.cpp' 'skin/*.cpp' 'controller/*.cpp' 'emulator/*.cpp' 'tools/*.cpp' | grep -v '_win32')
+echo "== clang-tidy (bugprone and security checks) on the natively built sources"
+sources=$(git ls-files 'app/*.cpp' 'skin/*.cpp' 'controller/*.cpp' 'emulator/*.cpp' 'tools/*.cpp' 'common/*.cpp' | grep -v '_win32')
 if ! tidy=$(clang-tidy -p build/native --quiet $sources 2>&1); then
   echo "$tidy" | grep -vE '^[0-9]+ warnings (generated|treated as errors)'
   exit 1
@@ -27,4 +27,20 @@ bash fuzz/run.sh build/fuzz 60
 echo "== windows (under Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
+
+echo "== clang-tidy on the Windows sources, as the mingw-w64 build compiles them"
+# The Windows build's compile commands, read by clang for the i686 mingw-w64 target, with
+# the cross compiler's own C++ library headers (clang does not find them by itself).
+tidy_args=(--extra-arg=--target=i686-w64-mingw32)
+for dir in $(i686-w64-mingw32-g++-posix -xc++ -E -v /dev/null 2>&1 |
+             sed -n '/<\.\.\.> search starts/,/End of search/p' | grep '/c++'); do
+  tidy_args+=("--extra-arg=-isystem$dir")
+done
+sources=$(git ls-files 'app/win32/*.cpp' 'platform/win32/*.cpp' 'skin/win32/*.cpp' 'framework/*.cpp' \
+                       'emulator/win32/*.cpp' 'tools/tbtfw-check/main_win32.cpp')
+if ! tidy=$(clang-tidy -p build/windows --quiet "${tidy_args[@]}" $sources 2>&1); then
+  echo "$tidy" | grep -vE '^[0-9]+ warnings (generated|treated as errors)'
+  exit 1
+fi
+
 bash tests/wine/bench.sh run build/windows/wineprefix 1920x1080 -- ctest --preset windows -j "$jobs"

@@ -59,7 +59,7 @@ void ShowUsage() {
 // The computer's power-off for /silent /shutdown; there is no window to close.
 class UnattendedSession final : public SessionControl {
  public:
-  void RequestPowerOff() override { ::RequestPowerOff(); }
+  bool RequestPowerOff() override { return ::RequestPowerOff(); }
   void PostClose() override {}
 };
 
@@ -68,6 +68,9 @@ class UpdateApp final : public Application {
   LaunchOptions options;
 
   bool InitInstance() override {
+    // Started here, after the DLL search is restricted, so GDI+ (delay-loaded) comes from
+    // System32; shut down once, after the window is gone.
+    const GdiplusSession gdiplus;
     options.downgradable = 0;
     options.language = GetUserDefaultUILanguage();
     const bool wellFormed = ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);
@@ -126,10 +129,7 @@ class UpdateApp final : public Application {
   int exitCode_ = kExitSuccess;
 };
 
-// Constructed in this order and destroyed in the reverse one: GDI+ is shut down once,
-// after the window is gone and before the application object goes.
 UpdateApp theApp;
-GdiplusSession gdiplus;
 
 }  // namespace
 

@@ -290,8 +290,10 @@ namespace {
 class WindowSession final : public SessionControl {
  public:
   explicit WindowSession(HWND window) : window_(window) {}
-  void RequestPowerOff() override { ::RequestPowerOff(); }
+  bool RequestPowerOff() override { return poweringOff = ::RequestPowerOff(); }
   void PostClose() override { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
+
+  bool poweringOff = false;
 
  private:
   HWND window_;
@@ -300,9 +302,9 @@ class WindowSession final : public SessionControl {
 }  // namespace
 
 void UpdateDialog::OnShutdownNow() {
-  powerOffStarted_ = true;
   WindowSession session(hwnd());
   ShutDownNow(session);
+  powerOffStarted_ = session.poweringOff;
 }
 
 void UpdateDialog::OnShutdownLater() {

@@ -1,9 +1,7 @@
 #include "app/win32/update_preconditions_win32.h"
 
-#include <windows.h>
-#include <powrprof.h>
-
 #include "app/win32/tool_services_win32.h"
+#include "platform/win32/power_source_win32.h"
 
 bool SystemPreconditions::EnsureAcpiDevice() {
   AcpiDevice& device = TheAcpiDevice();
@@ -11,7 +9,7 @@ bool SystemPreconditions::EnsureAcpiDevice() {
 }
 
 PowerSource SystemPreconditions::QueryPowerSource() {
-  SYSTEM_BATTERY_STATE battery{};
-  if (CallNtPowerInformation(SystemBatteryState, nullptr, 0, &battery, sizeof battery) != 0) return PowerSource::kUnknown;
-  return battery.AcOnLine ? PowerSource::kAc : PowerSource::kBattery;
+  const std::optional<bool> onBattery = SystemOnBattery();
+  if (!onBattery) return PowerSource::kUnknown;
+  return *onBattery ? PowerSource::kBattery : PowerSource::kAc;
 }

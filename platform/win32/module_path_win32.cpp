@@ -9,6 +9,8 @@
 
 std::u16string ModulePath() {
   std::array<wchar_t, kPathCapacity> path{};
-  GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  return AsUtf16(path.data());
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  // A path that fills the buffer was cut short (and, before Vista, is not terminated).
+  if (length == 0 || length >= path.size()) return {};
+  return std::u16string(AsUtf16(path.data()), length);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/win32/module_path_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
@@ -45,6 +47,19 @@ class Win32ImageBlock final : public ImageBlock {
   HGLOBAL memory_;
   std::uint8_t* data_;
 };
+
+// A directory, or a name the system turns into a device, is no image file. A file called
+// NUL.bin or COM1.bin can be made (through the "\\?\" prefix) and is listed, but systems
+// that ignore the extension of a device name open the device when the name is opened.
+bool IsRegularFile(const std::u16string& folder, const WIN32_FIND_DATAW& entry) {
+  if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return false;
+  const std::u16string path = folder + AsUtf16(entry.cFileName);
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(AsWide(path.c_str()), MAX_PATH, full, nullptr);
+  if (length == 0) return false;
+  // A device's full path is "\\.\NAME", far shorter than the buffer.
+  return length >= MAX_PATH || std::wstring_view(full, length).substr(0, 4) != L"\\\\.\\";
+}
 
 }  // namespace
 
@@ -90,8 +105,9 @@ bool Win32WorkerPlatform::FindEntries(const std::u16string& pattern,
   WIN32_FIND_DATAW entry{};
   const UniqueFind search(FindFirstFileW(AsWide(pattern.c_str()), &entry));
   if (!search) return false;
+  const std::u16string folder = pattern.substr(0, pattern.rfind(u'\\') + 1);
   do {
-    if (!visit(AsUtf16(entry.cFileName))) break;
+    if (IsRegularFile(folder, entry) && !visit(AsUtf16(entry.cFileName))) break;
   } while (FindNextFileW(search.get(), &entry));
   return true;
 }
@@ -100,7 +116,10 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
   const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<Win32ImageFile>(h);
+  auto file = std::make_unique<Win32ImageFile>(h);
+  // Whatever the name, what was opened must be a file on a disk, not a device or a pipe.
+  if (GetFileType(h) != FILE_TYPE_DISK) return nullptr;
+  return file;
 }
 
 std::unique_ptr<ImageBlock> Win32WorkerPlatform::AllocateImageBlock(std::uint32_t size) {
@@ -112,4 +131,15 @@ std::unique_ptr<ImageBlock> Win32WorkerPlatform::AllocateImageBlock(std::uint32_
     return nullptr;
   }
   return std::make_unique<Win32ImageBlock>(memory, data);
+}
+
+std::optional<std::string> Win32WorkerPlatform::PinnedImageDigest() {
+  const HRSRC found = FindResourceW(nullptr, L"PINNED_IMAGE_SHA256", RT_RCDATA);
+  if (found == nullptr) return std::nullopt;
+  constexpr DWORD kDigits = 64;
+  const HGLOBAL loaded = LoadResource(nullptr, found);
+  const void* digest = loaded != nullptr ? LockResource(loaded) : nullptr;
+  // Pinned, but the pin cannot be read: a digest no image has.
+  if (digest == nullptr || SizeofResource(nullptr, found) != kDigits) return std::string();
+  return std::string(static_cast<const char*>(digest), kDigits);
 }

@@ -28,4 +28,6 @@ class Win32WorkerPlatform final : public WorkerPlatform {
   bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) override;
   std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override;
   std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
+  // Resource PINNED_IMAGE_SHA256 (RCDATA) of the program, when it was built pinned.
+  std::optional<std::string> PinnedImageDigest() override;
 };

@@ -8,7 +8,9 @@
 
 void LoadLocalizedText(std::uint16_t languageId, const char16_t* key, char16_t* buffer, std::size_t capacity) {
   if (key == nullptr || buffer == nullptr) return;
-  const auto iniPath = IniPathBesideModule(ModulePath());
+  // Without the program's path there is no folder beside it; never a relative path.
+  const std::u16string module = ModulePath();
+  const auto iniPath = module.empty() ? std::nullopt : IniPathBesideModule(module);
   if (!iniPath) {
     std::fill(buffer, buffer + capacity, u'\0');
     return;

@@ -81,9 +81,11 @@ LRESULT SkinButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SkinButton::OnMouseMove() {
   if (!tracking_) {
-    // Hover is reported after the pointer rests 1 ms, leave when it goes.
+    // Hover is reported after the pointer rests 1 ms, leave when it goes. User32's own
+    // call, not the common controls' wrapper of it: comctl32 is no KnownDLL, and the
+    // elevated program imports nothing that a copy beside it could stand in for.
     TRACKMOUSEEVENT request{sizeof request, TME_HOVER | TME_LEAVE, hwnd(), 1};
-    tracking_ = ::_TrackMouseEvent(&request) != FALSE;
+    tracking_ = ::TrackMouseEvent(&request) != FALSE;
   }
   return Default();
 }

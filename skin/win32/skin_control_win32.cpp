@@ -23,7 +23,7 @@ void SkinControl::SyncStyleFlags() {
 LRESULT SkinControl::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_ENABLE: return OnEnable(static_cast<BOOL>(wParam));
-    case WM_MOVE: return OnMoveOrSize();
+    case WM_MOVE:
     case WM_SIZE: return OnMoveOrSize();
     case WM_SETTEXT: return OnSetText();
     default: return Default();

@@ -19,7 +19,7 @@ HBITMAP CreateFrameBitmap(int width, int height, void** bits) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  info.bmiHeader.biSizeImage = static_cast<DWORD>(4 * width * height);
+  info.bmiHeader.biSizeImage = 4 * static_cast<DWORD>(width) * static_cast<DWORD>(height);
   return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 

@@ -28,7 +28,7 @@ start_tool() {  # LANG ARGS...
   shift
   LANG=$lang LC_ALL=$lang wine TbtFwUpdate.exe "$@" >/dev/null 2>&1 &
   tool_pid=$!
-  if ! probe wait "$title" 20000 >/dev/null; then
+  if ! probe wait "$title" 60000 >/dev/null; then
     expect "window appears ($*)" yes no
     return 1
   fi

@@ -82,23 +82,30 @@ check_refusals() {  # NAME DIR
 }
 
 # NAME VERSION IMAGE STATUS WRITTEN ARGS [SCENARIO LINES...]
+# With case_tool set, that program is run in place of TOOL; with case_plants set, copies of
+# the DLL it names lie beside the tool as every DLL the tool uses that is no KnownDLL, and
+# Wine takes them from there first: none may run.
 tool_case() {
   local name=$1 version=$2 image=$3 status=$4 written=$5 args=$6
   shift 6
-  local dir="$work/$name" tool_pid i
+  local dir="$work/$name" tool_pid i overrides=$WINEDLLOVERRIDES dll
   mkdir -p "$dir/app/data"
   write_scenario "$dir" "$work/samples" "$version" "$@"
-  cp "$tool" "$dir/app/TbtFwUpdate.exe"
+  cp "${case_tool:-$tool}" "$dir/app/TbtFwUpdate.exe"
   cp "$ini" "$dir/app/data/Update.ini"
   cp "$work/samples/$image" "$dir/app/data/"
   cp "$exit_probe" "$dir/app/"
+  for dll in ${case_plants:+powrprof gdiplus comctl32}; do
+    cp "$case_plants" "$dir/app/$dll.dll"
+    overrides+=";$dll=n,b"
+  done
   bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" || { expect "$name" install ok failed; return; }
 
   # shellcheck disable=SC2086  # ARGS is a word list
-  (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine exit_code_probe_win32.exe TbtFwUpdate.exe $args \
-     </dev/null 2>/dev/null | tr -d '\r' >"$dir/exit.txt") &
+  (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES="$overrides" \
+     wine exit_code_probe_win32.exe TbtFwUpdate.exe $args </dev/null 2>/dev/null | tr -d '\r' >"$dir/exit.txt") &
   tool_pid=$!
-  if ! wine "$probe" wait "$title" 20000 >/dev/null 2>&1; then
+  if ! wine "$probe" wait "$title" 60000 >/dev/null 2>&1; then
     expect "$name" "window appears" yes no
     kill "$tool_pid" 2>/dev/null
     return
@@ -124,6 +131,7 @@ tool_case() {
     expect "$name" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
   fi
   expect "$name" "power requests" "$power_on_off" "$(power_requests)"
+  expect "$name" "no planted DLL ran" no "$([[ -e $dir/app/planted.ran ]] && echo yes || echo no)"
   cp -r "$(emulated_out)" "$dir/out"
 
   if [[ $name == refusals ]]; then
@@ -150,6 +158,15 @@ tool_case() {
   expect "$name" "exit code" "exit=$code windows=1" "$(cat "$dir/exit.txt")"
 }
 
+# FILE COPY: COPY is FILE with the lowest bit of its last byte flipped, a byte image
+# validation does not read.
+flipped_copy() {
+  local last
+  cp "$1" "$2"
+  last=$(($(stat -c %s "$2") - 1))
+  printf "$(printf '\\%03o' $(($(od -An -tu1 -j"$last" -N1 "$2") ^ 1)))" | dd of="$2" bs=1 seek="$last" conv=notrunc 2>/dev/null
+}
+
 mkdir -p "$work/samples" "$shots"
 (cd "$work" && wine "$samples" samples </dev/null >/dev/null 2>&1)
 
@@ -166,6 +183,12 @@ for case in "$@"; do
     refusals) tool_case refusals 0x1A img-156D.bin 0x00000000 yes "" "update_ms = 8000" ;;
     # METHOD.PARAMETER=FORM: a reply against the method contract is no answer; UpdateFirmware writes before it answers.
     *.*=*) tool_case "$case" 0x1A img-156D.bin 0x10430003 "$([[ $case == UpdateFirmware.* ]] && echo yes || echo no)" "" "[replies]" "$case" ;;
+    # The tool pinned to img-156D.bin ($TBTFW_PINNED_TOOL), beside planted DLLs
+    # ($TBTFW_PLANTED_DLL): it writes that image, and refuses it with one byte changed.
+    pinned) case_tool=$TBTFW_PINNED_TOOL case_plants=$TBTFW_PLANTED_DLL tool_case pinned 0x1A img-156D.bin 0x00000000 yes "" ;;
+    pinned-other)
+      flipped_copy "$work/samples/img-156D.bin" "$work/samples/img-156D-flipped.bin"
+      case_tool=$TBTFW_PINNED_TOOL tool_case pinned-other 0x1A img-156D-flipped.bin 0x10430005 no "" ;;
     *) expect "$case" "known case" yes no ;;
   esac
 done

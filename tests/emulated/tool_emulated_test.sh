@@ -4,15 +4,16 @@
 # least the tool's twenty seconds of fixed waits).
 # The unattended runs (/silent, /check, exit codes) go in two more groups.
 # Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK EXIT_PROBE
+# with TBTFW_PINNED_TOOL and TBTFW_PLANTED_DLL in the environment (tool_emulated_cases.sh).
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done
 work=$(realpath -m "$9")
 exit_probe=$(realpath -m "${10}")
-# Three cases a group; the last four groups are the provider's replies against the method
+# Three or four cases a group; the last four groups are the provider's replies against the method
 # contract, METHOD.PARAMETER=FORM.
-groups=("success no-instance service-missing" "downgrade-refused downgrade-allowed equal-version"
+groups=("success no-instance service-missing pinned" "downgrade-refused downgrade-allowed equal-version pinned-other"
         "field-mismatch provider-refuses refusals"
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")

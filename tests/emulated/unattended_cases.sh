@@ -89,7 +89,7 @@ case_window_codes() {
   app=$(prepare window-codes 0x1A img-156D.bin) || { expect window-codes prepared yes no; return; }
   run_tool "$app" >"$work/window-codes/closed.txt" &
   local runner=$!
-  if wine "$probe" wait "$title" 20000 >/dev/null 2>&1; then
+  if wine "$probe" wait "$title" 60000 >/dev/null 2>&1; then
     wine "$probe" close "$title" >/dev/null 2>&1
   fi
   wait "$runner"

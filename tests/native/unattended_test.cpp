@@ -95,7 +95,10 @@ struct Preconditions final : UpdatePreconditions {
 
 struct Session final : SessionControl {
   int powerOffs = 0;
-  void RequestPowerOff() override { ++powerOffs; }
+  bool RequestPowerOff() override {
+    ++powerOffs;
+    return true;
+  }
   void PostClose() override {}
 };
 

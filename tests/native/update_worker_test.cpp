@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controller/image_validation.h"
+#include "common/sha256.h"
 #include "emulator/emulated_platform.h"
 #include "emulator/nvm_builder.h"
 #include "emulator/region_controller.h"
@@ -201,7 +202,7 @@ TEST(UpdateWorker, TakesTheFirstImageTheFolderLists) {
   const Case cases[] = {
       {"first of several", {{u"b.bin", ImageOfVersion(0x22)}, {u"a.bin", ImageOfVersion(0x23)}}, true, kSuccess, 0x22},
       {"other files ignored", {{u"notes.txt", {}}, {u"x.bin", ImageOfVersion(0x24)}}, true, kSuccess, 0x24},
-      {"directory listed first", {{u"dir.bin", {}, true}, {u"a.bin", ImageOfVersion(0x22)}}, true, TBFW_E_NO_IMAGE, 0},
+      {"directory listed first", {{u"dir.bin", {}, true}, {u"a.bin", ImageOfVersion(0x22)}}, true, kSuccess, 0x22},
       {"no image", {{u"readme.txt", {}}}, true, TBFW_E_NO_IMAGE, 0},
       {"no folder", {}, false, TBFW_E_NO_IMAGE, 0},
       {"empty file", {{u"empty.bin", {}}}, true, TBFW_E_NO_IMAGE, 0},
@@ -221,6 +222,21 @@ TEST(UpdateWorker, TakesTheFirstImageTheFolderLists) {
   }
 }
 
+TEST(UpdateWorker, APinnedToolWritesOnlyItsImage) {
+  const std::vector<std::uint8_t> pinned = ImageOfVersion(0x21);
+  std::vector<std::uint8_t> flipped = pinned;
+  flipped[40] ^= 0x01;  // the version byte stays: only the pin tells them apart
+  for (const auto& [bytes, status] : {std::pair{pinned, kSuccess}, std::pair{flipped, TBFW_E_NO_IMAGE}}) {
+    Bench b;
+    b.model.pinnedImageDigest = Sha256Hex(pinned);
+    b.model.dataEntries = {{u"image.bin", bytes}};
+    EXPECT_EQ(b.Run(), status);
+    EXPECT_EQ(b.model.writtenImages.size(), status == kSuccess ? 1u : 0u);
+    // Refused before validation reads the controller.
+    EXPECT_EQ(b.Logged("ExecMethod ReadFirmware 0x0 4"), status == kSuccess);
+  }
+}
+
 TEST(UpdateWorker, NoProviderMeansTheFolderIsNotSearched) {
   Bench b;
   b.model.faults = {Fault::kNoNamespace};
@@ -236,11 +252,16 @@ TEST(UpdateWorker, AValidationFailureWritesNothing) {
   ExpectOrderlyEnd(b, "validation");
 }
 
-TEST(UpdateWorker, APathTooLongForThePathBufferIsNoImage) {
-  Bench b;
-  b.model.modulePath = u"C:\\" + std::u16string(1010, u'd') + u"\\TbtFwUpdate.exe";
-  EXPECT_EQ(b.Run(), TBFW_E_NO_IMAGE);
-  EXPECT_FALSE(b.Logged("FindEntries"));
+TEST(UpdateWorker, APathTooLongOrNoPathIsNoImage) {
+  // No program path must not become a search of "data" in the current folder.
+  for (const std::u16string& path : {u"C:\\" + std::u16string(1010, u'd') + u"\\TbtFwUpdate.exe", std::u16string()}) {
+    Bench b;
+    b.model.modulePath = path;
+    EXPECT_EQ(b.Run(), TBFW_E_NO_IMAGE) << path.size();
+    EXPECT_TRUE(std::none_of(b.model.log.begin(), b.model.log.end(),
+                             [](const std::string& l) { return l.rfind("FindEntries", 0) == 0; }))
+        << path.size();
+  }
 }
 
 StatusCode FullValidation(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& version) {

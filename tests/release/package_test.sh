@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds the release package from a built tree and checks what it holds: exactly the
 # program, data/Update.ini (the same bytes as the source) and the user guide; no firmware
-# image. Usage: package_test.sh BUILD_DIR SOURCE_DIR VERSION
+# image. It says whether the program is signed: SIGNED is 1 when the build was configured
+# with a signing certificate. Usage: package_test.sh BUILD_DIR SOURCE_DIR VERSION SIGNED
 set -euo pipefail
-build=$1 source=$2 version=$3
+build=$1 source=$2 version=$3 signed=$4
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 name=TbtFwUpdate-$version-win32
 cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" || { cat "$out/cpack.log"; exit 1; }
+said='TbtFwUpdate.exe is NOT signed'
+((signed)) && said='TbtFwUpdate.exe signed'
+grep -q "$said" "$out/cpack.log" || { cat "$out/cpack.log"; echo "FAIL: CPack did not say: $said"; exit 1; }
 zip=$out/$name.zip
 [[ -f $zip ]] || { echo "FAIL: no $name.zip"; ls "$out"; exit 1; }
 

@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# Reads the PE headers and symbol table of Windows programs and fails when one lacks an
-# exploit mitigation:
+# Reads the PE headers, import table and symbol table of Windows programs and fails when
+# one lacks an exploit mitigation:
 #   ASLR             DllCharacteristics has DYNAMIC_BASE
 #   relocations      the image keeps its base relocations (without them ASLR cannot move it)
 #   DEP              DllCharacteristics has NX_COMPAT
 #   high-entropy-VA  DllCharacteristics has HIGH_ENTROPY_VA (64-bit images only: the flag
 #                    means nothing in a 32-bit image)
+#   no-SEH           DllCharacteristics has NO_SEH (32-bit images only): the image has no
+#                    SafeSEH table, so it declares that it registers no exception handlers
+#                    and the system calls none found in it
 #   stack-protector  the canary check __stack_chk_fail is linked in, so compiled code calls
 #                    it; this needs the symbol table, so check before stripping a copy
-# Usage: pe_hardening_check.sh OBJDUMP NM IMAGE... Prints one line per image; exit status 1
-# when any image misses anything.
+# With --shipped, also the imports of a program that ships and runs elevated: only
+# KnownDLLs, which the loader never takes from the program's folder, and the DLLs the
+# image's manifest binds side by side (Common-Controls, GdiPlus). Any other is named.
+# Usage: pe_hardening_check.sh [--shipped] OBJDUMP NM IMAGE... Prints one line per image;
+# exit status 1 when any image misses anything.
 set -euo pipefail
+shipped=0
+[[ $1 == --shipped ]] && { shipped=1; shift; }
 objdump=$1 nm=$2
 shift 2
+known_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll ole32.dll oleaut32.dll msvcrt.dll "
 status=0
 for image in "$@"; do
   headers=$("$objdump" -p "$image")
@@ -29,12 +38,26 @@ for image in "$@"; do
   fi
   ((dll & 0x0100)) || missing+=(DEP)
   if [[ $magic == 020b ]] && ! ((dll & 0x0020)); then missing+=(high-entropy-VA); fi
+  if [[ $magic == 010b ]] && ! ((dll & 0x0400)); then missing+=(no-SEH); fi
   # i686 names carry a leading underscore, x64 names do not.
   symbols=$("$nm" "$image" 2>/dev/null || true)
   grep -qE ' T _{0,2}_stack_chk_fail$' <<<"$symbols" || missing+=(stack-protector)
 
-  if ((${#missing[@]})); then
-    echo "$(basename "$image"): missing: ${missing[*]}"
+  foreign=()
+  if ((shipped)); then
+    allowed=$known_dlls
+    grep -aq 'name="Microsoft.Windows.Common-Controls"' "$image" && allowed+="comctl32.dll "
+    grep -aq 'name="Microsoft.Windows.GdiPlus"' "$image" && allowed+="gdiplus.dll "
+    for import in $(awk '$1 == "DLL" && $2 == "Name:" { print tolower($3) }' <<<"$headers"); do
+      [[ $allowed == *" $import "* ]] || foreign+=("$import")
+    done
+  fi
+
+  report=
+  ((${#missing[@]})) && report="missing: ${missing[*]}"
+  ((${#foreign[@]})) && report+="${report:+; }imports: ${foreign[*]}"
+  if [[ -n $report ]]; then
+    echo "$(basename "$image"): $report"
     status=1
   else
     echo "$(basename "$image"): hardened (DllCharacteristics 0x$(field DllCharacteristics), PE magic $magic)"

@@ -3,6 +3,7 @@
 #include "platform/win32/dll_search_win32.h"
 
 #include <windows.h>
+#include <delayimp.h>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,19 @@ TEST(DllSearch, SystemLibrariesComeFromSystem32) {
   }
   UniqueLibrary user32(LoadSystemLibrary(L"User32.DLL"));
   EXPECT_NE(::GetProcAddress(user32.get(), "UpdateLayeredWindow"), nullptr);
+}
+
+TEST(DllSearch, DelayLoadedDllsComeFromSystem32) {
+  // The hook the delay-load helper asks first: a DLL found only beside the program is
+  // never loaded; the program's own image comes back, so the helper cannot search.
+  DelayLoadInfo info{};
+  info.cb = sizeof info;
+  info.szDll = "tbtfw_planted.dll";
+  EXPECT_EQ(reinterpret_cast<HMODULE>(__pfnDliNotifyHook2(dliNotePreLoadLibrary, &info)), ::GetModuleHandleW(nullptr));
+  info.szDll = "version.dll";
+  UniqueLibrary version(reinterpret_cast<HMODULE>(__pfnDliNotifyHook2(dliNotePreLoadLibrary, &info)));
+  ASSERT_TRUE(version);
+  EXPECT_EQ(_wcsicmp(ModuleFolder(version.get()).c_str(), SystemFolder().c_str()), 0);
 }
 
 TEST(DllSearch, APlantedCopyIsNeverTaken) {

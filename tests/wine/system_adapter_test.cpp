@@ -53,17 +53,21 @@ class Folder : public ::testing::Test {
   std::vector<std::u16string> files_, dirs_;
 };
 
-TEST_F(Folder, SearchListsFilesDirectoriesAndTheDotEntries) {
+TEST_F(Folder, SearchListsRegularFilesOnly) {
   File(u"a.bin", {1});
   File(u"b.bin", {2});
   File(u"notes.txt", {3});
   Dir(u"x.bin");
+  // Made past the device-name rule; opening the name "nul.bin" opens the NUL device.
+  files_.push_back(u"\\\\?\\" + root_ + u"\\nul.bin");
+  std::ofstream(AsWide(files_.back().c_str())) << 'x';
   std::vector<std::u16string> all = List(u"*");
   std::sort(all.begin(), all.end());
-  EXPECT_EQ(all, (std::vector<std::u16string>{u".", u"..", u"a.bin", u"b.bin", u"notes.txt", u"x.bin"}));
+  EXPECT_EQ(all, (std::vector<std::u16string>{u"a.bin", u"b.bin", u"notes.txt"}));
   std::vector<std::u16string> images = List(u"*.bin");
   std::sort(images.begin(), images.end());
-  EXPECT_EQ(images, (std::vector<std::u16string>{u"a.bin", u"b.bin", u"x.bin"}));
+  EXPECT_EQ(images, (std::vector<std::u16string>{u"a.bin", u"b.bin"}));
+  EXPECT_FALSE(platform_.OpenImageFile(root_ + u"\\nul.bin"));  // a device, not a disk file
   EXPECT_FALSE(platform_.FindEntries(root_ + u"\\missing\\*.bin", [](std::u16string_view) { return true; }));
   // The visitor ends the search.
   int visited = 0;
