@@ -3,6 +3,7 @@
 void SkinLabel::SetImage(UINT id, const wchar_t* type, HMODULE module, double scale) {
   image_.reset();
   image_ = LoadSkinImage(id, type, module, scale);
+  MarkChanged();
 }
 
 void SkinLabel::ReleaseResources() {
