@@ -53,7 +53,12 @@ void Grow(RECT& area, const RECT& more) {
 BOOL SkinDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  // The layout sets the background and places, fills and adds every control; composing
+  // after each of those would draw frames nobody sees. The window is shown after this
+  // returns, with the one frame composed here already handed over.
+  layingOut_ = true;
   LayoutControls();
+  layingOut_ = false;
   Compose();
   return TRUE;
 }
@@ -127,7 +132,7 @@ void SkinDialog::MarkChanged(SkinControl* control) {
 }
 
 void SkinDialog::Compose() {
-  if (!background_) return;
+  if (layingOut_ || !background_) return;
   const int width = background_->Width(), height = background_->Height();
   LONG exStyle = ::GetWindowLongW(hwnd(), GWL_EXSTYLE);
   if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongW(hwnd(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -240,6 +245,12 @@ void SkinDialog::StartFromBackground(const RECT& area) {
   // The background is drawn once and its pixels kept: every later frame starts from a copy
   // of them, which is what drawing it again onto the empty frame would give.
   if (backgroundPixels_.size() != count) {
+    // The decoded pixels are the background as drawn onto the empty frame; drawing it
+    // with GDI+ is the way when they cannot be read.
+    if (background_->CopyPremultiplied(frame_.pixels)) {
+      backgroundPixels_.assign(frame_.pixels, frame_.pixels + count);
+      return;
+    }
     std::fill_n(frame_.pixels, count, 0u);
     {
       Gdiplus::Graphics graphics(frame_.dc.get());

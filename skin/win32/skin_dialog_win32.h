@@ -51,6 +51,7 @@ class SkinDialog : public Dialog, public SkinHost {
   std::vector<SkinControl*> controls() const;
 
  protected:
+  // Lays the window out and composes its first frame once, before the window is shown.
   BOOL OnInitDialog() override;
   // Sets the background and adds the controls in drawing order (later over earlier).
   virtual void LayoutControls() = 0;
@@ -94,4 +95,5 @@ class SkinDialog : public Dialog, public SkinHost {
   Frame frame_;
   UniqueLibrary user32_;  // looked up once: where the calls that hand the frame over are
   bool wholeFrame_ = true;  // the next composition draws and hands over everything
+  bool layingOut_ = false;  // the first layout runs: its one composition follows it
 };

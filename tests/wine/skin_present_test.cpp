@@ -143,4 +143,23 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
   }
 }
 
+// Opening lays the window out and then composes once: the first frame, the one the window
+// is shown with, already holds every change the layout made.
+TEST(Present, OpeningComposesOnceAfterTheWholeLayout) {
+  TestDialog dialog;
+  ASSERT_TRUE(dialog.Open([](TestDialog& d) {
+    d.SetBackground(kBackground, L"IMG", nullptr, 1.0);
+    Place(d.picture, 10, 10, 40, 20);
+    d.picture.SetImage(kBright, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.picture);
+    d.AddControl(&d.message);
+    ::SetWindowTextW(d.message.hwnd(), L"Laid out");
+    Place(d.picture, 60, 10, 40, 20);
+  }));
+  EXPECT_EQ(dialog.frames, 1);
+  EXPECT_EQ(dialog.messageTextAtFrame, L"Laid out");
+  EXPECT_EQ(dialog.Pixel(70, 15), 0xFFFAFA0Au) << "the picture at its last place";
+  EXPECT_EQ(dialog.Pixel(20, 15), 0xFF282828u);
+}
+
 }  // namespace
