@@ -18,19 +18,6 @@ using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC,
                                                    DWORD);
 using UpdateLayeredWindowIndirectFunction = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
 
-// A 32-bit DIB section of `width` × `height`, all zeros: fully transparent.
-HBITMAP CreateFrameBitmap(int width, int height, void** bits) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // positive: rows run bottom-up
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  info.bmiHeader.biSizeImage = static_cast<DWORD>(4 * width * height);
-  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 bool Intersects(const RECT& a, const RECT& b) {
   RECT common{};
   return ::IntersectRect(&common, &a, &b) != FALSE;
@@ -142,7 +129,7 @@ void SkinDialog::Compose() {
   const bool whole = wholeFrame_ || !anyChanged;
   const RECT area = whole ? RECT{0, 0, width, height} : AreaToDraw();
   Draw(area);
-  OnFrameComposed(SkinFrame{frame_.pixels, width, height, area});
+  OnFrameComposed(SkinFrame{frame_.pixels(), width, height, area});
   if (::IsRectEmpty(&area)) return;  // a change of something never drawn and still hidden
   RECT place{};
   ::GetWindowRect(hwnd(), &place);
@@ -151,30 +138,10 @@ void SkinDialog::Compose() {
   wholeFrame_ = false;
 }
 
-void SkinDialog::Frame::Reset() {
-  selected.reset();  // the DIB leaves the DC before either goes
-  bitmap.reset();
-  dc.reset();
-  pixels = nullptr;
-  width = height = 0;
-}
-
 bool SkinDialog::KeepFrame(int width, int height) {
-  if (frame_.pixels && frame_.width == width && frame_.height == height) return true;
-  frame_.Reset();
+  if (frame_ && frame_.width() == width && frame_.height() == height) return true;
   wholeFrame_ = true;
-  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-  if (!dc) return false;
-  void* bits = nullptr;
-  UniqueGdiObject bitmap(CreateFrameBitmap(width, height, &bits));
-  if (!bitmap || !bits) return false;
-  frame_.dc = std::move(dc);
-  frame_.bitmap = std::move(bitmap);
-  frame_.selected.emplace(frame_.dc.get(), frame_.bitmap.get());
-  frame_.pixels = static_cast<std::uint32_t*>(bits);
-  frame_.width = width;
-  frame_.height = height;
-  return true;
+  return frame_.Create(width, height, true);
 }
 
 // The places of the changed controls, before and after the change, grown until every
@@ -200,7 +167,7 @@ RECT SkinDialog::AreaToDraw() const {
       }
     }
   }
-  const RECT bounds{0, 0, frame_.width, frame_.height};
+  const RECT bounds{0, 0, frame_.width(), frame_.height()};
   RECT inside{};
   ::IntersectRect(&inside, &area, &bounds);
   return inside;
@@ -213,7 +180,7 @@ RECT SkinDialog::Extent(const SkinControl* control) const {
   ::GetWindowRect(control->hwnd(), &r);
   ::MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
   ::InflateRect(&r, kDrawMargin, kDrawMargin);
-  const RECT bounds{0, 0, frame_.width, frame_.height};
+  const RECT bounds{0, 0, frame_.width(), frame_.height()};
   ::IntersectRect(&extent, &r, &bounds);
   return extent;
 }
@@ -222,8 +189,8 @@ void SkinDialog::Draw(const RECT& area) {
   StartFromBackground(area);
   // A whole frame starts from the background everywhere, also where a control drew in a
   // frame of another size.
-  const bool whole = area.left == 0 && area.top == 0 && area.right == frame_.width && area.bottom == frame_.height;
-  Gdiplus::Graphics graphics(frame_.dc.get());
+  const bool whole = area.left == 0 && area.top == 0 && area.right == frame_.width() && area.bottom == frame_.height();
+  Gdiplus::Graphics graphics(frame_.dc());
   graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
   for (Entry& e : entries_) {
     const RECT extent = Extent(e.control);
@@ -240,33 +207,33 @@ void SkinDialog::Draw(const RECT& area) {
 }
 
 void SkinDialog::StartFromBackground(const RECT& area) {
-  const std::size_t width = static_cast<std::size_t>(frame_.width);
-  const std::size_t count = width * static_cast<std::size_t>(frame_.height);
+  const std::size_t width = static_cast<std::size_t>(frame_.width());
+  const std::size_t count = width * static_cast<std::size_t>(frame_.height());
   // The background is drawn once and its pixels kept: every later frame starts from a copy
   // of them, which is what drawing it again onto the empty frame would give.
   if (backgroundPixels_.size() != count) {
     // The decoded pixels are the background as drawn onto the empty frame; drawing it
     // with GDI+ is the way when they cannot be read.
-    if (background_->CopyPremultiplied(frame_.pixels)) {
-      backgroundPixels_.assign(frame_.pixels, frame_.pixels + count);
+    if (background_->CopyPremultiplied(frame_.pixels())) {
+      backgroundPixels_.assign(frame_.pixels(), frame_.pixels() + count);
       return;
     }
-    std::fill_n(frame_.pixels, count, 0u);
+    std::fill_n(frame_.pixels(), count, 0u);
     {
-      Gdiplus::Graphics graphics(frame_.dc.get());
-      background_->Draw(graphics, Gdiplus::RectF(0.0f, 0.0f, static_cast<float>(frame_.width),
-                                                 static_cast<float>(frame_.height)));
+      Gdiplus::Graphics graphics(frame_.dc());
+      background_->Draw(graphics, Gdiplus::RectF(0.0f, 0.0f, static_cast<float>(frame_.width()),
+                                                 static_cast<float>(frame_.height())));
       graphics.Flush(Gdiplus::FlushIntentionSync);
     }
     ::GdiFlush();
-    backgroundPixels_.assign(frame_.pixels, frame_.pixels + count);
+    backgroundPixels_.assign(frame_.pixels(), frame_.pixels() + count);
     return;
   }
   // Rows run bottom-up in the DIB.
   const std::size_t columns = static_cast<std::size_t>(area.right - area.left);
   for (LONG y = area.top; y < area.bottom; ++y) {
-    const std::size_t at = static_cast<std::size_t>(frame_.height - 1 - y) * width + static_cast<std::size_t>(area.left);
-    std::copy_n(backgroundPixels_.data() + at, columns, frame_.pixels + at);
+    const std::size_t at = static_cast<std::size_t>(frame_.height() - 1 - y) * width + static_cast<std::size_t>(area.left);
+    std::copy_n(backgroundPixels_.data() + at, columns, frame_.pixels() + at);
   }
 }
 
@@ -276,16 +243,16 @@ void SkinDialog::Present(HDC windowDc, POINT origin, const RECT* dirty) {
   // older still, where the frame is drawn and thrown away.
   if (!user32_) user32_.reset(LoadSystemLibrary(L"User32.DLL"));
   if (!user32_) return;
-  SIZE size{frame_.width, frame_.height};
+  SIZE size{frame_.width(), frame_.height()};
   POINT source{0, 0};
   if (dirty) {
     auto indirect = reinterpret_cast<UpdateLayeredWindowIndirectFunction>(
         reinterpret_cast<void*>(::GetProcAddress(user32_.get(), "UpdateLayeredWindowIndirect")));
-    UPDATELAYEREDWINDOWINFO info{sizeof info, windowDc, &origin, &size, frame_.dc.get(), &source, 0, &blend_, ULW_ALPHA,
+    UPDATELAYEREDWINDOWINFO info{sizeof info, windowDc, &origin, &size, frame_.dc(), &source, 0, &blend_, ULW_ALPHA,
                                  dirty};
     if (indirect && indirect(hwnd(), &info)) return;
   }
   auto update = reinterpret_cast<UpdateLayeredWindowFunction>(
       reinterpret_cast<void*>(::GetProcAddress(user32_.get(), "UpdateLayeredWindow")));
-  if (update) update(hwnd(), windowDc, &origin, &size, frame_.dc.get(), &source, 0, &blend_, ULW_ALPHA);
+  if (update) update(hwnd(), windowDc, &origin, &size, frame_.dc(), &source, 0, &blend_, ULW_ALPHA);
 }

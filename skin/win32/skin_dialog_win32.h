@@ -8,11 +8,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "framework/dialog.h"
 #include "framework/owners.h"
+#include "skin/win32/dib_surface_win32.h"
 #include "skin/win32/skin_control_win32.h"
 #include "skin/win32/skin_host_win32.h"
 #include "skin/win32/skin_image_win32.h"
@@ -68,15 +68,6 @@ class SkinDialog : public Dialog, public SkinHost {
     RECT drawn;
     bool changed;
   };
-  // The frame kept between compositions: a 32-bit DIB section selected into a memory DC.
-  struct Frame {
-    UniqueMemoryDc dc;
-    UniqueGdiObject bitmap;
-    std::optional<Selection> selected;
-    std::uint32_t* pixels = nullptr;
-    int width = 0, height = 0;
-    void Reset();
-  };
 
   LRESULT OnCreate();
   LRESULT OnLeftButtonDown();
@@ -92,7 +83,7 @@ class SkinDialog : public Dialog, public SkinHost {
   std::vector<std::uint32_t> backgroundPixels_;  // the background alone, as first drawn
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   std::vector<Entry> entries_;  // the draw list, with what the frame holds of each control
-  Frame frame_;
+  DibSurface frame_;  // kept between compositions
   UniqueLibrary user32_;  // looked up once: where the calls that hand the frame over are
   bool wholeFrame_ = true;  // the next composition draws and hands over everything
   bool layingOut_ = false;  // the first layout runs: its one composition follows it

@@ -162,4 +162,48 @@ TEST(Present, OpeningComposesOnceAfterTheWholeLayout) {
   EXPECT_EQ(dialog.Pixel(20, 15), 0xFF282828u);
 }
 
+// A panel's text is rendered once and drawn again from what was rendered; after a change of
+// its text, font, alignment, colour or size the panel looks as one set up that way does.
+TEST(Present, PanelTextFollowsEachChangeOfWhatItIsRenderedFrom) {
+  struct Look {
+    const wchar_t* text = L"Wg Wg Wg";
+    float em = 20.0f;
+    Gdiplus::StringAlignment alignment = Gdiplus::StringAlignmentNear;
+    Gdiplus::ARGB colour = 0xFF0000FF;
+    int width = 120;
+  };
+  auto setUp = [](TestDialog& d, const Look& look) {
+    d.SetBackground(kBackground, L"IMG", nullptr, 1.0);
+    Place(d.message, 10, 10, look.width, 60);
+    d.message.SetFont(L"Arial", look.em, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    d.message.SetAlignment(look.alignment, Gdiplus::StringAlignmentNear);
+    d.message.SetTextColor(look.colour);
+    ::SetWindowTextW(d.message.hwnd(), look.text);
+    d.AddControl(&d.message);
+  };
+  struct Row {
+    const char* change;
+    void (*look)(Look&);
+    void (*apply)(SkinLabel&);
+  } rows[] = {
+      {"text", [](Look& l) { l.text = L"gW gW"; }, [](SkinLabel& m) { ::SetWindowTextW(m.hwnd(), L"gW gW"); }},
+      {"font", [](Look& l) { l.em = 26.0f; },
+       [](SkinLabel& m) { m.SetFont(L"Arial", 26.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel); }},
+      {"alignment", [](Look& l) { l.alignment = Gdiplus::StringAlignmentFar; },
+       [](SkinLabel& m) { m.SetAlignment(Gdiplus::StringAlignmentFar, Gdiplus::StringAlignmentNear); }},
+      {"colour", [](Look& l) { l.colour = 0xFF00A000; }, [](SkinLabel& m) { m.SetTextColor(0xFF00A000); }},
+      {"size", [](Look& l) { l.width = 60; }, [](SkinLabel& m) { Place(m, 10, 10, 60, 60); }},
+  };
+  for (const Row& row : rows) {
+    TestDialog changed, fresh;
+    ASSERT_TRUE(changed.Open([&](TestDialog& d) { setUp(d, Look{}); }));
+    row.apply(changed.message);
+    changed.Compose();
+    Look look;
+    row.look(look);
+    ASSERT_TRUE(fresh.Open([&](TestDialog& d) { setUp(d, look); }));
+    EXPECT_EQ(changed.pixels, fresh.pixels) << row.change;
+  }
+}
+
 }  // namespace
