@@ -24,6 +24,8 @@ bool DibSurface::Create(int width, int height, bool bottomUp) {
   return true;
 }
 
+DibSurface::~DibSurface() { Reset(); }
+
 void DibSurface::Reset() {
   selected_.reset();  // the DIB leaves the DC before either goes
   bitmap_.reset();

@@ -14,7 +14,7 @@ class DibSurface {
   DibSurface() = default;
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
-  ~DibSurface() { Reset(); }
+  ~DibSurface();
 
   // Makes a surface of `width` × `height`, all zeros (fully transparent), its rows from the
   // bottom up as the frame holds them, or from the top down. False, leaving the surface

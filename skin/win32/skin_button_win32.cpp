@@ -28,6 +28,7 @@ Gdiplus::RectF Shifted(const Gdiplus::RectF& r) { return Gdiplus::RectF(r.X + 1,
 }  // namespace
 
 SkinButton::SkinButton() = default;
+SkinButton::~SkinButton() = default;
 
 void SkinButton::SetTextColor(Gdiplus::ARGB colour) {
   textBrush_.SetColor(Gdiplus::Color(colour));

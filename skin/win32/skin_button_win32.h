@@ -14,6 +14,7 @@ class SkinButton : public SkinControl {
   enum State : unsigned { StateDisabled = 0x1, StateHover = 0x2, StatePressed = 0x4 };
 
   SkinButton();
+  ~SkinButton() override;
 
   void SetTextColor(Gdiplus::ARGB colour);  // all three looks
   void SetHoverTextColor(Gdiplus::ARGB colour);

@@ -37,6 +37,9 @@ void Grow(RECT& area, const RECT& more) {
 
 }  // namespace
 
+SkinDialog::SkinDialog(UINT templateId, HWND parent) : Dialog(templateId, parent) {}
+SkinDialog::~SkinDialog() = default;
+
 BOOL SkinDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

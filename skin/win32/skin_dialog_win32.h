@@ -29,7 +29,8 @@ struct SkinFrame {
 
 class SkinDialog : public Dialog, public SkinHost {
  public:
-  SkinDialog(UINT templateId, HWND parent) : Dialog(templateId, parent) {}
+  SkinDialog(UINT templateId, HWND parent);
+  ~SkinDialog() override;
 
   // Replaces the background, sizes the window to it, centres it on the work area and
   // composes the whole frame.

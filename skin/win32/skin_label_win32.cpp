@@ -1,5 +1,8 @@
 #include "skin/win32/skin_label_win32.h"
 
+SkinLabel::SkinLabel() = default;
+SkinLabel::~SkinLabel() = default;
+
 void SkinLabel::SetImage(UINT id, const wchar_t* type, HMODULE module, double scale) {
   image_.reset();
   image_ = LoadSkinImage(id, type, module, scale);

@@ -9,6 +9,8 @@
 
 class SkinLabel : public SkinControl {
  public:
+  SkinLabel();
+  ~SkinLabel() override;
   // The setters compose nothing; each marks the panel for the next composition.
   void SetTextColor(Gdiplus::ARGB colour) {
     textBrush_.SetColor(Gdiplus::Color(colour));

@@ -43,6 +43,8 @@ SkinText::SkinText() : font_(CreateSkinFont(L"Arial", 12.0f, Gdiplus::FontStyleR
   SetAlignment(Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentCenter);
 }
 
+SkinText::~SkinText() = default;
+
 void SkinText::SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
   format_.SetAlignment(alignment);
   format_.SetLineAlignment(lineAlignment);

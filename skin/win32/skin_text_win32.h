@@ -19,6 +19,9 @@ class SkinText {
  public:
   // "Arial", 12 pixels, regular; centred both ways; no format flags, so long text wraps.
   SkinText();
+  // Out of line, like the controls' own: the window that holds eleven controls would
+  // otherwise carry eleven copies of it.
+  ~SkinText();
 
   void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment);
   void SetFont(const wchar_t* family, float emSize, int style, int unit);
