@@ -12,6 +12,7 @@ out=docs/performance.md
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 cmake --preset native >/dev/null
 cmake --build --preset native -j 2 --target tbtfw_bench >/dev/null
 build/native/bench/tbtfw_bench --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
@@ -25,7 +26,7 @@ for candidate in build/windows/TbtFwUpdate.exe build/windows/app/win32/TbtFwUpda
 done
 baseline_exe=build/windows/bench/minimal_layered_window.exe
 if [[ -n $exe && -f $baseline_exe ]]; then
-  timeout 900 bash bench/tool_bench.sh "$exe" "$baseline_exe" data/Update.ini build/windows/wineprefix 5 \
+  timeout 900 bash bench/tool_bench.sh "$exe" "$baseline_exe" data/Update.ini build/windows/wineprefix 9 \
     | grep -v '^| size of' >"$work/tool.md" || echo "| whole-tool bench | did not finish | | |" >"$work/tool.md"
   # The busy indicator's cost while a long update runs on the emulated controller.
   emulator=build/windows/emulator/win32
@@ -80,7 +81,9 @@ kept=""
   echo
   echo "## Whole tool"
   echo
-  echo "Under Wine at full scale (2560x1440), 5 starts each (\`bench/tool_bench.sh\`)."
+  echo "Under Wine at full scale (2560x1440), 9 starts each, interleaved (\`bench/tool_bench.sh\`)."
+  echo "Load average (1, 5, 15 minutes) when the run began: $load_before; when it ended: $(cut -d' ' -f1-3 /proc/loadavg)."
+  echo "Wall times on a loaded machine move with the load; the CPU rows move less."
   echo
   echo "| figure | measured | ratio | goal |"
   echo "|---|---|---|---|"
