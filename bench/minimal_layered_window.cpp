@@ -1,6 +1,9 @@
-// The baseline for the tool's start-up: the least a program must do to put a per-pixel-
+// The baselines for the tool's window: the least a program must do to put a per-pixel-
 // alpha window of the tool's size on screen (one GDI+-free premultiplied bitmap handed to
-// UpdateLayeredWindow). Usage: minimal_layered_window WIDTH HEIGHT; closes on WM_CLOSE.
+// UpdateLayeredWindow), and, given SIDE, then to change a SIDE × SIDE square in its middle
+// every 100 ms and hand over only that square (UpdateLayeredWindowIndirect with a dirty
+// rectangle), as the busy indicator does.
+// Usage: minimal_layered_window WIDTH HEIGHT [SIDE]; runs until it is ended.
 #include <windows.h>
 
 #include <cstdlib>
@@ -47,6 +50,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   UpdateLayeredWindow(window, screen.get(), &origin, &size, memory.get(), &source, 0, &blend, ULW_ALPHA);
   ShowWindow(window, SW_SHOW);
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  return 0;
+  const int side = __argc > 3 ? static_cast<int>(std::wcstol(__wargv[3], nullptr, 10)) : 0;
+  if (side <= 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+  }
+  // The busy indicator's loop: a wait of 100 ms, a new frame, one pending message.
+  const RECT dirty{(width - side) / 2, (height - side) / 2, (width + side) / 2, (height + side) / 2};
+  for (unsigned frame = 0;; ++frame) {
+    Sleep(100);
+    for (LONG y = dirty.top; y < dirty.bottom; ++y)
+      for (LONG x = dirty.left; x < dirty.right; ++x)
+        pixels[static_cast<size_t>(height - 1 - y) * width + x] = frame % 2 ? 0xFF1B8A8A : 0xFFE0F0F0;
+    UPDATELAYEREDWINDOWINFO update{sizeof update, screen.get(), &origin, &size, memory.get(), &source, 0, &blend,
+                                   ULW_ALPHA, &dirty};
+    UpdateLayeredWindowIndirect(window, &update);
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return 0;
+      DispatchMessageW(&message);
+    }
+  }
 }

@@ -1,5 +1,8 @@
 #include "emulator/nvm_builder.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "controller/nvm_layout.h"
 
 namespace {
@@ -55,6 +58,18 @@ NvmRegionPlan PlanFor(std::uint16_t deviceId) {
   plan.deviceId = deviceId;
   plan.blockFlags = kSection2Present | 0x04 | 0x01 | 0x20;
   plan.blockCounts = {3, 0, 1, 0, 0, 2};
+  return plan;
+}
+
+NvmRegionPlan PlanForImageSize(std::uint16_t deviceId, std::uint32_t imageSize, const ImagePlacement& placement) {
+  NvmRegionPlan plan = PlanFor(deviceId);
+  plan.size = imageSize - placement.regionOffset;
+  plan.fill = 0xFF;
+  // Word counts of the three blocks: a sixteenth, a thirty-second and a sixty-fourth of the
+  // region, at most what a block's 16-bit count holds.
+  const std::uint32_t words = plan.size / 4;
+  for (auto [index, share] : {std::pair{0, 16u}, std::pair{2, 32u}, std::pair{5, 64u}})
+    plan.blockCounts[static_cast<std::size_t>(index)] = static_cast<std::uint16_t>(std::min(words / share, 0xFFFFu));
   return plan;
 }
 

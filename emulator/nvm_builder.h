@@ -58,5 +58,11 @@ struct ImagePlacement {
 // An image file holding `region` as placed.
 std::vector<std::uint8_t> BuildImage(const std::vector<std::uint8_t>& region, const ImagePlacement& placement = {});
 
+// A plan like PlanFor's whose region fills an image of `imageSize` bytes as `placement`
+// places it: firmware of realistic size (256 KiB, 1 MiB). Its block chain spans about a
+// tenth of the region, so section 2 lies well inside it, and every byte that no field or
+// block takes is 0xFF, as in erased flash.
+NvmRegionPlan PlanForImageSize(std::uint16_t deviceId, std::uint32_t imageSize, const ImagePlacement& placement = {});
+
 // Little-endian writes that grow `bytes` as needed.
 void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value, std::size_t width);

@@ -28,15 +28,24 @@ Gdiplus::RectF Shifted(const Gdiplus::RectF& r) { return Gdiplus::RectF(r.X + 1,
 }  // namespace
 
 SkinButton::SkinButton() = default;
+SkinButton::~SkinButton() = default;
 
 void SkinButton::SetTextColor(Gdiplus::ARGB colour) {
   textBrush_.SetColor(Gdiplus::Color(colour));
   hoverTextBrush_.SetColor(Gdiplus::Color(colour));
   pressedTextBrush_.SetColor(Gdiplus::Color(colour));
+  MarkChanged();
 }
 
-void SkinButton::SetHoverTextColor(Gdiplus::ARGB colour) { hoverTextBrush_.SetColor(Gdiplus::Color(colour)); }
-void SkinButton::SetPressedTextColor(Gdiplus::ARGB colour) { pressedTextBrush_.SetColor(Gdiplus::Color(colour)); }
+void SkinButton::SetHoverTextColor(Gdiplus::ARGB colour) {
+  hoverTextBrush_.SetColor(Gdiplus::Color(colour));
+  MarkChanged();
+}
+
+void SkinButton::SetPressedTextColor(Gdiplus::ARGB colour) {
+  pressedTextBrush_.SetColor(Gdiplus::Color(colour));
+  MarkChanged();
+}
 
 void SkinButton::SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed, const wchar_t* type,
                            HMODULE module, double scale) {
@@ -49,6 +58,7 @@ void SkinButton::SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed,
   disabledImage_ = LoadLook(disabled, type, module, scale);
   hoverImage_ = LoadLook(hover, type, module, scale);
   pressedImage_ = LoadLook(pressed, type, module, scale);
+  MarkChanged();
 }
 
 void SkinButton::ReleaseResources() {
@@ -60,7 +70,12 @@ void SkinButton::ReleaseResources() {
 }
 
 void SkinButton::Refresh() {
-  if (!normalImage_) return;
+  // Without a normal image the window is not composed; what changed is still marked for
+  // the next composition.
+  if (!normalImage_) {
+    MarkChanged();
+    return;
+  }
   if (disabled())
     state_ |= StateDisabled;
   else

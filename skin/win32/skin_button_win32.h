@@ -14,16 +14,21 @@ class SkinButton : public SkinControl {
   enum State : unsigned { StateDisabled = 0x1, StateHover = 0x2, StatePressed = 0x4 };
 
   SkinButton();
+  ~SkinButton() override;
 
   void SetTextColor(Gdiplus::ARGB colour);  // all three looks
   void SetHoverTextColor(Gdiplus::ARGB colour);
   void SetPressedTextColor(Gdiplus::ARGB colour);
   void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
     text_.SetAlignment(alignment, lineAlignment);
+    MarkChanged();
   }
-  void SetFont(const wchar_t* family, float emSize, int style, int unit) { text_.SetFont(family, emSize, style, unit); }
+  void SetFont(const wchar_t* family, float emSize, int style, int unit) {
+    text_.SetFont(family, emSize, style, unit);
+    MarkChanged();
+  }
   // Loads the four looks; an id of 0 for disabled, hover or pressed derives that look.
-  // Composes nothing.
+  // Composes nothing (the setters above neither).
   void SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed, const wchar_t* type, HMODULE module,
                  double scale);
   // Frees the font and the images.

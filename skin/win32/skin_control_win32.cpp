@@ -14,6 +14,10 @@ void SkinControl::NotifyHost() {
   if (host_) host_->ControlChanged(this);
 }
 
+void SkinControl::MarkChanged() {
+  if (host_) host_->MarkChanged(this);
+}
+
 void SkinControl::SyncStyleFlags() {
   LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
   visible_ = (style & WS_VISIBLE) != 0;

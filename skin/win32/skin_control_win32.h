@@ -1,6 +1,7 @@
 // The base of the skinned controls: a child window from the dialog template, subclassed,
 // whose look is drawn only into the host window's composed frame. Every visible change
-// (move, size, text, enable, show) asks the host to compose again.
+// (move, size, text, enable, show) asks the host to compose again; a change that composes
+// later (image, font, colour) is still marked, so the next composition draws it.
 #pragma once
 
 #include "framework/window.h"
@@ -18,6 +19,9 @@ class SkinControl : public Window {
   // hiding goes through here, since composing trusts `visible`.
   BOOL ShowWindow(int command);
   void NotifyHost();
+  // Tells the host that this control's look changed without composing: for changes that
+  // the owner composes explicitly (images, fonts, colours, alignment).
+  void MarkChanged();
   // Copies WS_VISIBLE and WS_DISABLED into `visible` and `disabled`, reporting nothing.
   void SyncStyleFlags();
 

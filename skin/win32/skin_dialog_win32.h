@@ -1,6 +1,7 @@
 // A dialog shown as a borderless per-pixel-alpha layered window: its whole look is one
-// frame, the background image with the visible skinned controls over it, composed in
-// memory and handed to the system after every change.
+// frame, the background image with the visible skinned controls over it, kept in memory
+// and handed to the system after every change. A change marks the places it affects; a
+// composition draws only those again and hands only that part of the frame over.
 #pragma once
 
 #include <windows.h>
@@ -10,39 +11,48 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/owners.h"
+#include "skin/win32/dib_surface_win32.h"
 #include "skin/win32/skin_control_win32.h"
 #include "skin/win32/skin_host_win32.h"
 #include "skin/win32/skin_image_win32.h"
 
-// A composed frame: premultiplied BGRA pixels, rows from the bottom up, as the DIB holds them.
+// A composed frame: premultiplied BGRA pixels, rows from the bottom up, as the DIB holds
+// them, and the part of it drawn by the composition that produced it.
 struct SkinFrame {
   const std::uint32_t* pixels;
   int width;
   int height;
+  RECT drawn;  // in frame coordinates, rows from the top; the whole frame when all was drawn
   std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(height - 1 - y) * width + x]; }
 };
 
 class SkinDialog : public Dialog, public SkinHost {
  public:
-  SkinDialog(UINT templateId, HWND parent) : Dialog(templateId, parent) {}
+  SkinDialog(UINT templateId, HWND parent);
+  ~SkinDialog() override;
 
   // Replaces the background, sizes the window to it, centres it on the work area and
-  // composes.
+  // composes the whole frame.
   void SetBackground(UINT resourceId, const wchar_t* resourceType, HMODULE module, double scale);
   // Adds `control` to the end of the draw list; a control already in the list keeps its
   // place, so laying the window out again draws each control once.
   void AddControl(SkinControl* control);
-  // Empties the draw list and frees the background.
+  // Empties the draw list and frees the background and the kept frame.
   void ReleaseSkin();
-  // Composes one frame from scratch and hands it to the system.
+  // Draws again the places of the controls marked as changed since the last composition
+  // and hands that part of the frame to the system. With nothing marked, or after the
+  // background or the size changed, it composes and hands over the whole frame.
   void Compose();
 
-  void ControlChanged(SkinControl*) override { Compose(); }
+  void ControlChanged(SkinControl* control) override;
+  void MarkChanged(SkinControl* control) override;
 
   const SkinImage* background() const { return background_.get(); }
-  const std::vector<SkinControl*>& controls() const { return controls_; }
+  std::vector<SkinControl*> controls() const;
 
  protected:
+  // Lays the window out and composes its first frame once, before the window is shown.
   BOOL OnInitDialog() override;
   // Sets the background and adds the controls in drawing order (later over earlier).
   virtual void LayoutControls() = 0;
@@ -52,13 +62,30 @@ class SkinDialog : public Dialog, public SkinHost {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // A control of the draw list, where its pixels lie in the frame and whether its look
+  // changed since it was drawn there.
+  struct Entry {
+    SkinControl* control;
+    RECT drawn;
+    bool changed;
+  };
+
   LRESULT OnCreate();
   LRESULT OnLeftButtonDown();
-  void DrawFrame(HDC memoryDc, std::uint32_t* pixels, const SkinFrame& frame);
-  void Present(HDC windowDc, HDC memoryDc, POINT origin, SIZE size);
+  bool KeepFrame(int width, int height);
+  // Where `control` can draw in the frame; empty while it is hidden.
+  RECT Extent(const SkinControl* control) const;
+  RECT AreaToDraw() const;
+  void Draw(const RECT& area);
+  void StartFromBackground(const RECT& area);
+  void Present(HDC windowDc, POINT origin, const RECT* dirty);
 
   std::unique_ptr<SkinImage> background_;
   std::vector<std::uint32_t> backgroundPixels_;  // the background alone, as first drawn
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  std::vector<SkinControl*> controls_;
+  std::vector<Entry> entries_;  // the draw list, with what the frame holds of each control
+  DibSurface frame_;  // kept between compositions
+  UniqueLibrary user32_;  // looked up once: where the calls that hand the frame over are
+  bool wholeFrame_ = true;  // the next composition draws and hands over everything
+  bool layingOut_ = false;  // the first layout runs: its one composition follows it
 };

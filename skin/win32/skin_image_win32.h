@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "skin/win32/gdiplus_win32.h"
@@ -10,7 +11,7 @@
 class SkinImage {
  public:
   SkinImage() = default;  // empty: 0 × 0, draws nothing
-  explicit SkinImage(std::unique_ptr<Gdiplus::Image> image) : image_(std::move(image)) {}
+  explicit SkinImage(std::unique_ptr<Gdiplus::Bitmap> image) : image_(std::move(image)) {}
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
   virtual ~SkinImage() = default;
@@ -21,9 +22,13 @@ class SkinImage {
   Gdiplus::Image* Get() const { return image_.get(); }
   // Draws the whole image stretched to the rectangle.
   void Draw(Gdiplus::Graphics& graphics, const Gdiplus::RectF& to) const;
+  // Copies the pixels, premultiplied BGRA, into `pixels`, laid out as a bottom-up 32-bit
+  // DIB of the image's own size: what drawing the image onto a transparent DIB gives,
+  // without a pass through the drawing code. False, copying nothing, when it cannot.
+  bool CopyPremultiplied(std::uint32_t* pixels) const;
 
  private:
-  std::unique_ptr<Gdiplus::Image> image_;
+  std::unique_ptr<Gdiplus::Bitmap> image_;
 };
 
 // Loads resource `resourceId` (its low 16 bits) of `resourceType` from `module` (null: the

@@ -1,8 +1,12 @@
 #include "skin/win32/skin_label_win32.h"
 
+SkinLabel::SkinLabel() = default;
+SkinLabel::~SkinLabel() = default;
+
 void SkinLabel::SetImage(UINT id, const wchar_t* type, HMODULE module, double scale) {
   image_.reset();
   image_ = LoadSkinImage(id, type, module, scale);
+  MarkChanged();
 }
 
 void SkinLabel::ReleaseResources() {

@@ -9,12 +9,22 @@
 
 class SkinLabel : public SkinControl {
  public:
-  void SetTextColor(Gdiplus::ARGB colour) { textBrush_.SetColor(Gdiplus::Color(colour)); }
+  SkinLabel();
+  ~SkinLabel() override;
+  // The setters compose nothing; each marks the panel for the next composition.
+  void SetTextColor(Gdiplus::ARGB colour) {
+    textBrush_.SetColor(Gdiplus::Color(colour));
+    MarkChanged();
+  }
   void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
     text_.SetAlignment(alignment, lineAlignment);
+    MarkChanged();
   }
-  void SetFont(const wchar_t* family, float emSize, int style, int unit) { text_.SetFont(family, emSize, style, unit); }
-  // Replaces the picture; an id that fails to load leaves an empty one. Composes nothing.
+  void SetFont(const wchar_t* family, float emSize, int style, int unit) {
+    text_.SetFont(family, emSize, style, unit);
+    MarkChanged();
+  }
+  // Replaces the picture; an id that fails to load leaves an empty one.
   void SetImage(UINT id, const wchar_t* type, HMODULE module, double scale);
   // Frees the font and the image.
   void ReleaseResources();

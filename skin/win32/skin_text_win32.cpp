@@ -1,5 +1,6 @@
 #include "skin/win32/skin_text_win32.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/unique.h"
@@ -42,22 +43,84 @@ SkinText::SkinText() : font_(CreateSkinFont(L"Arial", 12.0f, Gdiplus::FontStyleR
   SetAlignment(Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentCenter);
 }
 
+SkinText::~SkinText() = default;
+
 void SkinText::SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
   format_.SetAlignment(alignment);
   format_.SetLineAlignment(lineAlignment);
+  Forget();
 }
 
 void SkinText::SetFont(const wchar_t* family, float emSize, int style, int unit) {
   font_.reset();
+  Forget();
   font_ = CreateSkinFont(family, emSize, style, unit);
 }
 
-void SkinText::DrawWindowText(Gdiplus::Graphics& graphics, HWND window, const Gdiplus::Brush& brush,
-                              const Gdiplus::RectF& layout) const {
+void SkinText::ReleaseFont() {
+  font_.reset();
+  Forget();
+}
+
+void SkinText::Forget() {
+  rendered_.Reset();
+  renderedText_.clear();
+}
+
+void SkinText::DrawWindowText(Gdiplus::Graphics& graphics, HWND window, const Gdiplus::SolidBrush& brush,
+                              const Gdiplus::RectF& layout) {
   int length = ::GetWindowTextLengthW(window);
   if (length <= 0 || !font_) return;
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   length = ::GetWindowTextW(window, text.data(), length + 1);
   if (length <= 0) return;
+  text.resize(static_cast<size_t>(length));
+  const int width = static_cast<int>(layout.Width), height = static_cast<int>(layout.Height);
+  Gdiplus::Color colour;
+  brush.GetColor(&colour);
+  const bool same = rendered_ && renderedText_ == text && renderedColour_ == colour.GetValue() &&
+                    rendered_.width() == width && rendered_.height() == height;
+  HDC target = nullptr;
+  if ((same || Render(graphics, text, brush, width, height)) && (target = graphics.GetHDC()) != nullptr) {
+    // Laid out and rendered once; drawn again by blending its pixels, which costs far less.
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const int x = static_cast<int>(layout.X) + inked_.left, y = static_cast<int>(layout.Y) + inked_.top;
+    const int w = inked_.right - inked_.left, h = inked_.bottom - inked_.top;
+    const BOOL blended = w <= 0 || ::GdiAlphaBlend(target, x, y, w, h, rendered_.dc(), inked_.left, inked_.top, w, h, blend);
+    graphics.ReleaseHDC(target);
+    if (blended) return;
+  }
   graphics.DrawString(text.c_str(), length, font_.get(), layout, &format_, &brush);
+}
+
+// Renders the text onto transparent pixels of the layout's size, as `like` draws it.
+bool SkinText::Render(const Gdiplus::Graphics& like, const std::wstring& text, const Gdiplus::SolidBrush& brush,
+                      int width, int height) {
+  Forget();
+  if (width <= 0 || height <= 0 || !rendered_.Create(width, height, false)) return false;
+  Gdiplus::Graphics surface(rendered_.dc());
+  surface.SetTextRenderingHint(like.GetTextRenderingHint());
+  const Gdiplus::RectF all(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
+  if (surface.DrawString(text.c_str(), static_cast<INT>(text.size()), font_.get(), all, &format_, &brush) !=
+      Gdiplus::Ok) {
+    rendered_.Reset();
+    return false;
+  }
+  surface.Flush(Gdiplus::FlushIntentionSync);
+  ::GdiFlush();
+  // Only the part with ink on it is blended when drawn.
+  inked_ = RECT{width, height, 0, 0};
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* row = rendered_.pixels() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    for (int x = 0; x < width; ++x) {
+      if (row[x] == 0) continue;
+      inked_ = RECT{std::min<LONG>(inked_.left, x), std::min<LONG>(inked_.top, y), std::max<LONG>(inked_.right, x + 1),
+                    std::max<LONG>(inked_.bottom, y + 1)};
+    }
+  }
+  Gdiplus::Color colour;
+  brush.GetColor(&colour);
+  renderedText_ = text;
+  renderedColour_ = colour.GetValue();
+  return true;
 }

@@ -43,6 +43,7 @@ void TestDialog::OnFrameComposed(const SkinFrame& frame) {
   ++frames;
   width = frame.width;
   height = frame.height;
+  drawn = frame.drawn;
   pixels.resize(static_cast<size_t>(width) * height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = frame.At(x, y);

@@ -47,6 +47,7 @@ class TestDialog : public SkinDialog {
   int frames = 0;
   std::vector<std::uint32_t> pixels;  // last frame, top row first
   int width = 0, height = 0;
+  RECT drawn{};  // the part the last frame drew again
   std::wstring messageTextAtFrame;
   std::vector<WORD> clicked;   // ids of the BN_CLICKED commands received
   WPARAM sysCommand = 0;       // the last WM_SYSCOMMAND, swallowed: no modal move loop here
