@@ -31,14 +31,6 @@ std::vector<std::uint32_t> ReadScreen(const RECT& area) {
   return colours;
 }
 
-// The part of the window on the screen.
-RECT OnScreen(HWND window) {
-  RECT r{}, screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, shown{};
-  ::GetWindowRect(window, &r);
-  ::IntersectRect(&shown, &r, &screen);
-  return shown;
-}
-
 // The window's controls at their places in the tool's layout, with its pictures, at `scale`.
 void LayOut(TestDialog& d, double scale) {
   auto place = [scale](const Window& c, int x, int y, int w, int h) {
@@ -111,9 +103,9 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
   };
   for (double scale : {1.0, 0.5}) {
     LayOut(dialog, scale);
-    const RECT shown = OnScreen(dialog.hwnd());
-    RECT window{};
+    RECT window{}, shown{}, screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::GetWindowRect(dialog.hwnd(), &window);
+    ::IntersectRect(&shown, &window, &screen);  // the part of the window on the screen
     for (const Step& step : steps) {
       step.apply(dialog, scale);
       const RECT drawn = dialog.drawn;
