@@ -44,3 +44,13 @@ settled() {
     [[ "$(control 1)" == "id=1 visible=1 enabled=1"* ]]
   fi
 }
+
+# CASE WHAT EXPECTED ACTUAL: counts a check in `passed` or `failed`, printing a failure.
+expect() {  # CASE WHAT EXPECTED ACTUAL
+  if [[ "$3" == "$4" ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL [%s] %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" "$4"
+  fi
+}

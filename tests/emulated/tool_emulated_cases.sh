@@ -20,14 +20,6 @@ control() { probe list "$title" | grep "^id=$1 "; }  # "id=N visible=V enabled=E
 shown() { [[ "$(control "$1")" == "id=$1 visible=1"* ]]; }
 message() { wine "$check" message --ini "$ini" --lang 409 "$1" 2>/dev/null | tr -d '\r'; }
 shot() { import -window root "$shots/emulated-$1.png" 2>/dev/null; }
-expect() {  # CASE WHAT EXPECTED ACTUAL
-  if [[ "$3" == "$4" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL [%s] %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" "$4"
-  fi
-}
 
 # While the worker runs: the busy indicator shows and its frames change, and the window
 # answers messages.

@@ -14,15 +14,6 @@ source "$here/scenario_case.sh"
 title="Vanto Thunderbolt Firmware Update Tool"
 passed=0 failed=0
 
-expect() {  # CASE WHAT EXPECTED ACTUAL
-  if [[ "$3" == "$4" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL [%s] %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" "$4"
-  fi
-}
-
 # NAME VERSION IMAGE: a folder laid out as the tool ships, with IMAGE, on a controller at
 # VERSION installed in the prefix. Prints the app folder.
 prepare() {
