@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/win32/unique_handle.h"
+
 namespace {
 
 struct Count {
@@ -34,16 +36,16 @@ int wmain(int argc, wchar_t** argv) {
     std::puts("exit=none");
     return 1;
   }
+  const UniqueKernelHandle process(child.hProcess);
+  const UniqueKernelHandle thread(child.hThread);
   int most = 0;
-  while (WaitForSingleObject(child.hProcess, 20) == WAIT_TIMEOUT) {
+  while (WaitForSingleObject(process.get(), 20) == WAIT_TIMEOUT) {
     Count count{child.dwProcessId, 0};
     EnumWindows(CountVisible, reinterpret_cast<LPARAM>(&count));
     if (count.windows > most) most = count.windows;
   }
   DWORD code = 0;
-  GetExitCodeProcess(child.hProcess, &code);
-  CloseHandle(child.hThread);
-  CloseHandle(child.hProcess);
+  GetExitCodeProcess(process.get(), &code);
   std::printf("exit=%lu windows=%d\n", static_cast<unsigned long>(code), most);
   return 0;
 }
