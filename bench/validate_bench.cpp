@@ -66,6 +66,34 @@ std::size_t ExpectedReads(const Controller& c, const NvmRegionPlan& plan) {
   return reads;
 }
 
+// Validates `image` against a fresh controller holding `region` in every pass, as the
+// tool meets it; the controller's set-up is timed unless `setUpUntimed`. Fails the case
+// when the image is refused or the controller was read other than `expected` times.
+void MeasureValidation(benchmark::State& state, const std::vector<std::uint8_t>& region, std::uint32_t nvmVersion,
+                       const std::vector<std::uint8_t>& image, std::size_t expected, bool setUpUntimed) {
+  std::size_t reads = 0;
+  for (auto _ : state) {
+    if (setUpUntimed) state.PauseTiming();
+    RegionController controller(region, nvmVersion);
+    if (setUpUntimed) state.ResumeTiming();
+    std::uint32_t version = 0;
+    const StatusCode status = ValidateImage(controller, image, version);
+    benchmark::DoNotOptimize(version);
+    if (status != kSuccess) {
+      state.SkipWithError("the matching image was refused");
+      return;
+    }
+    reads = controller.Reads().size();
+  }
+  if (reads != expected) {
+    state.SkipWithError(("ReadFirmware calls " + std::to_string(reads) + ", the rules imply " +
+                         std::to_string(expected)).c_str());
+    return;
+  }
+  state.counters["ReadFirmware"] = static_cast<double>(reads);
+  state.counters["implied"] = static_cast<double>(expected);
+}
+
 void RegisterController(const Controller& c) {
   const NvmRegionPlan plan = PlanFor(c.deviceId);
   const std::vector<std::uint8_t> region = BuildRegion(plan);
@@ -74,25 +102,7 @@ void RegisterController(const Controller& c) {
 
   // Each pass starts from a fresh controller, as the tool does: its NVM is copied in.
   auto measured = [=](benchmark::State& state) {
-    std::size_t reads = 0;
-    for (auto _ : state) {
-      RegionController controller(region, plan.nvmVersion);
-      std::uint32_t version = 0;
-      const StatusCode status = ValidateImage(controller, image, version);
-      benchmark::DoNotOptimize(version);
-      if (status != kSuccess) {
-        state.SkipWithError("the matching image was refused");
-        return;
-      }
-      reads = controller.Reads().size();
-    }
-    if (reads != expected) {
-      state.SkipWithError(("ReadFirmware calls " + std::to_string(reads) + ", the rules imply " +
-                           std::to_string(expected)).c_str());
-      return;
-    }
-    state.counters["ReadFirmware"] = static_cast<double>(reads);
-    state.counters["implied"] = static_cast<double>(expected);
+    MeasureValidation(state, region, plan.nvmVersion, image, expected, false);
   };
   // The same controller set-up, and one copy of the image's bytes.
   auto baseline = [=](benchmark::State& state) {
@@ -123,27 +133,7 @@ void RegisterSizedImage(const Controller& c, std::uint32_t imageSize, const char
       state.SkipWithError("the builder made an image of another size");
       return;
     }
-    std::size_t reads = 0;
-    for (auto _ : state) {
-      state.PauseTiming();
-      RegionController controller(region, plan.nvmVersion);
-      state.ResumeTiming();
-      std::uint32_t version = 0;
-      const StatusCode status = ValidateImage(controller, image, version);
-      benchmark::DoNotOptimize(version);
-      if (status != kSuccess) {
-        state.SkipWithError("the matching image was refused");
-        return;
-      }
-      reads = controller.Reads().size();
-    }
-    if (reads != expected) {
-      state.SkipWithError(("ReadFirmware calls " + std::to_string(reads) + ", the rules imply " +
-                           std::to_string(expected)).c_str());
-      return;
-    }
-    state.counters["ReadFirmware"] = static_cast<double>(reads);
-    state.counters["implied"] = static_cast<double>(expected);
+    MeasureValidation(state, region, plan.nvmVersion, image, expected, true);
   };
   auto baseline = [imageSize](benchmark::State& state) {
     const std::vector<std::uint8_t> source(imageSize, 0xA5);
