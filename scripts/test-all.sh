@@ -9,7 +9,7 @@ for preset in native native-asan; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs" --output-on-failure
 done
 
 echo "== clang-tidy (bugprone and security checks) on the natively built sources"
@@ -43,4 +43,4 @@ if ! tidy=$(clang-tidy -p build/windows --quiet "${tidy_args[@]}" $sources 2>&1)
   exit 1
 fi
 
-bash tests/wine/bench.sh run build/windows/wineprefix 1920x1080 -- ctest --preset windows -j "$jobs"
+bash tests/wine/bench.sh run build/windows/wineprefix 1920x1080 -- ctest --preset windows -j "$jobs" --output-on-failure

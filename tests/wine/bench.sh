@@ -14,23 +14,52 @@ export WINEDEBUG=-all
 # would wait on a crashed test instead of letting it fail.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
+# Every prefix is a copy of one template made by wineboot. Wine's own programs and
+# libraries, 1.2 of a prefix's 1.3 GB, are hard links into the template (no test writes
+# there), so a dozen prefixes side by side take the disk of one; the registry and the
+# rest (about 30 MB) are copied. TBTFW_WINE_TEMPLATE names another template folder.
+readonly template=$(realpath -m "${TBTFW_WINE_TEMPLATE:-$here/../../build/wine-template}")
+readonly shared_folders=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
+
+# Runs wineboot in PREFIX and maps the font families the window asks for onto installed fonts.
+boot_prefix() {
+  local prefix=$1 reg="$1/fonts.reg"
+  WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 || { echo "bench: wineboot failed in $prefix" >&2; return 1; }
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/fonts.reg.txt"; } >"$reg" || return 1
+  WINEPREFIX="$prefix" wine regedit /S "$(WINEPREFIX="$prefix" winepath -w "$reg")" >/dev/null 2>&1 || return 1
+  WINEPREFIX="$prefix" wineserver -w
+}
+
+# PREFIX as a copy of the template; the file naming the prefix's server is not copied.
+copy_template() {
+  local prefix=$1 excludes=(--exclude=./wineserver --exclude=./.bench-ready) folder
+  for folder in "${shared_folders[@]}"; do excludes+=("--exclude=./$folder"); done
+  mkdir -p "$prefix" && tar -C "$template" "${excludes[@]}" -cf - . | tar -C "$prefix" -xf - || return 1
+  for folder in "${shared_folders[@]}"; do
+    # Another file system cannot hold the links: a full copy then.
+    cp -al "$template/$folder" "$prefix/$folder" 2>/dev/null ||
+      { rm -rf "${prefix:?}/$folder" && cp -a "$template/$folder" "$prefix/$folder"; } || return 1
+  done
+}
+
+# Makes PREFIX once (idempotent; concurrent callers wait on a lock); creates the template first.
 ensure_prefix() {
   local prefix
   prefix=$(realpath -m "$1")  # Wine takes only absolute prefixes
   [[ -f "$prefix/.bench-ready" ]] && return 0
   mkdir -p "$(dirname "$prefix")"
   (
-    flock 9
+    # Tested below, so errexit does not hold in here: every step says how it ended.
+    flock 9 || exit 1
     [[ -f "$prefix/.bench-ready" ]] && exit 0
     rm -rf "$prefix"
-    WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1
-    # Font families the window asks for, mapped onto installed fonts.
-    local reg="$prefix/fonts.reg"
-    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/fonts.reg.txt"; } >"$reg"
-    WINEPREFIX="$prefix" wine regedit /S "$(WINEPREFIX="$prefix" winepath -w "$reg")" >/dev/null 2>&1
-    WINEPREFIX="$prefix" wineserver -w
+    if [[ $prefix == "$template" ]]; then
+      boot_prefix "$prefix" || exit 1
+    else
+      ensure_prefix "$template" && copy_template "$prefix" || exit 1
+    fi
     touch "$prefix/.bench-ready"
-  ) 9>"$prefix.lock"
+  ) 9>"$prefix.lock" || { echo "bench: could not make the prefix $prefix; free disk: $(df -h --output=avail "$(dirname "$prefix")" | tail -1)" >&2; return 1; }
 }
 
 # Wine's background services start with the first program of a server and inherit its
@@ -41,8 +70,10 @@ start_services() {
 }
 
 start_display() {  # prints "NUMBER PID"
-  local size=$1 fifo
-  fifo=$(mktemp -u)
+  local size=$1 folder fifo
+  # The FIFO in a folder only this user can enter: no other user can swap it.
+  folder=$(mktemp -d)
+  fifo="$folder/displayfd"
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   local pid=$!
@@ -50,11 +81,11 @@ start_display() {  # prints "NUMBER PID"
   # Xvfb writes its display number once it accepts connections; bounded wait.
   if ! read -r -t 30 number <"$fifo"; then
     kill "$pid" 2>/dev/null || true
-    rm -f "$fifo"
+    rm -rf "$folder"
     echo "bench: Xvfb did not start" >&2
     return 1
   fi
-  rm -f "$fifo"
+  rm -rf "$folder"
   echo "$number $pid"
 }
 
@@ -84,5 +115,5 @@ case "${1:-}" in
   prefix) ensure_prefix "$2" ;;
   services) start_services "$(realpath -m "$2")" ;;
   run) shift; run "$@" ;;
-  *) echo "usage: bench.sh prefix PREFIX | run PREFIX WIDTHxHEIGHT -- CMD..." >&2; exit 2 ;;
+  *) echo "usage: bench.sh prefix PREFIX | services PREFIX | run PREFIX WIDTHxHEIGHT -- CMD..." >&2; exit 2 ;;
 esac
