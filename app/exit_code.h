@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "app/command_line.h"
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 
 inline constexpr int kExitSuccess = 0;                  // done, or nothing to do
 inline constexpr int kExitCheckSameVersion = 1;         // /check: the controller has this version

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 
 // Fills `buffer` (capacity in UTF-16 units, terminator included) with the text of `key`;
 // an empty string when there is none. LoadLocalizedText bound to a language fits here.

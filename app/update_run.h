@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "app/status_codes.h"
 #include "app/status_message.h"
 #include "app/update_preconditions.h"
+#include "common/status_codes.h"
 
 // The window as the update run changes it. Every call that changes a control's look
 // composes the window at once, as the controls do.

@@ -3,16 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "common/program_folder.h"
 #include "common/sha256.h"
 #include "controller/service_start.h"
 
 namespace {
-
-// The "data" folder beside the program: everything up to the last backslash, then "data".
-std::u16string DataFolder(const std::u16string& modulePath) {
-  const std::size_t slash = modulePath.rfind(u'\\');
-  return (slash == std::u16string::npos ? modulePath : modulePath.substr(0, slash + 1)) + u"data";
-}
 
 // The first regular file of the folder matching "*.bin", in the order the system lists
 // them, as a full path; empty when there is none. Directories and device names are passed
@@ -22,13 +17,13 @@ std::u16string DataFolder(const std::u16string& modulePath) {
 std::u16string FindImagePath(WorkerPlatform& platform) {
   const std::u16string modulePath = platform.ModulePath();
   if (modulePath.empty()) return {};
-  const std::u16string folder = DataFolder(modulePath);
+  const std::u16string folder = DataFolderBeside(modulePath);
   const std::u16string pattern = folder + u"\\*.bin";
-  if (pattern.size() >= kWorkerPathCapacity) return {};
+  if (pattern.size() >= kPathCapacity) return {};
   std::u16string image;
   platform.FindEntries(pattern, [&](std::u16string_view name) {
     image = folder + u"\\" + std::u16string(name);
-    if (image.size() >= kWorkerPathCapacity) image.clear();
+    if (image.size() >= kPathCapacity) image.clear();
     return false;
   });
   return image;

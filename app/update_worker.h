@@ -7,8 +7,8 @@
 #include <functional>
 #include <span>
 
-#include "app/status_codes.h"
 #include "app/worker_events.h"
+#include "common/status_codes.h"
 #include "controller/acpi_device.h"
 #include "controller/controller_client.h"
 #include "platform/com_runtime.h"
@@ -20,7 +20,6 @@ using ImageValidator =
     std::function<StatusCode(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion)>;
 
 inline constexpr std::uint32_t kSettleMilliseconds = 10000;  // for the service, then for the controller
-inline constexpr std::size_t kWorkerPathCapacity = 1024;
 
 struct UpdateWorkerEnvironment {
   ComRuntime& com;

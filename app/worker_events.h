@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 
 class WorkerEvents {
  public:

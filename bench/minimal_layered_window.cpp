@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "framework/owners.h"
+#include "platform/win32/gdi_owners.h"
 
 namespace {
 

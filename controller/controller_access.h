@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 
 class ControllerAccess {
  public:

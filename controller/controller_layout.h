@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 #include "controller/controller_access.h"
 #include "controller/nvm_layout.h"
 

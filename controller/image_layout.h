@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 #include "controller/nvm_layout.h"
 
 using ImageBytes = std::span<const std::uint8_t>;

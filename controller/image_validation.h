@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 #include "controller/controller_access.h"
 #include "controller/image_layout.h"
 #include "controller/nvm_field_checks.h"

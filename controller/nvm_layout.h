@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/status_codes.h"
+#include "common/status_codes.h"
 
 struct NvmLayout {
   std::uint32_t nvmVersion = 0;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "common/program_folder.h"
+#include "common/utf8.h"
+
 namespace {
 
 constexpr DeviceHandle kAcpiHandle = 0x4AC;
@@ -15,16 +18,6 @@ constexpr std::uint32_t kErrorServiceRequestTimeout = 1053;
 std::uint32_t U32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::string Narrow(std::u16string_view s) {
-  std::string out;
-  for (char16_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-std::u16string DataFolder(const ControllerModel& model) {
-  return model.modulePath.substr(0, model.modulePath.rfind(u'\\') + 1) + u"data";
 }
 
 class EmulatedFile final : public ImageFile {
@@ -72,7 +65,7 @@ class EmulatedBlock final : public ImageBlock {
 }  // namespace
 
 DeviceHandle EmulatedDeviceIo::Open(const std::u16string& path) {
-  model_.log.push_back("OpenDevice " + Narrow(path));
+  model_.log.push_back("OpenDevice " + ToUtf8(path));
   if (model_.Has(Fault::kNoAcpiDevice) || path != u"\\\\.\\HVKACPI") return kInvalidDevice;
   ++model_.openHandles;
   return kAcpiHandle;
@@ -142,8 +135,8 @@ void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) { model_.log.push
 
 bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
                                          const std::function<bool(std::u16string_view)>& visit) {
-  model_.log.push_back("FindEntries " + Narrow(pattern));
-  if (!model_.dataFolderExists || pattern != DataFolder(model_) + u"\\*.bin") return false;
+  model_.log.push_back("FindEntries " + ToUtf8(pattern));
+  if (!model_.dataFolderExists || pattern != DataFolderBeside(model_.modulePath) + u"\\*.bin") return false;
   // Regular files only: the folder's own entries and directories are passed over.
   for (const DataEntry& entry : model_.dataEntries) {
     if (entry.directory || entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != u".bin") continue;
@@ -153,9 +146,9 @@ bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
 }
 
 std::unique_ptr<ImageFile> EmulatedWorkerPlatform::OpenImageFile(const std::u16string& path) {
-  model_.log.push_back("OpenFile " + Narrow(path));
+  model_.log.push_back("OpenFile " + ToUtf8(path));
   for (const DataEntry& entry : model_.dataEntries) {
-    if (!entry.directory && path == DataFolder(model_) + u"\\" + entry.name) {
+    if (!entry.directory && path == DataFolderBeside(model_.modulePath) + u"\\" + entry.name) {
       return std::make_unique<EmulatedFile>(model_, entry.bytes);
     }
   }

@@ -6,13 +6,9 @@
 #include <map>
 #include <string>
 
-namespace {
+#include "common/utf8.h"
 
-std::string Narrow(const std::u16string& s) {
-  std::string out;
-  for (char16_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
+namespace {
 
 // A bag of named values: instances, in- and out-parameters, classes.
 class EmulatedObject : public WbemObject {
@@ -103,7 +99,7 @@ class EmulatedServices final : public WbemServices {
 
   HResult ExecQuery(const std::u16string& language, const std::u16string& query, std::int32_t flags,
                     std::unique_ptr<WbemEnumerator>& result) override {
-    model_.log.push_back("ExecQuery " + Narrow(language) + " " + Narrow(query) + " " + std::to_string(flags));
+    model_.log.push_back("ExecQuery " + ToUtf8(language) + " " + ToUtf8(query) + " " + std::to_string(flags));
     if (model_.Has(Fault::kQueryFails)) return kFailed;
     result = std::make_unique<EmulatedEnumerator>(model_, model_.ControllerPresent() && !model_.Has(Fault::kNoInstance));
     return kOk;
@@ -115,7 +111,7 @@ class EmulatedServices final : public WbemServices {
   }
   HResult ExecMethod(const std::u16string& objectPath, const std::u16string& method, WbemObject* inParams,
                      std::unique_ptr<WbemObject>& outParams) override {
-    const std::string name = Narrow(method);
+    const std::string name = ToUtf8(method);
     std::map<std::u16string, WbemValue> in;
     if (inParams != nullptr) in = static_cast<EmulatedObject*>(inParams)->values();
     std::string line = "ExecMethod " + name;
@@ -164,7 +160,7 @@ class EmulatedLocator final : public WbemLocator {
  public:
   explicit EmulatedLocator(ControllerModel& model) : model_(model) {}
   HResult ConnectServer(const std::u16string& resource, std::unique_ptr<WbemServices>& services) override {
-    model_.log.push_back("ConnectServer " + Narrow(resource));
+    model_.log.push_back("ConnectServer " + ToUtf8(resource));
     if (model_.Has(Fault::kNoNamespace) || !model_.ProviderUp() || resource != u"ROOT\\Intel\\Thunderbolt") {
       return kInvalidNamespace;
     }

@@ -1,5 +1,5 @@
-// A controller reduced to what image validation reads: its active NVM region and its
-// version. It records every ReadFirmware call and fails on request.
+// A controller read from a dump that also records every ReadFirmware call and fails on
+// request, for the tests and benches of image validation.
 #pragma once
 
 #include <cstddef>
@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "controller/controller_access.h"
+#include "controller/dump_controller.h"
 
-class RegionController : public ControllerAccess {
+class RegionController : public DumpController {
  public:
   struct Read {
     std::uint32_t offset;
@@ -17,11 +17,7 @@ class RegionController : public ControllerAccess {
     bool operator==(const Read&) const = default;
   };
 
-  // The provider's answer to a read that reaches past the end of the region: the bytes
-  // inside it are returned, the rest are left as they were.
-  static constexpr StatusCode kOutOfRegion = 0x57;
-
-  RegionController(std::vector<std::uint8_t> region, std::uint32_t version);
+  using DumpController::DumpController;
 
   StatusCode GetCurrentNvmVersion(std::uint32_t& version) override;
   StatusCode ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) override;
@@ -42,8 +38,6 @@ class RegionController : public ControllerAccess {
     StatusCode status;
     std::uint32_t returned;
   };
-  std::vector<std::uint8_t> region_;
-  std::uint32_t version_;
   std::optional<StatusCode> versionFailure_;
   std::vector<Fault> faults_;
   std::vector<Read> reads_;

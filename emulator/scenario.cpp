@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
+#include "common/number_text.h"
+#include "common/utf8.h"
 #include "skin/profile_reader.h"
 
 namespace {
@@ -62,30 +63,10 @@ constexpr std::array kReplyNames{
 
 std::u16string Widen(std::string_view s) { return {s.begin(), s.end()}; }
 
-std::string Narrow(std::u16string_view s) {
-  std::string out;
-  for (char16_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
 std::u16string_view Trim(std::u16string_view s) {
   while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r')) s.remove_suffix(1);
   return s;
-}
-
-// "0x" and hexadecimal digits, or decimal digits; nothing else on the value.
-std::optional<std::uint32_t> ParseNumber(std::u16string_view text) {
-  std::string s = Narrow(Trim(text));
-  int base = 10;
-  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
-    s.erase(0, 2);
-    base = 16;
-  }
-  std::uint32_t value = 0;
-  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, base);
-  if (s.empty() || error != std::errc{} || end != s.data() + s.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -104,7 +85,7 @@ std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& m
   regionFile = std::u16string(Trim(*region));
 
   const auto versionText = ini.Find(u"controller", u"nvm_version");
-  const auto version = versionText ? ParseNumber(*versionText) : std::nullopt;
+  const auto version = versionText ? ParseNumber(Trim(*versionText)) : std::nullopt;
   if (!version) return "[controller] nvm_version is missing or not a number";
   model.nvmVersion = *version;
 
@@ -113,7 +94,7 @@ std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& m
   }
 
   if (const auto text = ini.Find(u"controller", u"update_ms")) {
-    const auto ms = ParseNumber(*text);
+    const auto ms = ParseNumber(Trim(*text));
     if (!ms || *ms > 600000) return "[controller] update_ms must be a number of milliseconds up to 600000";
     model.updateMilliseconds = *ms;
   }
@@ -121,15 +102,15 @@ std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& m
   for (const FaultName& entry : kFaultNames) {
     const auto value = ini.Find(u"faults", entry.name);
     if (!value) continue;
-    const auto on = ParseNumber(*value);
-    if (!on || *on > 1) return "[faults] " + Narrow(entry.name) + " must be 0 or 1";
+    const auto on = ParseNumber(Trim(*value));
+    if (!on || *on > 1) return "[faults] " + ToUtf8(entry.name) + " must be 0 or 1";
     if (*on == 1) model.faults.insert(entry.fault);
   }
 
   for (std::string_view method : kMethods) {
     const auto value = ini.Find(u"return_values", Widen(method));
     if (!value) continue;
-    const auto number = ParseNumber(*value);
+    const auto number = ParseNumber(Trim(*value));
     if (!number) return "[return_values] " + std::string(method) + " is not a number";
     model.returnValues[std::string(method)] = *number;
   }

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "framework/owners.h"
+#include "platform/win32/unique_handle.h"
 
 HINSTANCE ResourceModule() { return ::GetModuleHandleW(nullptr); }
 

@@ -35,9 +35,7 @@ std::u16string LanguageKey(std::uint16_t languageId) {
 }
 
 std::optional<std::u16string> IniPathBesideModule(std::u16string_view modulePath) {
-  const std::size_t slash = modulePath.rfind(u'\\');
-  std::u16string path(slash == std::u16string_view::npos ? modulePath : modulePath.substr(0, slash + 1));
-  path += u"data\\Update.ini";
+  const std::u16string path = DataFolderBeside(modulePath) + u"\\Update.ini";
   if (path.size() >= kPathCapacity) return std::nullopt;
   return path;
 }

@@ -7,10 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/program_folder.h"
 #include "platform/profile_strings.h"
-
-// Size of the path buffers: the module path, and the INI path made from it.
-inline constexpr std::size_t kPathCapacity = 1024;
 
 // The language whose entry of section "Language" is read for `languageId`: Chinese ids
 // fold to 0x0404 or 0x0804 where they share a script, Portuguese ids stay as they are,

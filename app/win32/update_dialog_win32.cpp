@@ -5,11 +5,11 @@
 
 #include "app/shutdown_choice.h"
 #include "app/update_run.h"
-#include "app/window_layout.h"
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/tool_services_win32.h"
 #include "app/win32/update_preconditions_win32.h"
-#include "framework/owners.h"
+#include "app/window_layout.h"
+#include "platform/win32/gdi_owners.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/localized_text_win32.h"
@@ -26,10 +26,14 @@ Gdiplus::StringAlignment Alignment(int value) { return static_cast<Gdiplus::Stri
 class DialogUpdateView final : public UpdateView {
  public:
   explicit DialogUpdateView(UpdateDialog& dialog) : dialog_(dialog) {}
-  void Show(int id) override { dialog_.ControlById(id)->ShowWindow(SW_SHOWNORMAL); }
-  void Hide(int id) override { dialog_.ControlById(id)->ShowWindow(SW_HIDE); }
-  void Enable(int id) override { ::EnableWindow(dialog_.ControlById(id)->hwnd(), TRUE); }
-  void Disable(int id) override { ::EnableWindow(dialog_.ControlById(id)->hwnd(), FALSE); }
+  void Show(int id) override {
+    if (SkinControl* control = dialog_.ControlById(id)) control->ShowWindow(SW_SHOWNORMAL);
+  }
+  void Hide(int id) override {
+    if (SkinControl* control = dialog_.ControlById(id)) control->ShowWindow(SW_HIDE);
+  }
+  void Enable(int id) override { Able(id, TRUE); }
+  void Disable(int id) override { Able(id, FALSE); }
   void SetMessage(const char16_t* text) override { ::SetWindowTextW(dialog_.m_lblMessage.hwnd(), AsWide(text)); }
   void SetSpinnerImage(std::uint32_t frame, double scale) override {
     dialog_.m_lblSpinner.SetImage(frame, kImageType, ResourceModule(), scale);
@@ -37,6 +41,9 @@ class DialogUpdateView final : public UpdateView {
   void Compose() override { dialog_.Compose(); }
 
  private:
+  void Able(int id, BOOL enabled) {
+    if (SkinControl* control = dialog_.ControlById(id)) ::EnableWindow(control->hwnd(), enabled);
+  }
   UpdateDialog& dialog_;
 };
 
@@ -144,7 +151,8 @@ SkinControl* UpdateDialog::ControlById(int id) {
     case kIdCautionIcon: return &m_lblCautionIcon;
     case kIdMessage: return &m_lblMessage;
     case kIdCaution: return &m_lblCaution;
-    default: return &m_lblSpinner;
+    case kIdSpinner: return &m_lblSpinner;
+    default: return nullptr;
   }
 }
 
@@ -168,6 +176,7 @@ void UpdateDialog::LayoutControls() {
   std::array<char16_t, kTextCapacity> text{};
   for (const ControlLayout& c : kWindowLayout) {
     SkinControl* control = ControlById(c.id);
+    if (control == nullptr) continue;
     const auto place = [&] {
       ::SetWindowPos(control->hwnd(), nullptr, static_cast<int>(c.x * scale), static_cast<int>(c.y * scale),
                      static_cast<int>(c.width * scale), static_cast<int>(c.height * scale),

@@ -8,10 +8,11 @@
 #include <optional>
 
 #include "app/exit_code.h"
-#include "app/status_codes.h"
 #include "app/win32/busy_guard_win32.h"
-#include "app/worker_events.h"
 #include "app/win32/update_worker_win32.h"
+#include "app/window_layout.h"
+#include "app/worker_events.h"
+#include "common/status_codes.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
 #include "skin/win32/skin_label_win32.h"
@@ -59,7 +60,7 @@ class UpdateDialog : public SkinDialog {
   SkinLabel m_lblPromptIcon, m_lblIllustration, m_lblCautionIcon, m_lblMessage, m_lblCaution, m_lblSpinner;
   HICON m_hIcon = nullptr;
   std::int32_t m_nLayoutMode = -1;
-  std::uint32_t m_nSpinnerFrame = 141;
+  std::uint32_t m_nSpinnerFrame = kFirstSpinnerFrame;
   WorkerShared worker_{0, &m_nStatus};
   // Held while the worker runs: the window then ignores every request to close, and the
   // session and the system stay up.

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "app/status_codes.h"
 #include "app/worker_events.h"
+#include "common/status_codes.h"
 
 // What the worker shares with the window: read before it starts, written when it ends.
 struct WorkerShared {

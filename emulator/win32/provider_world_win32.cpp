@@ -7,20 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "emulator/scenario.h"
 #include "common/sha256.h"
-#include "platform/win32/unique.h"
+#include "common/utf8.h"
+#include "emulator/scenario.h"
+#include "platform/win32/unique_handle.h"
 
 namespace {
 
 constexpr const char* kRoot = "C:\\TbtEmulator\\";
-
-struct ServiceHandleTraits {
-  using Handle = SC_HANDLE;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { CloseServiceHandle(h); }
-};
-using UniqueService = Unique<ServiceHandleTraits>;
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
   std::ifstream in(path, std::ios::binary);
@@ -31,12 +25,6 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
 
 void AppendLine(const char* file, const std::string& line) {
   std::ofstream(std::string(kRoot) + "out\\" + file, std::ios::app) << line << '\n';
-}
-
-std::string Narrow(const std::u16string& s) {
-  std::string out;
-  for (char16_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
 }
 
 bool ServiceRuns(const wchar_t* name) {
@@ -61,7 +49,7 @@ std::shared_ptr<ProviderWorld> ProviderWorld::Load() {
     AppendLine("provider-errors.txt", error);
     return nullptr;
   }
-  const std::string region = Narrow(regionFile);
+  const std::string region = ToUtf8(regionFile);
   const bool absolute = region.size() > 1 && region[1] == ':';
   if (!ReadWholeFile(absolute ? region : kRoot + region, world->model_.region)) {
     AppendLine("provider-errors.txt", "cannot read the region " + region);

@@ -4,8 +4,8 @@
 
 #include <array>
 
+#include "common/program_folder.h"
 #include "platform/win32/wide.h"
-#include "skin/localized_text.h"
 
 std::u16string ModulePath() {
   std::array<wchar_t, kPathCapacity> path{};

@@ -4,20 +4,10 @@
 #include <powrprof.h>
 
 #include "platform/win32/dll_search_win32.h"
-#include "platform/win32/unique.h"
-
-namespace {
-
-struct LibraryTraits {
-  using Handle = HMODULE;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { ::FreeLibrary(h); }
-};
-
-}  // namespace
+#include "platform/win32/unique_handle.h"
 
 std::optional<bool> SystemOnBattery() {
-  const Unique<LibraryTraits> powrprof(LoadSystemLibrary(L"powrprof.dll"));
+  const UniqueLibrary powrprof(LoadSystemLibrary(L"powrprof.dll"));
   if (!powrprof) return std::nullopt;
   using CallNtPowerInformationFunction = LONG(WINAPI*)(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG);
   const auto call = reinterpret_cast<CallNtPowerInformationFunction>(

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string_view>
+#include <utility>
 
 #include "platform/win32/module_path_win32.h"
 #include "platform/win32/unique_handle.h"
@@ -34,17 +35,14 @@ class Win32ImageFile final : public ImageFile {
 // A moveable, zero-filled global memory block, locked while it lives.
 class Win32ImageBlock final : public ImageBlock {
  public:
-  Win32ImageBlock(HGLOBAL memory, std::uint8_t* data) : memory_(memory), data_(data) {}
-  ~Win32ImageBlock() override {
-    GlobalUnlock(memory_);
-    GlobalFree(memory_);
-  }
+  Win32ImageBlock(UniqueGlobal memory, std::uint8_t* data) : memory_(std::move(memory)), data_(data) {}
+  ~Win32ImageBlock() override { GlobalUnlock(memory_.get()); }
   Win32ImageBlock(const Win32ImageBlock&) = delete;
   Win32ImageBlock& operator=(const Win32ImageBlock&) = delete;
   std::uint8_t* data() override { return data_; }
 
  private:
-  HGLOBAL memory_;
+  UniqueGlobal memory_;
   std::uint8_t* data_;
 };
 
@@ -123,14 +121,11 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
 }
 
 std::unique_ptr<ImageBlock> Win32WorkerPlatform::AllocateImageBlock(std::uint32_t size) {
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (memory == nullptr) return nullptr;
-  auto* data = static_cast<std::uint8_t*>(GlobalLock(memory));
-  if (data == nullptr) {
-    GlobalFree(memory);
-    return nullptr;
-  }
-  return std::make_unique<Win32ImageBlock>(memory, data);
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+  if (!memory) return nullptr;
+  auto* data = static_cast<std::uint8_t*>(GlobalLock(memory.get()));
+  if (data == nullptr) return nullptr;
+  return std::make_unique<Win32ImageBlock>(std::move(memory), data);
 }
 
 std::optional<std::string> Win32WorkerPlatform::PinnedImageDigest() {

@@ -32,3 +32,11 @@ class Unique {
  private:
   Handle h_ = Traits::Empty();
 };
+
+// Traits for a handle whose "empty" value is null and that one function frees.
+template <typename H, auto FreeFunction>
+struct HandleTraits {
+  using Handle = H;
+  static Handle Empty() { return nullptr; }
+  static void Free(Handle h) { FreeFunction(h); }
+};

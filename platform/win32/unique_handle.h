@@ -1,5 +1,5 @@
-// Owners for kernel handles: files and searches, whose "empty" value is
-// INVALID_HANDLE_VALUE, and the other kernel objects, whose "empty" value is null.
+// Owners for the system's handles: files and searches, whose "empty" value is
+// INVALID_HANDLE_VALUE, and the handles whose "empty" value is null.
 #pragma once
 
 #include <windows.h>
@@ -20,10 +20,9 @@ struct FindHandleTraits {
 };
 using UniqueFind = Unique<FindHandleTraits>;
 
-// Owner for kernel object handles whose "empty" value is null: threads, mutexes, tokens.
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { CloseHandle(h); }
-};
-using UniqueKernelHandle = Unique<KernelHandleTraits>;
+// Threads, mutexes, tokens.
+using UniqueKernelHandle = Unique<HandleTraits<HANDLE, ::CloseHandle>>;
+using UniqueLibrary = Unique<HandleTraits<HMODULE, ::FreeLibrary>>;
+using UniqueGlobal = Unique<HandleTraits<HGLOBAL, ::GlobalFree>>;
+using UniqueService = Unique<HandleTraits<SC_HANDLE, ::CloseServiceHandle>>;
+using UniqueHook = Unique<HandleTraits<HHOOK, ::UnhookWindowsHookEx>>;

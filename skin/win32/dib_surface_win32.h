@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "framework/owners.h"
+#include "platform/win32/gdi_owners.h"
 
 class DibSurface {
  public:

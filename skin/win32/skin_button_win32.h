@@ -39,7 +39,6 @@ class SkinButton : public SkinControl {
   void Refresh() override;
 
   unsigned state() const { return state_; }
-  bool tracking() const { return tracking_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -26,7 +26,6 @@ class SkinControl : public Window {
   void SyncStyleFlags();
 
   void SetHost(SkinHost* host) { host_ = host; }
-  SkinHost* host() const { return host_; }
   bool visible() const { return visible_; }
   bool disabled() const { return disabled_; }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/dialog.h"
-#include "framework/owners.h"
+#include "platform/win32/unique_handle.h"
 #include "skin/win32/dib_surface_win32.h"
 #include "skin/win32/skin_control_win32.h"
 #include "skin/win32/skin_host_win32.h"

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "framework/dialog.h"
-#include "framework/owners.h"
+#include "platform/win32/com_owners.h"
+#include "platform/win32/unique_handle.h"
 #include "skin/skin_geometry.h"
 
 int SkinImage::Width() const { return image_ ? static_cast<int>(image_->GetWidth()) : 0; }
@@ -49,7 +50,7 @@ namespace {
 
 // A memory stream over a copy of the resource's bytes. The stream owns the copy and frees
 // it with its last reference, which the decoded image holds for as long as it may read.
-UniqueCom<IStream> StreamOverResource(UINT resourceId, const wchar_t* resourceType, HMODULE module) {
+ComPtr<IStream> StreamOverResource(UINT resourceId, const wchar_t* resourceType, HMODULE module) {
   HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(resourceId & 0xFFFF), resourceType);
   if (!found) return {};
   DWORD size = ::SizeofResource(module, found);
@@ -62,7 +63,7 @@ UniqueCom<IStream> StreamOverResource(UINT resourceId, const wchar_t* resourceTy
   if (!copy) return {};
   std::memcpy(copy, bytes, size);
   ::GlobalUnlock(block.get());
-  UniqueCom<IStream> stream;
+  ComPtr<IStream> stream;
   if (FAILED(::CreateStreamOnHGlobal(block.get(), TRUE, stream.put()))) return {};
   block.release();  // now the stream's
   return stream;
@@ -133,7 +134,7 @@ std::unique_ptr<Gdiplus::Bitmap> ScaledCopy(Gdiplus::Bitmap& source, double scal
 
 std::unique_ptr<SkinImage> LoadSkinImage(UINT resourceId, const wchar_t* resourceType, HMODULE module, double scale) {
   if (!module) module = ResourceModule();
-  UniqueCom<IStream> stream = StreamOverResource(resourceId, resourceType, module);
+  ComPtr<IStream> stream = StreamOverResource(resourceId, resourceType, module);
   std::unique_ptr<Gdiplus::Bitmap> image = stream ? Decode(stream.get()) : nullptr;
   if (image && scale != 1.0) image = ScaledCopy(*image, scale);
   return std::make_unique<SkinImage>(std::move(image));

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "framework/owners.h"
+#include "platform/win32/unique_handle.h"
 
 namespace {
 

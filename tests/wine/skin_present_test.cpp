@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "framework/owners.h"
+#include "platform/win32/gdi_owners.h"
 #include "tests/wine/skin_test_dialog.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/owners.h"
+#include "platform/win32/unique.h"
 
 namespace {
 

@@ -7,9 +7,10 @@
 
 #include "app/command_line.h"
 #include "app/status_message.h"
+#include "common/number_text.h"
+#include "common/utf8.h"
 #include "skin/localized_text.h"
 #include "tools/tbtfw-check/check_validate.h"
-#include "common/utf8.h"
 
 namespace {
 
@@ -22,30 +23,6 @@ constexpr char kUsage[] =
     "  tbtfw-check message --ini FILE --lang HEX STATUS\n"
     "  tbtfw-check validate --controller DUMP [--controller-version N] IMAGE\n";
 
-// A whole string of digits in `base`, with an optional 0x prefix for base 16, no larger
-// than `max`.
-std::optional<std::uint32_t> ParseNumber(std::u16string_view text, unsigned base, std::uint32_t max) {
-  if (base == 16 && text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) text.remove_prefix(2);
-  if (text.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char16_t c : text) {
-    unsigned digit;
-    if (c >= u'0' && c <= u'9') digit = c - u'0';
-    else if (c >= u'a' && c <= u'f') digit = c - u'a' + 10;
-    else if (c >= u'A' && c <= u'F') digit = c - u'A' + 10;
-    else return std::nullopt;
-    if (digit >= base) return std::nullopt;
-    value = value * base + digit;
-    if (value > max) return std::nullopt;
-  }
-  return static_cast<std::uint32_t>(value);
-}
-
-std::optional<std::uint32_t> ParseStatus(std::u16string_view text) {
-  const bool hex = text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X');
-  return ParseNumber(text, hex ? 16 : 10, 0xFFFFFFFF);
-}
-
 int Usage(std::string& err, const std::string& problem) {
   err += "tbtfw-check: " + problem + "\n" + kUsage;
   return kUsageError;
@@ -56,7 +33,7 @@ int RunArgs(const std::vector<std::u16string>& args, CheckEnvironment& env, std:
   options.language = env.uiLanguage;
   std::size_t first = 1;
   if (args.size() > 2 && args[1] == u"--ui-language") {
-    const auto language = ParseNumber(args[2], 16, 0xFFFF);
+    const auto language = ParseHexNumber(args[2], 0xFFFF);
     if (!language) return Usage(err, "--ui-language takes a hexadecimal language id up to FFFF");
     options.language = static_cast<std::uint16_t>(*language);
     first = 3;
@@ -94,7 +71,7 @@ std::optional<TextRequest> ParseTextRequest(const std::vector<std::u16string>& a
         request.ini = args[++i];
         haveIni = true;
       } else {
-        const auto language = ParseNumber(args[++i], 16, 0xFFFF);
+        const auto language = ParseHexNumber(args[++i], 0xFFFF);
         if (!language) {
           problem = "--lang takes a hexadecimal language id up to FFFF";
           return std::nullopt;
@@ -132,7 +109,7 @@ int RunMessage(const std::vector<std::u16string>& args, CheckEnvironment& env, s
   std::string problem;
   const auto request = ParseTextRequest(args, problem);
   if (!request) return Usage(err, problem);
-  const auto status = ParseStatus(request->operand);
+  const auto status = ParseNumber(request->operand);
   if (!status) return Usage(err, "STATUS is a 32-bit number, decimal or 0x-hexadecimal");
   const std::u16string ini = env.resolvePath(request->ini);
   const TextLookup lookup = [&](const char16_t* key, char16_t* buffer, std::size_t capacity) {

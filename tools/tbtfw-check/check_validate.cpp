@@ -1,7 +1,6 @@
 #include "tools/tbtfw-check/check_validate.h"
 
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,9 +8,10 @@
 #include <optional>
 #include <string_view>
 
-#include "controller/image_validation.h"
-#include "emulator/region_controller.h"
+#include "common/number_text.h"
 #include "common/utf8.h"
+#include "controller/dump_controller.h"
+#include "controller/image_validation.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ constexpr Meaning kMeanings[] = {
     {TBFW_E_GENERATION_MISMATCH, "image and controller are of different generations"},
     {TBFW_E_PORT_VARIANT_MISMATCH, "image and controller are different port variants"},
     {TBFW_E_LEVEL_MISMATCH, "the image's level bits are above the controller's"},
-    {RegionController::kOutOfRegion, "a controller read reached past the end of the dump"},
+    {DumpController::kOutOfRegion, "a controller read reached past the end of the dump"},
 };
 
 const char* MeaningOf(StatusCode status) {
@@ -55,21 +55,6 @@ struct ValidateRequest {
   std::u16string image;
 };
 
-// Decimal, or hexadecimal after "0x"; the whole text and at most 32 bits.
-std::optional<std::uint32_t> ParseVersion(std::u16string_view text) {
-  const std::string digits = ToUtf8(text);
-  std::string_view view = digits;
-  int base = 10;
-  if (view.size() > 2 && view[0] == '0' && (view[1] == 'x' || view[1] == 'X')) {
-    view.remove_prefix(2);
-    base = 16;
-  }
-  std::uint32_t value = 0;
-  const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value, base);
-  if (view.empty() || error != std::errc{} || end != view.data() + view.size()) return std::nullopt;
-  return value;
-}
-
 std::optional<ValidateRequest> ParseRequest(const std::vector<std::u16string>& args, std::string& problem) {
   ValidateRequest request;
   bool haveDump = false, haveImage = false;
@@ -83,7 +68,7 @@ std::optional<ValidateRequest> ParseRequest(const std::vector<std::u16string>& a
       if (arg == u"--controller") {
         request.dump = args[++i];
         haveDump = true;
-      } else if (!(request.version = ParseVersion(args[++i]))) {
+      } else if (!(request.version = ParseNumber(args[++i]))) {
         problem = "--controller-version takes a 32-bit number, decimal or 0x-hexadecimal";
         return std::nullopt;
       }
@@ -149,7 +134,7 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
   }
   // A dump holds the region from its first byte, so its version sits at 0x0A.
   const std::uint32_t version = request->version.value_or(dump.size() > 0x0A ? dump[0x0A] : 0);
-  RegionController controller(std::move(dump), version);
+  DumpController controller(std::move(dump), version);
   std::uint32_t imageVersion = 0;
   ValidationDetail detail;
   const StatusCode status = ValidateImage(controller, image, imageVersion, &detail);

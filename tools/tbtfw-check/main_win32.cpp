@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "common/program_folder.h"
 #include "platform/win32/profile_strings_win32.h"
 #include "platform/win32/wide.h"
-#include "skin/localized_text.h"
 #include "tools/tbtfw-check/check_command.h"
 
 namespace {

@@ -1,27 +1,13 @@
-// Owners of the Win32 handles and COM interfaces that the window toolkit uses.
+// Owners of what drawing uses: memory device contexts, GDI objects, a window's device
+// context and an object selected into a device context.
 #pragma once
 
 #include <windows.h>
-#include <objidl.h>
 
 #include "platform/win32/unique.h"
 
-template <typename H, auto FreeFunction>
-struct HandleTraits {
-  using Handle = H;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { FreeFunction(h); }
-};
-
 using UniqueMemoryDc = Unique<HandleTraits<HDC, ::DeleteDC>>;
 using UniqueGdiObject = Unique<HandleTraits<HGDIOBJ, ::DeleteObject>>;
-using UniqueLibrary = Unique<HandleTraits<HMODULE, ::FreeLibrary>>;
-using UniqueGlobal = Unique<HandleTraits<HGLOBAL, ::GlobalFree>>;
-using UniqueHook = Unique<HandleTraits<HHOOK, ::UnhookWindowsHookEx>>;
-
-inline void ReleaseInterface(IUnknown* p) { p->Release(); }
-template <typename Interface>
-using UniqueCom = Unique<HandleTraits<Interface*, ReleaseInterface>>;
 
 // A window's device context, given back to that window.
 class WindowDc {
