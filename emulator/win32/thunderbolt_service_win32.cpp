@@ -6,6 +6,8 @@
 
 #include <fstream>
 
+#include "platform/win32/unique_handle.h"
+
 namespace {
 
 SERVICE_STATUS_HANDLE g_status = nullptr;
@@ -42,11 +44,10 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
 }  // namespace
 
 int wmain() {
-  g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (g_stop == nullptr) return 1;
+  const UniqueKernelHandle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!stop) return 1;
+  g_stop = stop.get();
   wchar_t name[] = L"ThunderboltService";
   const SERVICE_TABLE_ENTRYW table[] = {{name, ServiceMain}, {nullptr, nullptr}};
-  const bool ran = StartServiceCtrlDispatcherW(table) != FALSE;
-  CloseHandle(g_stop);
-  return ran ? 0 : 1;
+  return StartServiceCtrlDispatcherW(table) != FALSE ? 0 : 1;
 }

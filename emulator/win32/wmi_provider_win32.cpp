@@ -7,6 +7,7 @@
 #include "emulator/win32/com_object_win32.h"
 #include "emulator/win32/provider_world_win32.h"
 #include "emulator/win32/wbem_com_win32.h"
+#include "platform/win32/com_owners.h"
 
 namespace {
 
@@ -24,10 +25,8 @@ class LocatorFactory final : public ComObject<IClassFactory> {
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     const auto world = ProviderWorld::Load();
     if (!world || world->model().Has(Fault::kNoLocator)) return E_FAIL;
-    IWbemLocator* locator = CreateComLocator(world);
-    const HRESULT hr = locator->QueryInterface(riid, object);
-    locator->Release();
-    return hr;
+    const ComPtr<IWbemLocator> locator(CreateComLocator(world));
+    return locator->QueryInterface(riid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
     if (lock) InterlockedIncrement(&g_locks);
@@ -42,10 +41,8 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (!IsEqualCLSID(clsid, kClsidWbemLocator)) return CLASS_E_CLASSNOTAVAILABLE;
-  auto* factory = new LocatorFactory;
-  const HRESULT hr = factory->QueryInterface(riid, object);
-  factory->Release();
-  return hr;
+  const ComPtr<LocatorFactory> factory(new LocatorFactory);
+  return factory->QueryInterface(riid, object);
 }
 
 // The module stays while any of its objects lives or a client holds a lock.

@@ -6,11 +6,15 @@
 
 #include <utility>
 
+#include "platform/win32/unique.h"
+
 // A COM interface pointer, released when dropped.
 template <typename Interface>
 class ComPtr {
  public:
   ComPtr() = default;
+  // Takes over a reference the caller holds.
+  explicit ComPtr(Interface* p) : p_(p) {}
   ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
   ComPtr& operator=(ComPtr&& o) noexcept {
     reset(std::exchange(o.p_, nullptr));
@@ -34,6 +38,9 @@ class ComPtr {
  private:
   Interface* p_ = nullptr;
 };
+
+// A SAFEARRAY, destroyed when dropped.
+using UniqueSafeArray = Unique<HandleTraits<SAFEARRAY*, ::SafeArrayDestroy>>;
 
 // A BSTR made from a wide string, freed when dropped.
 class Bstr {

@@ -2,17 +2,10 @@
 
 #include <cstring>
 
-#include "platform/win32/unique.h"
+#include "platform/win32/com_owners.h"
 #include "platform/win32/wide.h"
 
 namespace {
-
-struct SafeArrayTraits {
-  using Handle = SAFEARRAY*;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { SafeArrayDestroy(h); }
-};
-using UniqueSafeArray = Unique<SafeArrayTraits>;
 
 // Runs `use` on the array's elements, locked in place for it: one copy in or out instead
 // of one call per element. False when the array cannot be locked or unlocked.

@@ -7,16 +7,10 @@
 
 namespace {
 
-struct FontFamilyTraits {
-  using Handle = Gdiplus::GpFontFamily*;
-  static Handle Empty() { return nullptr; }
-  static void Free(Handle h) { Gdiplus::DllExports::GdipDeleteFontFamily(h); }
-};
-
 // The name of GDI+'s generic sans-serif family. The C++ wrapper's own accessor keeps a
 // process-wide object that is never freed, so the flat API is used and its family freed.
 std::wstring GenericSansSerifName() {
-  Unique<FontFamilyTraits> family;
+  Unique<HandleTraits<Gdiplus::GpFontFamily*, Gdiplus::DllExports::GdipDeleteFontFamily>> family;
   if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif(family.put()) != Gdiplus::Ok || !family) return {};
   wchar_t name[LF_FACESIZE] = {};
   if (Gdiplus::DllExports::GdipGetFamilyName(family.get(), name, LANG_NEUTRAL) != Gdiplus::Ok) return {};
