@@ -132,12 +132,14 @@ lay_out_tool() {
   [[ -z $image ]] || cp "$image" "$app/data/${5:-$(basename "$image")}"
 }
 
-# ARGS...: sets tool_command to the command that runs the tool with ARGS in its folder:
-# under exit_code_probe_win32.exe (beside the tool) when tool_exit_file is set, and in the
+# counted|alone ARGS...: sets tool_command to the command that runs the tool with ARGS in
+# its folder, under exit_code_probe_win32.exe (beside the tool) when counted, and in the
 # system language tool_lang (LANG and LC_ALL) when that is set, else in the caller's.
 tool_command_for() {
+  local how=$1
+  shift
   tool_command=(wine TbtFwUpdate.exe "$@")
-  [[ -z ${tool_exit_file:-} ]] || tool_command=(wine exit_code_probe_win32.exe TbtFwUpdate.exe "$@")
+  [[ $how != counted ]] || tool_command=(wine exit_code_probe_win32.exe TbtFwUpdate.exe "$@")
   [[ -z ${tool_lang:-} ]] || tool_command=(env LANG="$tool_lang" LC_ALL="$tool_lang" "${tool_command[@]}")
 }
 
@@ -149,10 +151,11 @@ tool_command_for() {
 start_tool() {
   local app=$1 tool_command
   shift
-  tool_command_for "$@"
   if [[ -n ${tool_exit_file:-} ]]; then
+    tool_command_for counted "$@"
     (cd "$app" && exec "${tool_command[@]}" </dev/null 2>/dev/null | tr -d '\r' >"$tool_exit_file") &
   else
+    tool_command_for alone "$@"
     (cd "$app" && exec "${tool_command[@]}" </dev/null >/dev/null 2>&1) &
   fi
   # shellcheck disable=SC2034  # for the caller
@@ -164,7 +167,7 @@ start_tool() {
 run_tool_counted() {
   local app=$1 tool_command
   shift
-  tool_exit_file=- tool_command_for "$@"
+  tool_command_for counted "$@"
   (cd "$app" && exec timeout 300 "${tool_command[@]}" </dev/null 2>/dev/null | tr -d '\r')
 }
 
@@ -224,6 +227,9 @@ received_only() {
     echo "received: $(lines "$out/written-images.txt" | paste -sd, -)"
   fi
 }
+
+# DIR: a copy of the emulated controller's outputs as DIR/out.
+keep_emulated_out() { cp -r "$(emulated_out)" "$1/out"; }
 
 # The power requests the driver received, comma-separated.
 power_requests() { lines "$(emulated_out)/acpi-requests.txt" | paste -sd, -; }

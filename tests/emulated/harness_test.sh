@@ -42,7 +42,7 @@ run_case() {
   local output received
   # shellcheck disable=SC2086  # ARGS is a word list
   output=$(timeout 120 wine "$dir/app/update_harness.exe" --settle-ms 300 $args </dev/null 2>/dev/null | tr -d '\r')
-  cp -r "$out" "$dir/out"
+  keep_emulated_out "$dir"
   if [[ "$output" != "status=$status_expected" ]]; then fail "$name: '$output', expected status=$status_expected"; return; fi
   if [[ $written == yes ]]; then
     received=$(received_only "$dir/app/data/$image")

@@ -110,7 +110,7 @@ tool_case() {
   fi
   expect "$name" "power requests" "$power_on_off" "$(power_requests)"
   expect "$name" "no planted DLL ran" no "$([[ -e $app/planted.ran ]] && echo yes || echo no)"
-  cp -r "$(emulated_out)" "$dir/out"
+  keep_emulated_out "$dir"
 
   if [[ $name == refusals ]]; then
     # After the run the window may close again, by a key as by any other way.
