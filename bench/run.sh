@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 cmake --preset native >/dev/null
-cmake --build --preset native -j 2 --target tbtfw_bench >/dev/null
+cmake --build --preset native -j "$(nproc)" --target tbtfw_bench >/dev/null
 build/native/bench/tbtfw_bench --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
   --benchmark_min_time=0.2 >"$work/native.md" 2>"$work/console.log" || { cat "$work/console.log" "$work/native.md"; exit 1; }
 cat "$work/native.md"

@@ -7,12 +7,9 @@
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
-lane=$1 seed=$2 runs=$3 work=$4 tool=$5 probe=$6 check=$7 samples_exe=$8 expected_exe=$9 components=${10} ini=${11}
-# shellcheck source=../tests/emulated/scenario_case.sh
-source "$repo/tests/emulated/scenario_case.sh"
-# shellcheck source=../tests/e2e/x_input.sh
-source "$repo/tests/e2e/x_input.sh"
-title="Vanto Thunderbolt Firmware Update Tool"
+lane=$1 seed=$2 runs=$3 work=$4 tool=$5 window_probe=$6 check_exe=$7 samples_exe=$8 expected_exe=$9 components=${10} tool_ini=${11}
+# shellcheck source=../tests/e2e/tool_session.sh
+source "$repo/tests/e2e/tool_session.sh"
 RANDOM=$seed
 failures=0
 
@@ -22,16 +19,14 @@ images=(img-156D.bin img-156D.bin img-156D.bin img-156D-src0-80.bin img-156D-src
 versions=(0x10 0x1B 0x30)
 languages=(409 407 40C 411 804 404)
 methods=(GetCurrentNvmVersion ReadFirmware UpdateFirmware)
+# shellcheck disable=SC2191  # METHOD.PARAMETER=FORM words, by brace expansion
 replies=({GetCurrentNvmVersion.NvmVersion,ReadFirmware.ReturnValue,UpdateFirmware.ReturnValue}={null,missing,text}
          ReadFirmware.data={short,empty,null,missing})
 pick() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
 
-probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 # The sample writer and the expected outcome run natively, or under Wine when they are
 # Windows programs (as in the Windows build tree).
 helper() { if [[ $1 == *.exe ]]; then wine "$@" </dev/null 2>/dev/null | tr -d '\r'; else "$@"; fi; }
-control() { probe list "$title" | grep "^id=$1 "; }
-shown() { [[ "$(control "$1")" == "id=$1 visible=1"* ]]; }
 
 mkdir -p "$work/samples"
 (cd "$work" && helper "$samples_exe" samples >/dev/null)
@@ -49,32 +44,35 @@ for run in $(seq 1 "$runs"); do
   name="lane$lane-run$run"
   dir="$work/$name"
   write_scenario "$dir" "$work/samples" "$version" "${extra[@]}"
-  mkdir -p "$dir/app/data"
-  cp "$tool" "$dir/app/TbtFwUpdate.exe"
-  cp "$ini" "$dir/app/data/Update.ini"
-  cp "$work/samples/$image" "$dir/app/data/firmware.bin"
+  lay_out_tool "$dir/app" "$tool" "$tool_ini" "$work/samples/$image" firmware.bin
   expected=$(helper "$expected_exe" "$dir/scenario.ini" "$dir/app/data/firmware.bin" "$([[ $args == *downgradable* ]] && echo 1 || echo 0)")
   status=${expected#status=}; status=${status%% *}; written=${expected##*written=}
   problems=()
 
   bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" >/dev/null 2>&1 || problems+=("install failed")
   # shellcheck disable=SC2086  # ARGS is a word list
-  (cd "$dir/app" && exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine TbtFwUpdate.exe $args </dev/null >/dev/null 2>&1) &
-  tool_pid=$!
-  if probe wait "$title" 60000 >/dev/null; then
-    click "$title" 1003 || problems+=("Update could not be clicked")
+  tool_lang=en_US.UTF-8 start_tool "$dir/app" $args
+  if wait_window 60000; then
+    click "$id_update" || problems+=("Update could not be clicked")
     # Bounded at a minute, wait for the end state the expected outcome leads to: the
     # shut-down buttons in place of Exit, or Exit usable. (On success Exit is enabled a
     # moment before it is hidden, so an enabled Exit alone is no end state.)
-    for i in $(seq 1 600); do settled "$status" && break; sleep 0.1; done
-    want=$(wine "$check" message --ini "$ini" --lang "$lang" "$status" 2>/dev/null | tr -d '\r')
-    [[ $status == 0x10430001 ]] && want=$(wine "$check" text --ini "$ini" --lang "$lang" IDS_FIND_NO_HVK 2>/dev/null | tr -d '\r')
-    got=$(control 1004); got=${got#*text=}
-    [[ "$got" == "$want" ]] || problems+=("message: $got")
-    if [[ $status == 0x00000000 ]]; then
-      shown 1007 && shown 1008 && ! shown 1 || problems+=("shut-down buttons not offered")
+    poll 600 settled "$status"
+    if [[ $status == 0x10430001 ]]; then
+      want=$(expected_text "$lang" IDS_FIND_NO_HVK) || problems+=("no expected text IDS_FIND_NO_HVK")
     else
-      shown 1 && ! shown 1007 || problems+=("Exit not offered")
+      want=$(expected_message "$lang" "$status") || problems+=("no expected message for $status")
+    fi
+    if got=$(control "$id_message"); then
+      got=${got#*text=}
+      [[ "$got" == "$want" ]] || problems+=("message: $got")
+    else
+      problems+=("the message could not be read")
+    fi
+    if [[ $status == "$status_success" ]]; then
+      shown "$id_shutdown_now" && shown "$id_shutdown_later" && hidden "$id_exit" || problems+=("shut-down buttons not offered")
+    else
+      shown "$id_exit" && hidden "$id_shutdown_now" || problems+=("Exit not offered")
     fi
     received=$(lines "$(emulated_out)/written-images.txt")
     if [[ $written == 1 ]]; then
@@ -88,15 +86,11 @@ for run in $(seq 1 "$runs"); do
     else
       [[ "$power" == "$power_on_off" ]] || problems+=("power requests: $power")
     fi
-    click "$title" "$([[ $status == 0x00000000 ]] && echo 1008 || echo 1)" || problems+=("the last button could not be clicked")
+    click "$([[ $status == "$status_success" ]] && echo "$id_shutdown_later" || echo "$id_exit")" || problems+=("the last button could not be clicked")
   else
     problems+=("no window")
   fi
-  for i in $(seq 1 100); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$tool_pid" 2>/dev/null; then
-    problems+=("the tool did not end")
-    kill "$tool_pid" 2>/dev/null
-  fi
+  ended "$tool_pid" || problems+=("the tool did not end")
 
   summary="$name v=$version image=$image lang=$lang args='$args' fault=$fault expected=$status written=$written"
   if ((${#problems[@]})); then

@@ -13,55 +13,15 @@ tool=$(realpath "$1") probe=$(realpath "$2") components=$(realpath "$3") samples
 ini=$(realpath "$5") prefix=$(realpath -m "$6") baseline=$(realpath "$7")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/app/data" "$work/samples"
+# shellcheck source=../tests/e2e/tool_session.sh
+source "$repo/tests/e2e/tool_session.sh"
+mkdir -p "$work/samples"
 (cd "$work" && "$samples" samples >/dev/null)
-cp "$tool" "$work/app/TbtFwUpdate.exe"
+lay_out_tool "$work/app" "$tool" "$ini" "$work/samples/img-156D.bin"
 cp "$baseline" "$work/baseline.exe"
-cp "$ini" "$work/app/data/Update.ini"
-cp "$work/samples/img-156D.bin" "$work/app/data/"
-cp "$work/samples/ctl-156D.dump" "$work/region.bin"
-printf '[controller]\r\nregion = region.bin\r\nnvm_version = 0x1A\r\nupdate_ms = 15000\r\n' >"$work/scenario.ini"
+write_scenario "$work" "$work/samples" 0x1A "update_ms = 15000"
 
-bash "$repo/tests/wine/bench.sh" run "$prefix" 2560x1440 -- bash -c '
-  set -u
-  work=$1 probe=$2 components=$3 repo=$4
-  title="Vanto Thunderbolt Firmware Update Tool"
-  probe() { wine "$probe" "$@" 2>/dev/null | tr -d "\r"; }
-  source "$repo/tests/e2e/x_input.sh"
-  hz=$(getconf CLK_TCK)
-  seconds=8
-  # Milliseconds of CPU per 100 ms tick of process $1 over $seconds seconds.
-  per_tick() {
-    local t0 t1
-    t0=$(awk "{print \$14 + \$15}" "/proc/$1/stat")
-    sleep $seconds
-    t1=$(awk "{print \$14 + \$15}" "/proc/$1/stat")
-    awk -v d=$((t1 - t0)) -v hz="$hz" -v s=$seconds "BEGIN { printf \"%.2f\n\", 1000 * d / hz / (s * 10) }"
-  }
-  viewable() { xwininfo -name "$1" 2>/dev/null | grep -q "IsViewable"; }
-  baseline() {
-    local pid i
-    (cd "$work" && exec wine baseline.exe 1560 1240 132 </dev/null >/dev/null 2>&1) &
-    pid=$!
-    for i in $(seq 1 3000); do viewable "Minimal Layered Window" && break; sleep 0.01; done
-    sleep 2
-    per_tick $pid >>"$work/baseline-ms"
-    kill $pid 2>/dev/null
-    wait $pid 2>/dev/null || true
-  }
-  baseline
-  bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$work/scenario.ini" >/dev/null 2>&1
-  (cd "$work/app" && exec wine TbtFwUpdate.exe </dev/null >/dev/null 2>&1) &
-  pid=$!
-  wine "$probe" wait "$title" 30000 >/dev/null 2>&1
-  click "$title" 1003
-  # Ten seconds for the service, then the validation; the write then takes fifteen.
-  sleep 12
-  per_tick $pid >"$work/tick-ms"
-  kill $pid 2>/dev/null
-  wait $pid 2>/dev/null || true
-  baseline
-' tick-bench "$work" "$probe" "$components" "$repo"
+bash "$repo/tests/wine/bench.sh" run "$prefix" 2560x1440 -- bash "$here/tick_figures.sh" "$work" "$probe" "$components"
 
 tick=$(cat "$work/tick-ms")
 base=$(awk '{ s += $1 } END { printf "%.2f", s / NR }' "$work/baseline-ms")

@@ -31,6 +31,7 @@ for target in "${targets[@]}"; do
   ft=$(sed -E 's/.* ft: ([0-9]+).*/\1/' <<<"$done_line")
   execs=$(sed -nE 's/^stat::number_of_executed_units: ([0-9]+)/\1/p' "$log")
   rate=$(sed -nE 's/^stat::average_exec_per_sec: +([0-9]+)/\1/p' "$log")
+  # shellcheck disable=SC2012  # libFuzzer names its corpus files by their SHA-1
   found=$(ls "$work/corpus/$target" | wc -l)
 
   kept=$(bash fuzz/keep-corpus.sh "$build" "$target" "$work/corpus/$target")

@@ -15,6 +15,7 @@ bash fuzz/prepare-corpus.sh "$build" "$work/made"
 for f in "$work/made/$target"/*; do
   [[ -e fuzz/seeds/$target/$(basename "$f") ]] || cp "$f" "$work/fresh/"
 done
+# shellcheck disable=SC2012  # libFuzzer names its corpus files by their SHA-1
 ls "$work/fresh" | sort >"$work/fresh.list"
 nice -n 19 "$build/fuzz/$target" -merge=1 -use_counters=0 -max_len=65536 -timeout=10 "$work/fresh" "$found" >"$work/merge.log" 2>&1 \
   || { tail -20 "$work/merge.log"; exit 1; }
@@ -22,4 +23,5 @@ rm -rf "fuzz/seeds/$target" && mkdir -p "fuzz/seeds/$target"
 for f in "$work/fresh"/*; do
   grep -qxF "$(basename "$f")" "$work/fresh.list" || cp "$f" "fuzz/seeds/$target/"
 done
+# shellcheck disable=SC2012  # as above
 echo "$(ls "fuzz/seeds/$target" | wc -l) ($(cat /dev/null "fuzz/seeds/$target"/* | wc -c) bytes)"

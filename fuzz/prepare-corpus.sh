@@ -12,6 +12,7 @@ mkdir -p "$out/samples" "$out/fuzz_validate"
 for id in 156D 156B 147E 157E 1578 1576; do
   # Header: the region's length (u16), no failing read, no empty read.
   size=$(stat -c %s "$out/samples/ctl-$id.dump")
+  # shellcheck disable=SC2059  # the format is the header's bytes, written as escapes
   { printf "\\x$(printf %02x $((size & 0xFF)))\\x$(printf %02x $((size >> 8)))\\x00\\x00"
     cat "$out/samples/ctl-$id.dump" "$out/samples/img-$id.bin"; } > "$out/fuzz_validate/$id"
 done

@@ -14,6 +14,7 @@ done
 
 echo "== clang-tidy (bugprone and security checks) on the natively built sources"
 sources=$(git ls-files 'app/*.cpp' 'skin/*.cpp' 'controller/*.cpp' 'emulator/*.cpp' 'tools/*.cpp' 'common/*.cpp' | grep -v '_win32')
+# shellcheck disable=SC2086  # the sources are a word list
 if ! tidy=$(clang-tidy -p build/native --quiet $sources 2>&1); then
   echo "$tidy" | grep -vE '^[0-9]+ warnings (generated|treated as errors)'
   exit 1
@@ -38,6 +39,7 @@ for dir in $(i686-w64-mingw32-g++-posix -xc++ -E -v /dev/null 2>&1 |
 done
 sources=$(git ls-files 'app/win32/*.cpp' 'platform/win32/*.cpp' 'skin/win32/*.cpp' 'framework/*.cpp' \
                        'emulator/win32/*.cpp' 'tools/tbtfw-check/main_win32.cpp')
+# shellcheck disable=SC2086  # the sources are a word list
 if ! tidy=$(clang-tidy -p build/windows --quiet "${tidy_args[@]}" $sources 2>&1); then
   echo "$tidy" | grep -vE '^[0-9]+ warnings (generated|treated as errors)'
   exit 1

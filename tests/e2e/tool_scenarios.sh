@@ -1,35 +1,21 @@
 #!/usr/bin/env bash
 # The tool's scenarios on one screen; run inside the Wine bench (DISPLAY and WINEPREFIX set).
-# Usage: tool_scenarios.sh WIDTHxHEIGHT WORK_DIR PROBE_EXE CHECK_EXE SHOTS_DIR
+# Usage: tool_scenarios.sh WIDTHxHEIGHT APP_DIR PROBE_EXE CHECK_EXE SHOTS_DIR
+# APP_DIR holds the tool laid out as it ships.
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-size=$1 work=$2 probe=$3 check=$4 shots=$5
-title="Vanto Thunderbolt Firmware Update Tool"
-cd "$work" || exit 1
-passed=0 failed=0 tool_pid=
+size=$1 app=$2 window_probe=$3 check_exe=$4 shots=$5
+# shellcheck source=tool_session.sh
+source "$here/tool_session.sh"
+tool_ini=$app/data/Update.ini
+passed=0 failed=0
 
-probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
-text() { wine "$check" text --ini data/Update.ini --lang "$1" "$2" 2>/dev/null | tr -d '\r'; }
-control() { probe list "$title" | grep "^id=$1 "; }  # "id=N visible=V enabled=E text=T"
-# shellcheck source=x_input.sh
-source "$here/x_input.sh"
-
-expect() {  # NAME EXPECTED ACTUAL
-  if [[ "$2" == "$3" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL [%s] %s\n  expected: %s\n  actual:   %s\n' "$size" "$1" "$2" "$3"
-  fi
-}
-
-start_tool() {  # LANG ARGS...
-  local lang=$1
-  shift
-  LANG=$lang LC_ALL=$lang wine TbtFwUpdate.exe "$@" >/dev/null 2>&1 &
-  tool_pid=$!
-  if ! probe wait "$title" 60000 >/dev/null; then
-    expect "window appears ($*)" yes no
+# LANG ARGS...: the tool started on a system in language LANG; false when its window does
+# not appear.
+open_tool() {
+  tool_lang=$1 start_tool "$app" "${@:2}"
+  if ! wait_window 60000; then
+    expect "$size" "window appears (${*:2})" yes no
     return 1
   fi
   # The first frame is composed before the window shows; give the screen one beat.
@@ -38,71 +24,67 @@ start_tool() {  # LANG ARGS...
 
 # The process ends within ten seconds of the request.
 expect_exit() {  # NAME
-  local i
-  for i in $(seq 1 100); do
-    kill -0 "$tool_pid" 2>/dev/null || { expect "$1" ended ended; return; }
-    sleep 0.1
-  done
-  expect "$1" ended running
-  kill "$tool_pid" 2>/dev/null
+  expect "$size" "$1" ended "$(ended "$tool_pid" && echo ended || echo running)"
 }
 
-shot() { import -window root "$shots/$1-$size.png" 2>/dev/null; }
+shot() { screenshot "$shots/$1-$size.png"; }
+# ID [FIELDS]: the first FIELDS words of control ID's state (all of it by default).
+state() { control "$1" | cut -d' ' -f"1-${2:-}"; }
 
 width=${size%x*} height=${size#*x}
 if [[ $width -gt 1920 || $height -gt 1080 ]]; then w=1560 h=1240; else w=780 h=620; fi
 rect="$(( (width - w) / 2 )) $(( (height - h) / 2 )) $w $h"
 
 # Ready, in the system's language (English here): size, place, controls and texts.
-start_tool en_US.UTF-8 && {
-  expect "window size and place" "$rect" "$(probe rect "$title")"
-  expect "Update shown and enabled" "id=1003 visible=1 enabled=1 text=$(text 409 IDS_UPDATE)" "$(control 1003)"
-  expect "Exit hidden" "id=1 visible=0" "$(control 1 | cut -d' ' -f1-2)"
-  expect "shut down now hidden" "id=1007 visible=0" "$(control 1007 | cut -d' ' -f1-2)"
-  expect "caution hidden" "id=1005 visible=0" "$(control 1005 | cut -d' ' -f1-2)"
-  expect "prompt" "id=1004 visible=1 enabled=1 text=$(text 409 IDS_PROMPT)" "$(control 1004)"
+open_tool en_US.UTF-8 && {
+  expect "$size" "window size and place" "$rect" "$(probe rect "$tool_title")"
+  expect "$size" "Update shown and enabled" "id=$id_update visible=1 enabled=1 text=$(expected_text 409 IDS_UPDATE)" "$(state "$id_update")"
+  expect "$size" "Exit hidden" "id=$id_exit visible=0" "$(state "$id_exit" 2)"
+  expect "$size" "shut down now hidden" "id=$id_shutdown_now visible=0" "$(state "$id_shutdown_now" 2)"
+  expect "$size" "caution hidden" "id=$id_caution visible=0" "$(state "$id_caution" 2)"
+  expect "$size" "prompt" "id=$id_message visible=1 enabled=1 text=$(expected_text 409 IDS_PROMPT)" "$(state "$id_message")"
   shot ready-en
-  press "$title" Escape || expect "Escape pressed" yes no
+  press Escape || expect "$size" "Escape pressed" yes no
   expect_exit "Escape ends the process"
 }
 
 # Japanese texts with /LID:, on a Japanese system for its fonts; Close ends the process.
-start_tool ja_JP.UTF-8 /LID:411 && {
-  expect "Japanese Update" "id=1003 visible=1 enabled=1 text=$(text 411 IDS_UPDATE)" "$(control 1003)"
-  expect "Japanese prompt" "id=1004 visible=1 enabled=1 text=$(text 411 IDS_PROMPT)" "$(control 1004)"
+open_tool ja_JP.UTF-8 /LID:411 && {
+  expect "$size" "Japanese Update" "id=$id_update visible=1 enabled=1 text=$(expected_text 411 IDS_UPDATE)" "$(state "$id_update")"
+  expect "$size" "Japanese prompt" "id=$id_message visible=1 enabled=1 text=$(expected_text 411 IDS_PROMPT)" "$(state "$id_message")"
   shot ready-ja
-  click "$title" 2 || expect "Close clicked" yes no
+  click "$id_close" || expect "$size" "Close clicked" yes no
   expect_exit "Close ends the process"
 }
 
 # Chinese, for a look at its fonts.
-start_tool zh_TW.UTF-8 /lid:404 && {
-  expect "Traditional Chinese prompt" "id=1004 visible=1 enabled=1 text=$(text 404 IDS_PROMPT)" "$(control 1004)"
+open_tool zh_TW.UTF-8 /lid:404 && {
+  expect "$size" "Traditional Chinese prompt" "id=$id_message visible=1 enabled=1 text=$(expected_text 404 IDS_PROMPT)" "$(state "$id_message")"
   shot ready-zh
-  probe close "$title" || expect "WM_CLOSE sent" yes no
+  probe close "$tool_title" || expect "$size" "WM_CLOSE sent" yes no
   expect_exit "WM_CLOSE ends the process"
 }
 
 # Update where no ACPI driver exists: the message at once, Exit in Update's place.
-start_tool en_US.UTF-8 /LID:40C && {
-  expect "French Update" "id=1003 visible=1 enabled=1 text=$(text 40C IDS_UPDATE)" "$(control 1003)"
-  click "$title" 1003 || expect "Update clicked" yes no
+refused() { shown "$id_exit" && usable "$id_close"; }
+open_tool en_US.UTF-8 /LID:40C && {
+  expect "$size" "French Update" "id=$id_update visible=1 enabled=1 text=$(expected_text 40C IDS_UPDATE)" "$(state "$id_update")"
+  click "$id_update" || expect "$size" "Update clicked" yes no
   # Enabling Close is the last step of the refusal.
-  for i in $(seq 1 50); do [[ "$(control 1)" == "id=1 visible=1"* && "$(control 2)" == "id=2 visible=1 enabled=1"* ]] && break; sleep 0.1; done
-  expect "device missing message" "id=1004 visible=1 enabled=1 text=$(text 40C IDS_FIND_NO_HVK)" "$(control 1004)"
-  expect "Update hidden" "id=1003 visible=0 enabled=0" "$(control 1003 | cut -d' ' -f1-3)"
-  expect "Exit shown and enabled" "id=1 visible=1 enabled=1 text=$(text 40C IDS_EXIT)" "$(control 1)"
-  expect "Close enabled" "id=2 visible=1 enabled=1" "$(control 2 | cut -d' ' -f1-3)"
-  expect "illustration hidden" "id=1001 visible=0" "$(control 1001 | cut -d' ' -f1-2)"
+  poll 50 refused
+  expect "$size" "device missing message" "id=$id_message visible=1 enabled=1 text=$(expected_text 40C IDS_FIND_NO_HVK)" "$(state "$id_message")"
+  expect "$size" "Update hidden" "id=$id_update visible=0 enabled=0" "$(state "$id_update" 3)"
+  expect "$size" "Exit shown and enabled" "id=$id_exit visible=1 enabled=1 text=$(expected_text 40C IDS_EXIT)" "$(state "$id_exit")"
+  expect "$size" "Close enabled" "id=$id_close visible=1 enabled=1" "$(state "$id_close" 3)"
+  expect "$size" "illustration hidden" "id=$id_illustration visible=0" "$(state "$id_illustration" 2)"
   shot no-driver-fr
   # A display change that keeps the scale hides and shows the window and changes nothing.
-  probe display "$title" || expect "display change sent" yes no
-  expect "shown again after a display change" "1" "$(probe shown "$title")"
-  expect "Exit stays after a display change" "id=1 visible=1 enabled=1" "$(control 1 | cut -d' ' -f1-3)"
-  expect "message stays after a display change" "id=1004 visible=1 enabled=1 text=$(text 40C IDS_FIND_NO_HVK)" "$(control 1004)"
-  click "$title" 1 || expect "Exit clicked" yes no
+  probe display "$tool_title" || expect "$size" "display change sent" yes no
+  expect "$size" "shown again after a display change" "1" "$(probe shown "$tool_title")"
+  expect "$size" "Exit stays after a display change" "id=$id_exit visible=1 enabled=1" "$(state "$id_exit" 3)"
+  expect "$size" "message stays after a display change" "id=$id_message visible=1 enabled=1 text=$(expected_text 40C IDS_FIND_NO_HVK)" "$(state "$id_message")"
+  click "$id_exit" || expect "$size" "Exit clicked" yes no
   expect_exit "Exit ends the process"
 }
 
-echo "[$size] $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary "$size"

@@ -2,7 +2,7 @@
 # The production update procedure (update_harness.exe) against the emulated controller
 # installed in a prefix of its own, one scenario after another.
 # Usage: harness_test.sh UPDATE_HARNESS NVM_SAMPLES COMPONENTS WORK
-set -u
+set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 harness=$(realpath "$1") samples=$(realpath "$2") components=$(realpath "$3") work=$(realpath -m "$4")
@@ -14,8 +14,8 @@ if [[ "${INSIDE_BENCH:-}" != 1 ]]; then
   INSIDE_BENCH=1 exec bash "$repo/tests/wine/bench.sh" run "$work/prefix" 800x600 -- bash "$0" "$@"
 fi
 
-# shellcheck source=scenario_case.sh
-source "$here/scenario_case.sh"
+# shellcheck source=../e2e/tool_session.sh
+source "$repo/tests/e2e/tool_session.sh"
 out=$(emulated_out)
 mkdir -p "$work/cases/samples"
 (cd "$work/cases" && wine "$samples" samples </dev/null >/dev/null 2>&1) || { echo "FAIL nvm-samples"; exit 1; }
@@ -42,7 +42,7 @@ run_case() {
   local output received
   # shellcheck disable=SC2086  # ARGS is a word list
   output=$(timeout 120 wine "$dir/app/update_harness.exe" --settle-ms 300 $args </dev/null 2>/dev/null | tr -d '\r')
-  cp -r "$out" "$dir/out"
+  keep_emulated_out "$dir"
   if [[ "$output" != "status=$status_expected" ]]; then fail "$name: '$output', expected status=$status_expected"; return; fi
   if [[ $written == yes ]]; then
     received=$(received_only "$dir/app/data/$image")

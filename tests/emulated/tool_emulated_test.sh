@@ -5,7 +5,7 @@
 # The unattended runs (/silent, /check, exit codes) go in two more groups.
 # Usage: tool_emulated_test.sh TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS WORK EXIT_PROBE
 # with TBTFW_PINNED_TOOL and TBTFW_PLANTED_DLL in the environment (tool_emulated_cases.sh).
-set -u
+set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 args=()
 for path in "${@:1:8}"; do args+=("$(realpath -m "$path")"); done

@@ -7,30 +7,20 @@
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-work=$1 tool=$2 exit_probe=$3 probe=$4 samples=$5 components=$6 ini=$7
+work=$1 tool=$2 exit_probe=$3 window_probe=$4 samples=$5 components=$6 ini=$7
 shift 7
-# shellcheck source=scenario_case.sh
-source "$here/scenario_case.sh"
-title="Vanto Thunderbolt Firmware Update Tool"
+# shellcheck source=../e2e/tool_session.sh
+source "$repo/tests/e2e/tool_session.sh"
 passed=0 failed=0
 
-# NAME VERSION IMAGE: a folder laid out as the tool ships, with IMAGE, on a controller at
-# VERSION installed in the prefix. Prints the app folder.
+# NAME VERSION IMAGE: a folder laid out as the tool ships, with IMAGE and the exit-code
+# probe, on a controller at VERSION installed in the prefix. Prints the app folder.
 prepare() {
   local name=$1 version=$2 image=$3 dir="$work/$1"
-  mkdir -p "$dir/app/data"
   write_scenario "$dir" "$work/samples" "$version" || return 1
-  cp "$tool" "$dir/app/TbtFwUpdate.exe" && cp "$ini" "$dir/app/data/Update.ini" && cp "$exit_probe" "$dir/app/" &&
-    cp "$work/samples/$image" "$dir/app/data/" || return 1
+  lay_out_tool "$dir/app" "$tool" "$ini" "$work/samples/$image" && cp "$exit_probe" "$dir/app/" || return 1
   bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" || return 1
   echo "$dir/app"
-}
-
-# APP ARGS...: runs the tool from APP through the exit-code probe; prints "exit=N windows=W".
-run_tool() {
-  local app=$1
-  shift
-  (cd "$app" && wine exit_code_probe_win32.exe TbtFwUpdate.exe "$@" </dev/null 2>/dev/null | tr -d '\r')
 }
 
 # NAME VERSION IMAGE MODE CODE WRITTEN: one unattended run; the exit code in full, no window,
@@ -39,7 +29,7 @@ run_tool() {
 unattended_case() {
   local name=$1 version=$2 image=$3 mode=$4 code=$5 written=$6 app
   app=$(prepare "$name" "$version" "$image") || { expect "$name" prepared yes no; return; }
-  expect "$name" "exit code, no window" "exit=$code windows=0" "$(run_tool "$app" "$mode" /log:run.log)"
+  expect "$name" "exit code, no window" "exit=$code windows=0" "$(run_tool_counted "$app" "$mode" /log:run.log)"
   if [[ $written == yes ]]; then
     expect "$name" "image received" "" "$(received_only "$app/data/$image")"
   else
@@ -63,11 +53,11 @@ case_field_mismatch() {
 case_two_copies() {
   local app first second
   app=$(prepare two-copies 0x1A img-156D.bin) || { expect two-copies prepared yes no; return; }
-  run_tool "$app" /silent >"$work/two-copies/first.txt" &
+  run_tool_counted "$app" /silent >"$work/two-copies/first.txt" &
   first=$!
   # The second starts once the first holds the controller's power.
-  for _ in $(seq 1 200); do [[ -s "$(emulated_out)/acpi-requests.txt" ]] && break; sleep 0.1; done
-  second=$(run_tool "$app" /silent)
+  poll 200 test -s "$(emulated_out)/acpi-requests.txt"
+  second=$(run_tool_counted "$app" /silent)
   wait "$first"
   expect two-copies "the second copy" "exit=1618 windows=0" "$second"
   expect two-copies "the first copy" "exit=3010 windows=0" "$(cat "$work/two-copies/first.txt")"
@@ -76,17 +66,19 @@ case_two_copies() {
 
 # The window closed without an update: 1602; a wrongly given switch: 1639 and no window.
 case_window_codes() {
-  local app result
+  local app
   app=$(prepare window-codes 0x1A img-156D.bin) || { expect window-codes prepared yes no; return; }
-  run_tool "$app" >"$work/window-codes/closed.txt" &
+  run_tool_counted "$app" >"$work/window-codes/closed.txt" &
   local runner=$!
-  if wine "$probe" wait "$title" 60000 >/dev/null 2>&1; then
-    wine "$probe" close "$title" >/dev/null 2>&1
+  if wait_window 60000; then
+    probe close "$tool_title" || expect window-codes "WM_CLOSE sent" yes no
+  else
+    expect window-codes "window appears" yes no
   fi
   wait "$runner"
   expect window-codes "closed without an update" "exit=1602 windows=1" "$(cat "$work/window-codes/closed.txt")"
-  expect window-codes "/log: without a path" "exit=1639 windows=0" "$(run_tool "$app" /silent /log:)"
-  expect window-codes "a log in a missing folder" "exit=1639 windows=0" "$(run_tool "$app" /silent '/log:C:\no\such\folder\x.log')"
+  expect window-codes "/log: without a path" "exit=1639 windows=0" "$(run_tool_counted "$app" /silent /log:)"
+  expect window-codes "a log in a missing folder" "exit=1639 windows=0" "$(run_tool_counted "$app" /silent '/log:C:\no\such\folder\x.log')"
   expect window-codes "nothing run" "" "$(power_requests)"
 }
 
@@ -107,5 +99,4 @@ for case in "$@"; do
   esac
 done
 
-echo "[$*] $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_summary "$*"

@@ -48,6 +48,7 @@ for image in "$@"; do
     allowed=$known_dlls
     grep -aq 'name="Microsoft.Windows.Common-Controls"' "$image" && allowed+="comctl32.dll "
     grep -aq 'name="Microsoft.Windows.GdiPlus"' "$image" && allowed+="gdiplus.dll "
+    # shellcheck disable=SC2013  # DLL names hold no spaces
     for import in $(awk '$1 == "DLL" && $2 == "Name:" { print tolower($3) }' <<<"$headers"); do
       [[ $allowed == *" $import "* ]] || foreign+=("$import")
     done

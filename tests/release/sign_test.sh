@@ -33,7 +33,8 @@ verify root.pem "$exe" || { cat verify.log; echo "FAIL: the packaged program doe
 cp "$exe" flipped.exe
 # One byte of the code, well inside the signed part of the file.
 offset=$((0x1000))
-printf "$(printf '\\%03o' $((($(od -An -tu1 -j$offset -N1 flipped.exe) ^ 1))))" |
+# shellcheck disable=SC2059  # the format is the one byte, written as an octal escape
+printf "$(printf '\\%03o' $(($(od -An -tu1 -j$offset -N1 flipped.exe) ^ 1)))" |
   dd of=flipped.exe bs=1 seek=$offset conv=notrunc 2>/dev/null
 cmp -s "$exe" flipped.exe && { echo "FAIL: the byte was not changed"; exit 1; }
 if verify root.pem flipped.exe; then echo "FAIL: a changed program verifies"; exit 1; fi

@@ -18,7 +18,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # libraries, 1.2 of a prefix's 1.3 GB, are hard links into the template (no test writes
 # there), so a dozen prefixes side by side take the disk of one; the registry and the
 # rest (about 30 MB) are copied. TBTFW_WINE_TEMPLATE names another template folder.
-readonly template=$(realpath -m "${TBTFW_WINE_TEMPLATE:-$here/../../build/wine-template}")
+template=$(realpath -m "${TBTFW_WINE_TEMPLATE:-$here/../../build/wine-template}")
+readonly template
 readonly shared_folders=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
 
 # Runs wineboot in PREFIX and maps the font families the window asks for onto installed fonts.

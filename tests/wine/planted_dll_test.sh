@@ -6,8 +6,10 @@
 # Run inside the Wine bench.
 # Usage: planted_dll_test.sh TOOL PLANTED_DLL PLANT_PROBE WINDOW_PROBE INI WORK
 set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tool=$1 planted=$2 plant_probe=$3 window_probe=$4 ini=$5 work=$6
-title="Vanto Thunderbolt Firmware Update Tool"
+# shellcheck source=../e2e/tool_session.sh
+source "$here/../e2e/tool_session.sh"
 base_overrides=$WINEDLLOVERRIDES
 failed=0
 fail() { echo "FAIL [$name] $*"; failed=1; }
@@ -15,22 +17,18 @@ fail() { echo "FAIL [$name] $*"; failed=1; }
 for name in powrprof gdiplus comctl32; do
   dir=$work/$name
   rm -rf "$dir"
-  mkdir -p "$dir/data"
-  cp "$tool" "$dir/TbtFwUpdate.exe"
+  lay_out_tool "$dir" "$tool" "$ini" || fail "the tool could not be laid out"
   cp "$plant_probe" "$dir/plant_probe.exe"
-  cp "$ini" "$dir/data/Update.ini"
   cp "$planted" "$dir/$name.dll"
   export WINEDLLOVERRIDES="$base_overrides;$name=n,b"
 
-  (cd "$dir" && exec wine TbtFwUpdate.exe </dev/null >/dev/null 2>&1) &
-  pid=$!
-  if wine "$window_probe" wait "$title" 20000 >/dev/null 2>&1; then
-    wine "$window_probe" close "$title" >/dev/null 2>&1
+  start_tool "$dir"
+  if wait_window 20000; then
+    probe close "$tool_title" || fail "WM_CLOSE could not be sent"
   else
     fail "the window did not open"
   fi
-  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { fail "the tool did not end"; kill "$pid"; }
+  ended "$tool_pid" || fail "the tool did not end"
   [[ -e $dir/planted.ran ]] && fail "the planted $name.dll ran in the tool"
 
   rm -f "$dir/planted.ran"

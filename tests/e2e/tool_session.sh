@@ -1,0 +1,247 @@
+# shellcheck shell=bash
+# A session with the unmodified TbtFwUpdate.exe under Wine, driven and read from outside as
+# a person would use it: the tool started from a folder laid out as it ships, its window
+# read through the window probe (window_probe.cpp), clicks and key presses given through
+# the X server, and what the emulated controller received read back from the prefix.
+#
+# Sourced by the Wine end-to-end tests, the soak, the benches and scripts/headless_update.sh.
+# What touches Wine needs DISPLAY and WINEPREFIX (inside tests/wine/bench.sh run); what
+# reads the window needs window_probe set to the probe's path; the expected texts need
+# check_exe (tbtfw-check.exe) and tool_ini (the Update.ini the tool reads).
+
+# The window's title and its controls' ids in the dialog template (resources/tbtfw.rc).
+readonly tool_title="Vanto Thunderbolt Firmware Update Tool"
+# shellcheck disable=SC2034  # each is for the scripts that source this file
+readonly id_exit=1 id_close=2 id_prompt_icon=149 id_illustration=1001 id_caution_icon=1002 \
+  id_update=1003 id_message=1004 id_caution=1005 id_spinner=1006 id_shutdown_now=1007 id_shutdown_later=1008
+# The status of a run that wrote the image: the window then offers to shut down.
+readonly status_success=0x00000000
+# The driver's requests in a run that reaches the controller: power on, then off.
+# shellcheck disable=SC2034
+readonly power_on_off="DEVS 0x00060057 0x00000001,DEVS 0x00060057 0x00000000"
+
+# TRIES CMD...: runs CMD until it succeeds, at most TRIES times a tenth of a second apart;
+# false when it never did. The bound counts tries rather than seconds: on a loaded machine
+# each try takes longer, and a slow run is not cut short.
+poll() {
+  local tries=$1 try
+  shift
+  for ((try = 1; try <= tries; try++)); do
+    "$@" && return 0
+    ((try == tries)) || sleep 0.1
+  done
+  return 1
+}
+
+# PID: true when process PID is not running.
+not_running() { ! kill -0 "$1" 2>/dev/null; }
+
+# PID [TRIES]: true once process PID has ended, polled TRIES times (100 by default, ten
+# seconds); when it has not, stops it and is false.
+ended() {
+  poll "${2:-100}" not_running "$1" && return 0
+  kill "$1" 2>/dev/null
+  return 1
+}
+
+# PROGRAM ARGS...: a Windows program's output without carriage returns, and its status.
+# The programs read here exit with small codes, which Wine's 8-bit exit status holds whole.
+wine_output() {
+  local out status=0
+  out=$(wine "$@" </dev/null 2>/dev/null) || status=$?
+  out=${out//$'\r'/}
+  [[ -z $out ]] || printf '%s\n' "$out"
+  return "$status"
+}
+
+# COMMAND TITLE [ARGS...]: the window probe's answer (see window_probe.cpp) and its status,
+# false when the window is not there or the probe did not run: an unreadable window never
+# reads as an empty state.
+probe() { wine_output "${window_probe:?window_probe names the window probe}" "$@"; }
+
+# MS: true once the tool's window exists, waited for up to MS milliseconds.
+wait_window() { probe wait "$tool_title" "$1" >/dev/null; }
+
+# MS: true once the tool's window is gone, waited for up to MS milliseconds.
+wait_window_gone() { probe gone "$tool_title" "$1" >/dev/null; }
+
+# MS: true when the tool's window is still there after MS milliseconds, and is seen there.
+window_stays() { ! wait_window_gone "$1" && [[ "$(probe count "$tool_title")" == 1 ]]; }
+
+# TITLE: true when the X server shows the window titled TITLE (mapped and viewable).
+on_screen() { [[ "$(xwininfo -name "$1" 2>/dev/null)" == *IsViewable* ]]; }
+
+# ID: control ID's state, "id=ID visible=0|1 enabled=0|1 text=TEXT"; false and nothing
+# printed when the window or the control cannot be read.
+control() {
+  local list
+  list=$(probe list "$tool_title") || return 1
+  grep -m 1 "^id=$1 " <<<"$list"
+}
+
+# ID: "1" when control ID is shown, "0" when it is hidden; false and nothing printed when
+# it cannot be read.
+visible() {
+  local state
+  state=$(control "$1") || return 1
+  if [[ $state == "id=$1 visible=1 "* ]]; then echo 1; else echo 0; fi
+}
+shown() { [[ "$(visible "$1")" == 1 ]]; }
+hidden() { [[ "$(visible "$1")" == 0 ]]; }
+# ID: true when control ID is shown and enabled.
+usable() { [[ "$(control "$1")" == "id=$1 visible=1 enabled=1 "* ]]; }
+
+# STATUS: true once the window shows the end of a run that ended with STATUS: after success
+# the shut-down buttons in place of Exit, otherwise Exit usable. On success Exit is enabled
+# a moment before the shut-down buttons replace it, so Exit usable alone is no end state.
+settled() {
+  if [[ $1 == "$status_success" ]]; then
+    shown "$id_shutdown_now" && shown "$id_shutdown_later" && hidden "$id_exit"
+  else
+    usable "$id_exit"
+  fi
+}
+
+# ID: a left click in the middle of control ID of the tool's window, through the X server
+# as a person gives it, so a hidden or disabled control cannot react. False when the window
+# or the control is not there.
+click() {
+  local rect x y w h
+  rect=$(probe rect "$tool_title" "$1") || return 1
+  read -r x y w h <<<"$rect"
+  [[ -n "${h:-}" ]] || return 1
+  # The X server handles one client's requests in order: the click lands where the move went.
+  timeout 10 xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+}
+
+# KEYS...: key presses (xdotool names such as Escape or alt+F4) to the tool's window. There
+# is no window manager under Xvfb, so the X focus is set on the window's own X window
+# first; Wine then hands the keys to its focus control. False when the window is not there.
+press() {
+  local window
+  window=$(xdotool search --name "^${tool_title}\$" | head -n 1)
+  [[ -n "$window" ]] || return 1
+  timeout 10 xdotool windowfocus --sync "$window" key "$@"
+}
+
+# APP TOOL INI [IMAGE [NAME]]: APP laid out as the tool ships: TOOL as APP/TbtFwUpdate.exe,
+# INI as APP/data/Update.ini and IMAGE in APP/data, named NAME when given.
+lay_out_tool() {
+  local app=$1 tool=$2 ini=$3 image=${4:-}
+  mkdir -p "$app/data" && cp "$tool" "$app/TbtFwUpdate.exe" && cp "$ini" "$app/data/Update.ini" || return 1
+  [[ -z $image ]] || cp "$image" "$app/data/${5:-$(basename "$image")}"
+}
+
+# counted|alone ARGS...: sets tool_command to the command that runs the tool with ARGS in
+# its folder, under exit_code_probe_win32.exe (beside the tool) when counted, and in the
+# system language tool_lang (LANG and LC_ALL) when that is set, else in the caller's.
+tool_command_for() {
+  local how=$1
+  shift
+  tool_command=(wine TbtFwUpdate.exe "$@")
+  [[ $how != counted ]] || tool_command=(wine exit_code_probe_win32.exe TbtFwUpdate.exe "$@")
+  [[ -z ${tool_lang:-} ]] || tool_command=(env LANG="$tool_lang" LC_ALL="$tool_lang" "${tool_command[@]}")
+}
+
+# APP [ARGS...]: starts the tool in the background from APP, laid out as it ships, with no
+# input, and sets tool_pid. With tool_exit_file set, the tool runs under the exit-code
+# probe, which reads its exit code in full (Wine's exit status keeps only 8 bits) and
+# writes "exit=N windows=W" (W: the windows it showed) to that file; otherwise its output
+# is dropped.
+start_tool() {
+  local app=$1 tool_command
+  shift
+  if [[ -n ${tool_exit_file:-} ]]; then
+    tool_command_for counted "$@"
+    (cd "$app" && exec "${tool_command[@]}" </dev/null 2>/dev/null | tr -d '\r' >"$tool_exit_file") &
+  else
+    tool_command_for alone "$@"
+    (cd "$app" && exec "${tool_command[@]}" </dev/null >/dev/null 2>&1) &
+  fi
+  # shellcheck disable=SC2034  # for the caller
+  tool_pid=$!
+}
+
+# APP [ARGS...]: runs the tool from APP under the exit-code probe (beside it in APP), bounded
+# at five minutes, and prints "exit=N windows=W".
+run_tool_counted() {
+  local app=$1 tool_command
+  shift
+  tool_command_for counted "$@"
+  (cd "$app" && exec timeout 300 "${tool_command[@]}" </dev/null 2>/dev/null | tr -d '\r')
+}
+
+# FILE: a screenshot of the whole screen.
+screenshot() { import -window root "$1"; }
+
+# LCID NAME: text NAME of tool_ini in language LCID (hex), as the tool reads it.
+expected_text() { wine_output "${check_exe:?}" text --ini "${tool_ini:?}" --lang "$1" "$2"; }
+
+# LCID STATUS: the message the tool shows for STATUS in language LCID (hex).
+expected_message() { wine_output "${check_exe:?}" message --ini "${tool_ini:?}" --lang "$1" "$2"; }
+
+# CASE WHAT EXPECTED ACTUAL: counts a check in `passed` or `failed`, printing a failure.
+expect() {
+  if [[ "$3" == "$4" ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL [%s] %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" "$4"
+  fi
+}
+
+# LABEL: prints the count of checks; false when one failed.
+checks_summary() {
+  echo "[$1] $passed passed, $failed failed"
+  [[ $failed -eq 0 ]]
+}
+
+# --- The emulated controller (emulator/): its scenario and what it received.
+
+# DIR SAMPLES VERSION [SCENARIO LINES...]: DIR/scenario.ini for a controller holding the
+# image builder's ctl-156D.dump (from the folder SAMPLES) at NVM version VERSION.
+write_scenario() {
+  local dir=$1 samples=$2 version=$3
+  shift 3
+  mkdir -p "$dir" && cp "$samples/ctl-156D.dump" "$dir/region.bin" || return 1
+  {
+    printf '[controller]\r\nregion = region.bin\r\nnvm_version = %s\r\n' "$version"
+    (($# == 0)) || printf '%s\r\n' "$@"
+  } >"$dir/scenario.ini"
+}
+
+# The folder of the emulated controller's outputs in the prefix.
+emulated_out() { echo "$WINEPREFIX/drive_c/TbtEmulator/out"; }
+
+# FILE: its lines as the Windows side wrote them, without carriage returns; false if none.
+lines() { tr -d '\r' 2>/dev/null <"$1"; }
+
+# IMAGE: empty when the controller received exactly IMAGE's bytes, and only those;
+# otherwise what it received.
+received_only() {
+  local image=$1 out sha
+  out=$(emulated_out)
+  sha=$(sha256sum "$image" | cut -d' ' -f1)
+  if [[ "$(lines "$out/written-images.txt")" != "$sha $(stat -c %s "$image")" ]] ||
+     ! cmp -s "$image" "$out/written-image-$sha.bin"; then
+    echo "received: $(lines "$out/written-images.txt" | paste -sd, -)"
+  fi
+}
+
+# DIR: a copy of the emulated controller's outputs as DIR/out.
+keep_emulated_out() { cp -r "$(emulated_out)" "$1/out"; }
+
+# The power requests the driver received, comma-separated.
+power_requests() { lines "$(emulated_out)/acpi-requests.txt" | paste -sd, -; }
+
+# Prints, indented, each power request the driver received and each image written to the
+# controller (SHA-256, bytes). False when the driver wrote no requests file.
+print_received() {
+  local out requests=() images=()
+  out=$(emulated_out)
+  [[ -f $out/acpi-requests.txt ]] || return 1
+  mapfile -t requests < <(lines "$out/acpi-requests.txt")
+  mapfile -t images < <(lines "$out/written-images.txt")
+  ((${#requests[@]} == 0)) || printf '  ACPI request: %s\n' "${requests[@]}"
+  ((${#images[@]} == 0)) || printf '  image (SHA-256, bytes): %s\n' "${images[@]}"
+}
