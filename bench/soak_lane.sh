@@ -22,7 +22,9 @@ methods=(GetCurrentNvmVersion ReadFirmware UpdateFirmware)
 # shellcheck disable=SC2191  # METHOD.PARAMETER=FORM words, by brace expansion
 replies=({GetCurrentNvmVersion.NvmVersion,ReadFirmware.ReturnValue,UpdateFirmware.ReturnValue}={null,missing,text}
          ReadFirmware.data={short,empty,null,missing})
-pick() { local a=("$@"); echo "${a[RANDOM % ${#a[@]}]}"; }
+# VAR ITEM...: sets VAR to one of the items. Drawn in this shell, not in a $(...) subshell,
+# which reseeds RANDOM: the same seed then draws the same runs.
+pick() { local a=("${@:2}"); printf -v "$1" '%s' "${a[RANDOM % ${#a[@]}]}"; }
 
 # The sample writer and the expected outcome run natively, or under Wine when they are
 # Windows programs (as in the Windows build tree).
@@ -31,16 +33,17 @@ helper() { if [[ $1 == *.exe ]]; then wine "$@" </dev/null 2>/dev/null | tr -d '
 mkdir -p "$work/samples"
 (cd "$work" && helper "$samples_exe" samples >/dev/null)
 
+version="" image="" lang="" fault="" method="" value="" reply=""
 for run in $(seq 1 "$runs"); do
-  version=$(pick "${versions[@]}") image=$(pick "${images[@]}") lang=$(pick "${languages[@]}")
+  pick version "${versions[@]}"; pick image "${images[@]}"; pick lang "${languages[@]}"
   extra=() args="/LID:$lang" fault=none
   (( RANDOM % 4 == 0 )) && args="$args /downgradable"
-  if (( RANDOM % 10 < 6 )); then fault=$(pick "${faults[@]}"); extra+=("[faults]" "$fault = 1"); fi
+  if (( RANDOM % 10 < 6 )); then pick fault "${faults[@]}"; extra+=("[faults]" "$fault = 1"); fi
   if (( RANDOM % 10 == 0 )); then
-    method=$(pick "${methods[@]}"); value=$(pick 5 0x57 0x80000001)
+    pick method "${methods[@]}"; pick value 5 0x57 0x80000001
     extra+=("[return_values]" "$method = $value"); fault="$fault $method=$value"
   fi
-  if (( RANDOM % 10 == 0 )); then reply=$(pick "${replies[@]}"); extra+=("[replies]" "$reply"); fault="$fault $reply"; fi
+  if (( RANDOM % 10 == 0 )); then pick reply "${replies[@]}"; extra+=("[replies]" "$reply"); fault="$fault $reply"; fi
   name="lane$lane-run$run"
   dir="$work/$name"
   write_scenario "$dir" "$work/samples" "$version" "${extra[@]}"

@@ -37,7 +37,9 @@ if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   bash tests/wine/bench.sh services "$prefix"
   bash emulator/prefix.sh install "$prefix" "$components" "$controller/scenario.ini"
   echo "Starting TbtFwUpdate.exe on $DISPLAY from $run, with the emulated controller"
-  (cd "$run" && wine TbtFwUpdate.exe "$@")
+  # The tool's exit code tells its outcome (3010, 1602, ...) and is not a failure of this
+  # script; Wine keeps only its low 8 bits, so the report below is what to read.
+  (cd "$run" && wine TbtFwUpdate.exe "$@") || true
   echo "The emulated controller received (in $(emulated_out)):"
   print_received
   exit 0
