@@ -224,9 +224,9 @@ StatusCode FullValidation(ControllerAccess& controller, std::span<const std::uin
   return ValidateImage(controller, image, version);
 }
 
-// The whole run with the real validation, for each generation and variant: the client
-// carries every read validation makes, and the image is written byte for byte; an image
-// for another controller is not.
+// The whole run with the real validation, which reads the controller through the client,
+// for each generation and variant: the image is written byte for byte, and an image for
+// another controller is not written.
 TEST(UpdateWorker, ValidatesAgainstTheControllerThenWrites) {
   struct Case {
     std::uint16_t controller, image;
