@@ -56,7 +56,6 @@ enum class Reply {
 struct DataEntry {
   std::u16string name;
   std::vector<std::uint8_t> bytes;
-  bool directory = false;
 };
 
 struct ControllerModel {
@@ -74,7 +73,6 @@ struct ControllerModel {
   // The program's folder and its data folder's entries, in the order the system lists them.
   std::u16string modulePath = u"C:\\Tools\\TbtFwUpdate.exe";
   std::vector<DataEntry> dataEntries;
-  bool dataFolderExists = true;
   std::optional<std::string> pinnedImageDigest;  // the digest a pinned tool carries
 
   // What happened, in order, one line per call that crosses the system's boundary.

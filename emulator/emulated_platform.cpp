@@ -136,10 +136,9 @@ void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) { model_.log.push
 bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
                                          const std::function<bool(std::u16string_view)>& visit) {
   model_.log.push_back("FindEntries " + ToUtf8(pattern));
-  if (!model_.dataFolderExists || pattern != DataFolderBeside(model_.modulePath) + u"\\*.bin") return false;
-  // Regular files only: the folder's own entries and directories are passed over.
+  if (pattern != DataFolderBeside(model_.modulePath) + u"\\*.bin") return false;
   for (const DataEntry& entry : model_.dataEntries) {
-    if (entry.directory || entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != u".bin") continue;
+    if (entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != u".bin") continue;
     if (!visit(entry.name)) break;
   }
   return true;
@@ -148,7 +147,7 @@ bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
 std::unique_ptr<ImageFile> EmulatedWorkerPlatform::OpenImageFile(const std::u16string& path) {
   model_.log.push_back("OpenFile " + ToUtf8(path));
   for (const DataEntry& entry : model_.dataEntries) {
-    if (!entry.directory && path == DataFolderBeside(model_.modulePath) + u"\\" + entry.name) {
+    if (path == DataFolderBeside(model_.modulePath) + u"\\" + entry.name) {
       return std::make_unique<EmulatedFile>(model_, entry.bytes);
     }
   }

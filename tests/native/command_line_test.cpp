@@ -16,21 +16,17 @@ struct ParseCase {
 
 // Every case starts from the defaults the tool uses: not downgradable, language 0x0409. How
 // the number after "/LID:" is read is ParseHexLong's, checked against the runtime's wcstol
-// (tests/wine/hex_long_differential_test.cpp).
+// (tests/wine/hex_long_differential_test.cpp). A switch in lower case, a later "/LID:"
+// winning and a value that is no number are seen from outside (tests/cli/tbtfw_check_test.sh).
 const ParseCase kParseCases[] = {
     {"no arguments", {}, 0, 0x0409},
-    {"upper-case downgradable", {u"/DOWNGRADABLE"}, 1, 0x0409},
     {"mixed-case downgradable", {u"/Downgradable"}, 1, 0x0409},
     {"dash is not a switch", {u"-downgradable"}, 0, 0x0409},
     {"downgradable with a value", {u"/downgradable=1"}, 0, 0x0409},
     {"downgradable prefix only", {u"/downgradabl"}, 0, 0x0409},
-    {"lid lower case", {u"/lid:411"}, 0, 0x0411},
     {"switch without number", {u"/LID:"}, 0, 0x0409},
     {"fifth character not a colon", {u"/LIDX411"}, 0, 0x0409},
-    {"not hexadecimal", {u"/LID:zz"}, 0, 0x0000},
     {"low 16 bits taken", {u"/LID:12345"}, 0, 0x2345},
-    {"minus one", {u"/LID:-1"}, 0, 0xFFFF},
-    {"later lid wins", {u"/LID:404", u"/LID:411"}, 0, 0x0411},
     {"file name ignored", {u"image.bin", u"LID:411"}, 0, 0x0409},
     {"downgradable stays set", {u"/downgradable", u"/nothing", u"/LID:407"}, 1, 0x0407},
     {"empty argument", {u""}, 0, 0x0409},

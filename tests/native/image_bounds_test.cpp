@@ -77,10 +77,8 @@ TEST(ValidateImage, RefusesImagesThatEndTooSoon) {
 struct LayoutCase {
   const char* name;
   NvmRegionPlan plan;
-  ImagePlacement placement;
-  std::uint32_t regionBase;
-  bool hasSection2;
-  std::uint32_t section2Base;
+  ImagePlacement placement;  // the region is found at its offset
+  std::optional<std::uint32_t> section2Base;
 };
 
 NvmRegionPlan WithFlags(std::uint16_t deviceId, std::uint8_t flags) {
@@ -92,13 +90,12 @@ NvmRegionPlan WithFlags(std::uint16_t deviceId, std::uint8_t flags) {
 
 // Block sizes 6, 10, 14, 18, 22, 26 for the counts 1 to 6 of WithFlags.
 const LayoutCase kLayoutCases[] = {
-    {"pointer at 0", PlanFor(0x1578), {0x100, false, 0}, 0x100, true, 0x51E},
-    {"second pointer behind zeros", PlanFor(0x1578), {0x4000, true, 0x00}, 0x4000, true, 0x441E},
-    {"second pointer behind ones", PlanFor(0x1576), {0x20000, true, 0xFF}, 0x20000, true, 0x2041E},
-    {"no section 2", WithFlags(0x1578, 0x3F), {0x100, false, 0}, 0x100, false, 0},
-    {"no blocks", WithFlags(0x1578, 0x40), {0x100, false, 0}, 0x100, true, 0x500},
-    {"every block", WithFlags(0x1578, 0x7F), {0x100, false, 0}, 0x100, true, 0x500 + 96},
-    {"blocks 0x02 and 0x08", WithFlags(0x1578, 0x4A), {0x100, false, 0}, 0x100, true, 0x500 + 10 + 22},
+    {"second pointer behind zeros", PlanFor(0x1578), {0x4000, true, 0x00}, 0x441E},
+    {"second pointer behind ones", PlanFor(0x1576), {0x20000, true, 0xFF}, 0x2041E},
+    {"no section 2", WithFlags(0x1578, 0x3F), {0x100, false, 0}, std::nullopt},
+    {"no blocks", WithFlags(0x1578, 0x40), {0x100, false, 0}, 0x500},
+    {"every block", WithFlags(0x1578, 0x7F), {0x100, false, 0}, 0x500 + 96},
+    {"blocks 0x02 and 0x08", WithFlags(0x1578, 0x4A), {0x100, false, 0}, 0x500 + 10 + 22},
 };
 
 TEST(ParseImageLayout, FindsTheRegionAndWalksTheChain) {
@@ -106,13 +103,10 @@ TEST(ParseImageLayout, FindsTheRegionAndWalksTheChain) {
     const std::vector<std::uint8_t> image = BuildImage(BuildRegion(c.plan), c.placement);
     NvmLayout layout;
     ASSERT_EQ(ParseImageLayout(image, layout), kSuccess) << c.name;
-    EXPECT_EQ(layout.regionBase, c.regionBase) << c.name;
+    EXPECT_EQ(layout.regionBase, c.placement.regionOffset) << c.name;
     EXPECT_EQ(layout.nvmVersion, c.plan.nvmVersion) << c.name;
-    EXPECT_EQ(layout.section1Base, c.regionBase + c.plan.section1Offset) << c.name;
-    EXPECT_EQ(layout.hasSection2, c.hasSection2) << c.name;
-    if (c.hasSection2) {
-      EXPECT_EQ(layout.section2Base, c.section2Base) << c.name;
-    }
+    EXPECT_EQ(layout.section1Base, c.placement.regionOffset + c.plan.section1Offset) << c.name;
+    EXPECT_EQ(layout.hasSection2 ? std::optional(layout.section2Base) : std::nullopt, c.section2Base) << c.name;
   }
 }
 

@@ -28,7 +28,6 @@ TEST(NumberText, TakesWholeNumbersOnly) {
       {u" 1", std::nullopt, std::nullopt},
       {u"1 ", std::nullopt, std::nullopt},
       {u"-1", std::nullopt, std::nullopt},
-      {u"+1", std::nullopt, std::nullopt},
       {u"0x0x1", std::nullopt, std::nullopt},
       {u"\uFF11", std::nullopt, std::nullopt},  // a full-width digit one
   };

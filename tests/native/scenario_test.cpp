@@ -30,13 +30,6 @@ TEST(Scenario, ReadsTheControllerFaultsAndReturnValues) {
             (std::map<std::string, Reply>{{"ReadFirmware.data", Reply::kShort}, {"UpdateFirmware.ReturnValue", Reply::kText}}));
 }
 
-TEST(Scenario, KeepsTheDefaultControllerIdWhenNoneIsGiven) {
-  ControllerModel model;
-  std::u16string region;
-  ASSERT_EQ(ReadScenario(Bytes("[controller]\nregion=r.bin\nnvm_version=7\n"), model, region), "");
-  EXPECT_EQ(model.controllerId, ControllerModel{}.controllerId);
-}
-
 TEST(Scenario, RefusesWhatItCannotUse) {
   struct Case {
     const char* text;
@@ -45,8 +38,6 @@ TEST(Scenario, RefusesWhatItCannotUse) {
   const Case cases[] = {
       {"[controller]\nnvm_version=1\n", "[controller] region is missing"},
       {"[controller]\nregion=r.bin\n", "[controller] nvm_version is missing or not a number"},
-      {"[controller]\nregion=r.bin\nnvm_version=0x\n", "[controller] nvm_version is missing or not a number"},
-      {"[controller]\nregion=r.bin\nnvm_version=12ab\n", "[controller] nvm_version is missing or not a number"},
       {"[controller]\nregion=r.bin\nnvm_version=1\n[faults]\nNoData=yes\n", "[faults] NoData must be 0 or 1"},
       {"[controller]\nregion=r.bin\nnvm_version=1\n[return_values]\nUpdateFirmware=-\n",
        "[return_values] UpdateFirmware is not a number"},

@@ -104,9 +104,7 @@ void ExpectWindow(Pressed& r, const Expected& e, const std::string& name) {
   EXPECT_EQ(r[kIdUpdate].visible, e.update) << name;
   EXPECT_EQ(r[kIdUpdate].enabled, e.updateEnabled) << name;
   EXPECT_EQ(r[kIdExit].visible, e.exit) << name;
-  if (e.exit) {
-    EXPECT_EQ(r[kIdExit].enabled, e.exitEnabled) << name;
-  }
+  EXPECT_EQ(r[kIdExit].enabled, e.exitEnabled) << name;
   EXPECT_EQ(r[kIdClose].enabled, e.closeEnabled) << name;
   EXPECT_EQ(r[kIdShutdownNow].visible, e.shutdown) << name;
   EXPECT_EQ(r[kIdShutdownLater].visible, e.shutdown) << name;
@@ -116,105 +114,62 @@ void ExpectWindow(Pressed& r, const Expected& e, const std::string& name) {
   EXPECT_EQ(r[kIdSpinner].visible, e.spinner) << name;
 }
 
-TEST(UpdateRun, DeviceMissing) {
-  Pressed r;
-  r.platform.device = false;
-  r.Go();
-  ExpectWindow(r, {false, false, true, true, true, false, false, false, false}, "device missing");
-  EXPECT_EQ(r.view.message, u"IDS_FIND_NO_HVK");
-  EXPECT_EQ(r.status, TBFW_E_NO_ACPI_DEVICE);
-  EXPECT_EQ(r.platform.started, 0);
-}
-
-TEST(UpdateRun, OnBatteryThenOnAc) {
-  Pressed r;
-  r.platform.power = PowerSource::kBattery;
-  r.Go();
-  ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery");
-  EXPECT_EQ(r.view.message, u"prompt");
-  EXPECT_EQ(r.platform.started, 0);
-  // The charger is connected and Update pressed again.
-  r.platform.power = PowerSource::kAc;
-  r.Go();
-  EXPECT_FALSE(r[kIdCautionIcon].visible);
-  EXPECT_EQ(r.platform.started, 1);
-}
-
-TEST(UpdateRun, AFailingPowerQueryCountsAsAc) {
-  Pressed r;
-  r.platform.power = PowerSource::kUnknown;
-  r.Go();
-  EXPECT_EQ(r.platform.started, 1);
-}
-
-TEST(UpdateRun, RunningShowsTheSpinnerAndKeepsEverythingElseLocked) {
-  Pressed r;
-  int checked = 0;
-  r.platform.onTick = [&](int) {
-    ++checked;
-    ExpectWindow(r, {false, false, true, false, false, false, false, false, true}, "running");
-  };
-  r.Go();
-  EXPECT_EQ(checked, 3);
-}
-
-TEST(UpdateRun, EndStatesFollowTheStatus) {
-  struct Case {
-    StatusCode status;
-    std::u16string message;
-    Expected window;
-  };
-  const Expected failed{false, false, true, true, true, false, false, false, false};
-  const Expected succeeded{false, false, false, true, true, true, false, false, false};
-  const Case cases[] = {
-      {kSuccess, u"IDS_SUCCESS", succeeded},
-      {TBFW_E_DOWNGRADE, u"IDS_DOWNGRADE", failed},
-      {TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", failed},
-  };
-  for (const Case& c : cases) {
+// Then the charger is connected, or the power query fails (counted as AC), and Update is
+// pressed again.
+TEST(UpdateRun, OnBatteryThenOnAcOrUnknown) {
+  for (PowerSource then : {PowerSource::kAc, PowerSource::kUnknown}) {
     Pressed r;
-    r.platform.workerStatus = c.status;
+    r.platform.power = PowerSource::kBattery;
     r.Go();
-    ExpectWindow(r, c.window, std::to_string(c.status));
-    EXPECT_EQ(r.view.message, c.message);
-    EXPECT_EQ(r.platform.closed, 1);
-    EXPECT_TRUE(r[kIdExit].enabled);
+    ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery");
+    EXPECT_EQ(r.view.message, u"prompt");
+    EXPECT_EQ(r.platform.started, 0);
+    r.platform.power = then;
+    r.Go();
+    EXPECT_FALSE(r[kIdCautionIcon].visible);
+    EXPECT_EQ(r.platform.started, 1);
   }
 }
 
-TEST(UpdateRun, AWorkerThatCannotStartIsAFailure) {
-  Pressed r;
-  r.platform.threadStarts = false;
-  r.Go();
-  ExpectWindow(r, {false, false, true, true, true, false, false, false, false}, "no thread");
-  EXPECT_EQ(r.view.message, u"IDS_ERROR (0X10430007)");
-  EXPECT_EQ(r.platform.closed, 0);
-}
+const Expected kRunning{false, false, true, false, false, false, false, false, true};
+const Expected kFailed{false, false, true, true, true, false, false, false, false};
+const Expected kSucceeded{false, false, false, true, true, true, false, false, false};
 
-// A failed wait tells nothing of the worker: the outcome and the ways out wait until a wait
-// without time-out sees it end, and when even that fails the window stays locked.
-TEST(UpdateRun, AFailedWaitShowsNothingUntilTheWorkerIsSeenToEnd) {
+// The run's end, whether the worker never started or ended with its status. A failed wait
+// tells nothing of the worker: the outcome and the ways out wait until a wait without
+// time-out sees it end, and when even that fails the window stays as it is while running.
+TEST(UpdateRun, EndStatesFollowTheOutcome) {
   struct Case {
     const char* name;
-    bool endSeen;
+    StatusCode status;  // the worker's, or the run's own when no worker ran
     std::u16string message;
-    bool unlocked;
+    Expected window;
+    int started = 1, closed = 1;
+    bool device = true, threadStarts = true, waitFails = false, endSeen = true;
   };
   const Case cases[] = {
-      {"end seen", true, u"IDS_ERROR (0X10430005)", true},
-      {"end never seen", false, u"prompt", false},
+      {"updated", kSuccess, u"IDS_SUCCESS", kSucceeded},
+      {"downgrade refused", TBFW_E_DOWNGRADE, u"IDS_DOWNGRADE", kFailed},
+      {"no image", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed},
+      {"device missing", TBFW_E_NO_ACPI_DEVICE, u"IDS_FIND_NO_HVK", kFailed, 0, 0, false},
+      {"no worker thread", TBFW_E_NO_MEMORY, u"IDS_ERROR (0X10430007)", kFailed, 1, 0, true, false},
+      {"failed wait, end seen", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed, 1, 1, true, true, true},
+      // The worker would report success, but its end is never seen: no offer to shut down.
+      {"failed wait, end never seen", kSuccess, u"prompt", kRunning, 1, 0, true, true, true, false},
   };
   for (const Case& c : cases) {
     Pressed r;
-    r.platform.timedWaitFails = true;
+    r.platform.device = c.device;
+    r.platform.threadStarts = c.threadStarts;
+    r.platform.timedWaitFails = c.waitFails;
     r.platform.endWaitSeesEnd = c.endSeen;
-    r.platform.workerStatus = TBFW_E_NO_IMAGE;
+    r.platform.workerStatus = c.status;
     r.Go();
+    ExpectWindow(r, c.window, c.name);
     EXPECT_EQ(r.view.message, c.message) << c.name;
-    EXPECT_EQ(r[kIdClose].enabled, c.unlocked) << c.name;
-    EXPECT_EQ(r[kIdExit].enabled, c.unlocked) << c.name;
-    EXPECT_FALSE(r[kIdShutdownNow].visible) << c.name;
-    EXPECT_EQ(r.platform.closed, c.unlocked ? 1 : 0) << c.name;  // the window stays busy
+    EXPECT_EQ(r.status, c.status) << c.name;
+    EXPECT_EQ(r.platform.started, c.started) << c.name;
+    EXPECT_EQ(r.platform.closed, c.closed) << c.name;  // an unseen end keeps the window busy
   }
 }
 
@@ -228,11 +183,14 @@ TEST(UpdateRun, TheBusyReasonIsTheIniTextOrABuiltInOne) {
   EXPECT_EQ(missing.platform.busyReason, kBusyReasonFallback);
 }
 
-TEST(UpdateRun, SpinnerFramesCycleOnePerTick) {
+// While the worker runs the spinner shows, everything else is locked, and the spinner
+// moves one frame a tick.
+TEST(UpdateRun, WhileRunningOnlyTheSpinnerMovesOneFramePerTick) {
   Pressed r;
   r.platform.ticks = 10;
   r.frame = 147;  // a window goes on where its last run stopped
   r.platform.onTick = [&](int left) {
+    ExpectWindow(r, kRunning, "running, ticks left: " + std::to_string(left));
     if (left == 5) r.layoutMode = 0;  // a display change during the run
   };
   r.Go();

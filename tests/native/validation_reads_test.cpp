@@ -21,42 +21,16 @@ Reads Offsets(const std::vector<RegionController::Read>& reads) {
   return offsets;
 }
 
-struct ByteReadCase {
-  std::uint32_t address;
-  std::uint32_t length;
-  Reads reads;
-};
-
-const ByteReadCase kByteReadCases[] = {
-    {0x00, 1, {0x00}},
-    {0x03, 2, {0x00, 0x04}},
-    {0x05, 2, {0x04}},
-    {0x10E, 4, {0x10C, 0x110}},
-    {0x10, 4, {0x10}},
-    {0x13, 1, {0x10}},
-};
-
-TEST(ReadNvmBytes, ReadsWholeAlignedWordsAndCopiesTheRange) {
-  std::vector<std::uint8_t> region(0x200);
-  for (std::size_t i = 0; i < region.size(); ++i) region[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  for (const ByteReadCase& c : kByteReadCases) {
-    RegionController controller(region, 0);
-    std::array<std::uint8_t, 4> bytes{};
-    ASSERT_EQ(ReadNvmBytes(controller, c.address, c.length, bytes.data()), kSuccess);
-    EXPECT_EQ(Offsets(controller.Reads()), c.reads) << c.address;
-    for (std::uint32_t i = 0; i < 4; ++i) {
-      EXPECT_EQ(bytes[i], i < c.length ? region[c.address + i] : 0) << c.address << " byte " << i;
-    }
-  }
-}
-
-TEST(ReadNvmBytes, NeverWrapsPastTheAddressSpace) {
-  RegionController controller({}, 0);
+// Which words validation reads is pinned below; here, that only the bytes asked for are
+// written, and that a range never wraps past the end of the address space.
+TEST(ReadNvmBytes, CopiesOnlyTheRangeAndNeverWraps) {
+  RegionController controller({1, 2, 3, 4, 5, 6, 7, 8}, 0);
   std::array<std::uint8_t, 4> bytes{};
+  ASSERT_EQ(ReadNvmBytes(controller, 3, 2, bytes.data()), kSuccess);  // across two words
+  EXPECT_EQ(bytes, (std::array<std::uint8_t, 4>{4, 5, 0, 0}));
   EXPECT_EQ(ReadNvmBytes(controller, 0xFFFFFFFE, 4, bytes.data()), TBFW_E_FIELD_MISMATCH);
-  EXPECT_TRUE(controller.Reads().empty());
   EXPECT_EQ(ReadNvmBytes(controller, 0xFFFFFFFE, 2, bytes.data()), RegionController::kOutOfRegion);
-  EXPECT_EQ(Offsets(controller.Reads()), Reads{0xFFFFFFFC});
+  EXPECT_EQ(Offsets(controller.Reads()), (Reads{0x00, 0x04, 0xFFFFFFFC}));
 }
 
 struct CallCase {
@@ -74,12 +48,12 @@ NvmRegionPlan StraddlingChain() {
   return plan;
 }
 
+// The reduced-port variants read a subset of these words; which fields they compare is
+// pinned field by field (ComparesEachFieldAtItsPlaceWidthAndMask).
 const CallCase kCallCases[] = {
     {"generation 1, full ports", [] { return PlanFor(0x156D); },
      {0x04, 0x00, 0x04, 0x10, 0x140, 0x150, 0x144, 0x154, 0x148, 0x158, 0x14C, 0x15C, 0x210, 0x214, 0x218, 0x21C,
       0x11C0, 0x11C4, 0x11C8, 0x11CC, 0x2174, 0x2178, 0x217C}},
-    {"generation 1, reduced ports", [] { return PlanFor(0x156B); },
-     {0x04, 0x00, 0x04, 0x10, 0x140, 0x150, 0x144, 0x154, 0x210, 0x214, 0x218, 0x21C, 0x2174, 0x2178, 0x217C}},
     {"generation 2", [] { return PlanFor(0x147E); },
      {0x04, 0x00, 0x04, 0x10, 0x14C, 0x154, 0x150, 0x158, 0x1F0, 0x1F4, 0x1F8, 0x1FC, 0x11A4}},
     // Identifier; section 1 pointer; flags; first block; counts of blocks 0x04, 0x01 and
@@ -88,9 +62,6 @@ const CallCase kCallCases[] = {
     {"generation 3, full ports", [] { return PlanFor(0x1578); },
      {0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x400, 0x40C, 0x414, 0x00, 0x04, 0x10, 0x430, 0x430, 0x120, 0x128,
       0x134, 0xB4, 0x390, 0x390}},
-    {"generation 3, reduced ports", [] { return PlanFor(0x1576); },
-     {0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x400, 0x40C, 0x414, 0x00, 0x04, 0x10, 0x430, 0x120, 0x128, 0x134,
-      0xB4, 0x390, 0x390}},
     // Section 2 at 0x403 + 2 + 20 = 0x419: PA at 0x42B, PB at 0x42C. Section 1 at 0x383:
     // the vendor id spans the words at 0x390 and 0x394, the model id lies in the second.
     {"generation 3, count and vendor id across word boundaries", StraddlingChain,
@@ -129,21 +100,22 @@ TEST(ValidateImage, StopsAtAFailingControllerRead) {
   }
 }
 
+// An unknown identifier, and a known one of generation 0, which no image is for.
 TEST(ValidateImage, RefusesAnUnidentifiedControllerBeforeTheImage) {
-  const Outcome unknown = Validate(Scenario::Matching(0x1577));
-  EXPECT_EQ(unknown.status, TBFW_E_UNSUPPORTED_CONTROLLER);
-  EXPECT_EQ(Offsets(unknown.reads), Reads{0x04});
-  // A read that succeeds but returns no bytes leaves an identifier of 0, not stack noise.
-  const Outcome empty = Validate(Scenario::Matching(0x156D), [](RegionController& c) { c.ShortenRead(1, 0); });
-  EXPECT_EQ(empty.status, TBFW_E_UNSUPPORTED_CONTROLLER);
+  for (std::uint16_t deviceId : {std::uint16_t{0x1577}, std::uint16_t{0x1569}}) {
+    const Outcome refused = Validate(Scenario::Matching(deviceId));
+    EXPECT_EQ(refused.status, TBFW_E_UNSUPPORTED_CONTROLLER) << deviceId;
+    EXPECT_EQ(Offsets(refused.reads), Reads{0x04}) << deviceId;
+  }
 }
 
+// A read that succeeds with fewer bytes than asked for leaves zeros in the rest of the word,
+// not what the stack held: here the controller holds 0x44, the reply brings nothing, and
+// the image's 0 matches.
 TEST(ValidateImage, ShortReplyComparesAsZeroBytes) {
   Scenario s = Scenario::Matching(0x156D);
-  s.image.fields[3] = s.controller.fields[3] = 0x44;  // row 4, the 6th read
-  const Outcome o = Validate(s, [](RegionController& c) { c.ShortenRead(6, 0); });
-  EXPECT_EQ(o.status, TBFW_E_FIELD_MISMATCH);
-  EXPECT_EQ(o.detail.row, 3u);
+  s.controller.fields[3] = 0x44, s.image.fields[3] = 0x00;  // row 4, the 6th read
+  EXPECT_EQ(Validate(s, [](RegionController& c) { c.ShortenRead(6, 0); }).status, kSuccess);
 }
 
 TEST(ValidateImage, MissingSectionIsNeverRead) {
@@ -153,18 +125,6 @@ TEST(ValidateImage, MissingSectionIsNeverRead) {
   EXPECT_EQ(o.status, TBFW_E_FIELD_MISMATCH);
   // Identifier, section 1 pointer, flags, level bits, rows 33 and 34; then row 35 fails.
   EXPECT_EQ(Offsets(o.reads), (Reads{0x04, 0x10C, 0x110, 0x00, 0x00, 0x04, 0x10}));
-}
-
-TEST(ValidateImage, ControllerDumpShorterThanItsFields) {
-  const Scenario s = Scenario::Matching(0x156D);
-  std::vector<std::uint8_t> region = BuildRegion(s.controller);
-  region.resize(0x2178);  // the word holding row 19 is the region's last
-  RegionController controller(region, 1);
-  std::uint32_t version = kPresetVersion;
-  ValidationDetail detail;
-  EXPECT_EQ(ValidateImage(controller, s.ImageBytes(), version, &detail), RegionController::kOutOfRegion);
-  EXPECT_EQ(detail.row, 19u);  // row 20
-  EXPECT_EQ(version, kPresetVersion);
 }
 
 }  // namespace

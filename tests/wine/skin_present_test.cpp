@@ -79,7 +79,6 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
     std::function<void(TestDialog&, double)> apply;
   } steps[] = {
       {"spinner frame", [](TestDialog& d, double s) { d.picture.SetImage(142, L"IMG", nullptr, s); d.Compose(); }},
-      {"next spinner frame", [](TestDialog& d, double s) { d.picture.SetImage(143, L"IMG", nullptr, s); d.Compose(); }},
       {"hover", [&](TestDialog&, double) { ::SendMessageW(update, WM_MOUSEHOVER, 0, 0); }},
       {"press", [&](TestDialog&, double) { ::SendMessageW(update, WM_LBUTTONDOWN, MK_LBUTTON, 0); }},
       {"release", [&](TestDialog&, double) { ::SendMessageW(update, WM_LBUTTONUP, 0, 0); }},

@@ -37,9 +37,8 @@ TEST(Resources, EverySkinImageIsAnRgbaPngAtItsDesignSize) {
       {129, 129, 1560, 1240}, {130, 133, 76, 76},   {134, 134, 30, 30},   {135, 135, 1448, 568},
       {136, 136, 48, 43},     {137, 140, 368, 76},  {141, 148, 132, 132}, {150, 153, 508, 76},
   };
-  int checked = 0;
   for (const Row& row : rows)
-    for (UINT id = row.first; id <= row.last; ++id, ++checked) {
+    for (UINT id = row.first; id <= row.last; ++id) {
       Bytes png = Resource(id, L"IMG");
       ASSERT_GE(png.size, 33u) << id;
       static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -50,7 +49,6 @@ TEST(Resources, EverySkinImageIsAnRgbaPngAtItsDesignSize) {
       EXPECT_EQ(png.data[24], 8) << id << ": bits per channel";
       EXPECT_EQ(png.data[25], 6) << id << ": colour type RGBA";
     }
-  EXPECT_EQ(checked, 24);
   EXPECT_EQ(Resource(149, L"IMG").data, nullptr) << "149 is a control id, not an image";
 }
 
