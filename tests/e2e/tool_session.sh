@@ -190,6 +190,18 @@ expect() {
   fi
 }
 
+# CASE IMAGE WRITTEN: counts the checks of what the emulated controller was left with: IMAGE
+# received byte for byte when WRITTEN is "yes", nothing written otherwise, and powered on
+# then off.
+expect_controller_end() {
+  if [[ $3 == yes ]]; then
+    expect "$1" "image received" "" "$(received_only "$2")"
+  else
+    expect "$1" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
+  fi
+  expect "$1" "power requests" "$power_on_off" "$(power_requests)"
+}
+
 # LABEL: prints the count of checks; false when one failed.
 checks_summary() {
   echo "[$1] $passed passed, $failed failed"

@@ -103,12 +103,7 @@ tool_case() {
   else
     expect "$name" "Exit, no shut-down buttons" "0 1" "$(visible "$id_shutdown_now") $(visible "$id_exit")"
   fi
-  if [[ $written == yes ]]; then
-    expect "$name" "image received" "" "$(received_only "$app/data/$image")"
-  else
-    expect "$name" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
-  fi
-  expect "$name" "power requests" "$power_on_off" "$(power_requests)"
+  expect_controller_end "$name" "$app/data/$image" "$written"
   expect "$name" "no planted DLL ran" no "$([[ -e $app/planted.ran ]] && echo yes || echo no)"
   keep_emulated_out "$dir"
 

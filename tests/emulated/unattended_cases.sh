@@ -30,12 +30,7 @@ unattended_case() {
   local name=$1 version=$2 image=$3 mode=$4 code=$5 written=$6 app
   app=$(prepare "$name" "$version" "$image") || { expect "$name" prepared yes no; return; }
   expect "$name" "exit code, no window" "exit=$code windows=0" "$(run_tool_counted "$app" "$mode" /log:run.log)"
-  if [[ $written == yes ]]; then
-    expect "$name" "image received" "" "$(received_only "$app/data/$image")"
-  else
-    expect "$name" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
-  fi
-  expect "$name" "power requests" "$power_on_off" "$(power_requests)"
+  expect_controller_end "$name" "$app/data/$image" "$written"
   local log="$app/run.log" sha
   sha=$(sha256sum "$app/data/$image" | cut -d' ' -f1)
   expect "$name" "every line stamped" "" "$(grep -avE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} ' "$log")"
