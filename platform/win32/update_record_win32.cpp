@@ -13,8 +13,9 @@ namespace {
 using UniqueKey = Unique<HandleTraits<HKEY, ::RegCloseKey>>;
 
 bool SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
-  const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+  const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
+  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
 }
 
 template <typename T>
