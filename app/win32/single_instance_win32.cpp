@@ -87,35 +87,18 @@ bool SingleInstance::Take(const wchar_t* name) {
   return true;
 }
 
-namespace {
-
-struct Search {
-  DWORD holder;
-  const wchar_t* windowClass;
-  const wchar_t* title;
-  HWND found;
-};
-
-BOOL CALLBACK FindHoldersWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->holder) return TRUE;
-  wchar_t text[128];
-  if (GetClassNameW(window, text, 128) == 0 || lstrcmpW(text, search->windowClass) != 0) return TRUE;
-  if (GetWindowTextW(window, text, 128) == 0 || lstrcmpW(text, search->title) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
 bool BringWindowToFront(DWORD holder, const wchar_t* windowClass, const wchar_t* title) {
   if (holder == 0) return false;
-  Search search{holder, windowClass, title, nullptr};
-  EnumWindows(FindHoldersWindow, reinterpret_cast<LPARAM>(&search));
-  if (search.found == nullptr) return false;
-  if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
-  SetForegroundWindow(search.found);
-  return true;
+  // Every top-level window of that class and title, until one belongs to the holder: a
+  // window of another program that merely has the tool's title is left where it is.
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != holder) continue;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    return true;
+  }
+  return false;
 }
