@@ -35,6 +35,9 @@ check_busy() {
   expect "$name" "the window answers during the run" answered "$(wine_output "$answers" "$tool_title" 2000)"
 }
 
+# TITLE: true when the window titled TITLE is the foreground window.
+in_front() { [[ "$(probe front "$1")" == 1 ]]; }
+
 # While the worker runs (its scenario writes slowly): the window refuses every way out, and
 # the session's end; a second copy ends at once and brings this one to the front.
 check_refusals() {  # NAME DIR
@@ -48,11 +51,14 @@ check_refusals() {  # NAME DIR
   # Something else in front first, so that bringing the window forward shows.
   (exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine notepad </dev/null >/dev/null 2>&1) &
   probe wait "$notepad" 20000 >/dev/null || expect "$name" "another window opens" yes no
+  # Wine activates a new window once the X server has mapped it: a moment after it exists.
+  poll 50 in_front "$notepad" || true
   expect "$name" "another window in front" 1 "$(probe front "$notepad")"
   tool_lang=en_US.UTF-8 start_tool "$dir/app"
   copy_pid=$tool_pid tool_pid=$first
   expect "$name" "a second copy ends" ended "$(ended "$copy_pid" 200 && echo ended || echo running)"
   expect "$name" "one window" 1 "$(probe count "$tool_title")"
+  poll 50 in_front "$tool_title" || true
   expect "$name" "the first copy's window in front" 1 "$(probe front "$tool_title")"
   probe close "$notepad" || expect "$name" "WM_CLOSE sent to the other window" yes no
   probe gone "$notepad" 10000 || expect "$name" "the other window closes" yes no
