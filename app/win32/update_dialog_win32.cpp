@@ -162,7 +162,7 @@ void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t c
 
 void UpdateDialog::LayoutControls() {
   const int dpi = ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-  const FontFaces faces = ChooseFontFaces(GetUserDefaultUILanguage());
+  const FontFaces faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_wLanguage);
 
   RECT desktop{};
   ::GetClientRect(::GetDesktopWindow(), &desktop);
