@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cwchar>
 #include <map>
 #include <set>
@@ -166,7 +167,7 @@ TEST(TextFit, EveryTextFitsItsControlInEveryLanguage) {
               EXPECT_LE(box.Width, width) << where << ": caption wider than its button";
               EXPECT_LE(box.Height, height) << where << ": caption taller than its button";
             } else {
-              const int needs = static_cast<int>(box.Height / line + 0.5f);
+              const int needs = static_cast<int>(std::lround(box.Height / line));
               const int holds = static_cast<int>(height / line);
               EXPECT_LE(needs, holds) << where << ": needs " << needs << " lines, the panel holds " << holds;
             }
