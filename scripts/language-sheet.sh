@@ -24,7 +24,10 @@ shoot_all() {
   for entry in "${languages[@]}"; do
     id=${entry%%:*} name=${entry#*:}
     tool_lang=en_US.UTF-8 start_tool "$work/app" "/LID:$id"
-    wait_window 60000 && poll 100 on_screen "$tool_title" || { echo "no window for $name" >&2; return 1; }
+    if ! wait_window 60000 || ! poll 100 on_screen "$tool_title"; then
+      echo "no window for $name" >&2
+      return 1
+    fi
     # The first frame is composed before the window shows; give the screen one beat.
     sleep 0.5
     rect=$(probe rect "$tool_title")
