@@ -166,7 +166,8 @@ TextLookup UpdateDialog::Lookup() const {
 
 void UpdateDialog::LayoutControls() {
   const int dpi = ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-  const FontFaces faces = ChooseFontFaces(GetUserDefaultUILanguage());
+  const FontFaces faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_wLanguage);
+  const bool rightToLeft = ReadsRightToLeft(m_wLanguage);
 
   RECT desktop{};
   ::GetClientRect(::GetDesktopWindow(), &desktop);
@@ -199,6 +200,7 @@ void UpdateDialog::LayoutControls() {
       if (c.hoverTextColour != 0) button->SetHoverTextColor(c.hoverTextColour);
       if (c.pressedTextColour != 0) button->SetPressedTextColor(c.pressedTextColour);
       if (c.alignment >= 0) button->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
+      if (c.face != TextFace::kNone) button->SetRightToLeft(rightToLeft);
       if (c.face != TextFace::kNone) button->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
       setText();
       place();
@@ -207,6 +209,7 @@ void UpdateDialog::LayoutControls() {
       auto* panel = static_cast<SkinLabel*>(control);
       if (c.textColour != 0) panel->SetTextColor(c.textColour);
       if (c.alignment >= 0) panel->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
+      if (c.face != TextFace::kNone) panel->SetRightToLeft(rightToLeft);
       if (c.face != TextFace::kNone) panel->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
       place();
       setText();
