@@ -10,6 +10,7 @@
 #include "common/number_text.h"
 #include "common/utf8.h"
 #include "skin/localized_text.h"
+#include "tools/tbtfw-check/check_cabinet.h"
 #include "tools/tbtfw-check/check_validate.h"
 
 namespace {
@@ -21,7 +22,9 @@ constexpr char kUsage[] =
     "  tbtfw-check args [--ui-language HEX] [ARG...]\n"
     "  tbtfw-check text --ini FILE --lang HEX KEY\n"
     "  tbtfw-check message --ini FILE --lang HEX STATUS\n"
-    "  tbtfw-check validate --controller DUMP [--controller-version N] IMAGE\n";
+    "  tbtfw-check validate --controller DUMP [--controller-version N] IMAGE\n"
+    "  tbtfw-check cabinet IMAGE --out FOLDER [--id ID] [--name TEXT] [--summary TEXT] [--release-notes TEXT]\n"
+    "                      [--date YYYY-MM-DD] [--vendor-id HEX --model-id HEX]\n";
 
 int Usage(std::string& err, const std::string& problem) {
   err += "tbtfw-check: " + problem + "\n" + kUsage;
@@ -130,6 +133,7 @@ int RunCheck(const std::vector<std::u16string>& args, CheckEnvironment& env, std
   if (command == u"text") return RunText(args, env, out, err);
   if (command == u"message") return RunMessage(args, env, out, err);
   if (command == u"validate") return RunValidate(args, env, out, err);
+  if (command == u"cabinet") return RunCabinet(args, env, out, err);
   if (command == u"--help" || command == u"-h" || command == u"help") {
     out += kUsage;
     return 0;

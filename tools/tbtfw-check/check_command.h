@@ -14,6 +14,9 @@ struct CheckEnvironment {
   ProfileStrings& profile;
   // Turns a path given on the command line into the one the profile reader needs.
   std::function<std::u16string(const std::u16string&)> resolvePath;
+  // Runs a program found on the search path with these arguments (the program's name
+  // first) and waits for it: its exit status, or -1 when it could not be started.
+  std::function<int(const std::vector<std::u16string>&)> runProgram;
 };
 
 // Runs one command. `out` receives the UTF-8 result lines, `err` the UTF-8 diagnostics.

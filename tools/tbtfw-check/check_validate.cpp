@@ -87,7 +87,16 @@ std::optional<ValidateRequest> ParseRequest(const std::vector<std::u16string>& a
   return request;
 }
 
-bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& bytes, std::string& problem) {
+template <typename... Values>
+void Line(std::string& out, const char* format, Values... values) {
+  std::array<char, 64> line{};
+  std::snprintf(line.data(), line.size(), format, values...);
+  out += line.data();
+}
+
+}  // namespace
+
+bool ReadImageFile(const std::u16string& path, std::vector<std::uint8_t>& bytes, std::string& problem) {
   const std::filesystem::path fsPath(path);
   std::error_code error;
   const bool regular = std::filesystem::is_regular_file(fsPath, error);
@@ -109,15 +118,6 @@ bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& bytes,
   return true;
 }
 
-template <typename... Values>
-void Line(std::string& out, const char* format, Values... values) {
-  std::array<char, 64> line{};
-  std::snprintf(line.data(), line.size(), format, values...);
-  out += line.data();
-}
-
-}  // namespace
-
 int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
   std::string problem;
   const auto request = ParseRequest(args, problem);
@@ -127,7 +127,7 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
   }
   std::vector<std::uint8_t> dump, image;
   for (auto [path, bytes] : {std::pair{&request->dump, &dump}, std::pair{&request->image, &image}}) {
-    if (!ReadWholeFile(env.resolvePath(*path), *bytes, problem)) {
+    if (!ReadImageFile(env.resolvePath(*path), *bytes, problem)) {
       err += "tbtfw-check: " + ToUtf8(*path) + ": " + problem + "\n";
       return kUnreadable;
     }

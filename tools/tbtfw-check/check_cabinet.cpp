@@ -1,0 +1,189 @@
+#include "tools/tbtfw-check/check_cabinet.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "common/number_text.h"
+#include "common/sha256.h"
+#include "common/utf8.h"
+#include "tools/tbtfw-check/cabinet_metainfo.h"
+#include "tools/tbtfw-check/check_validate.h"
+
+namespace {
+
+constexpr int kRefused = 1;
+constexpr int kUsageError = 2;
+constexpr int kFileError = 3;
+constexpr int kNoCabinet = 4;
+
+constexpr char kCabinetUsage[] =
+    "usage: tbtfw-check cabinet IMAGE --out FOLDER [--id ID] [--name TEXT] [--summary TEXT]\n"
+    "                           [--release-notes TEXT] [--date YYYY-MM-DD] [--vendor-id HEX --model-id HEX]\n";
+
+struct CabinetRequest {
+  std::u16string image;
+  std::u16string out;
+  MetainfoText text;
+  std::optional<std::uint16_t> vendorId;
+  std::optional<std::uint16_t> modelId;
+};
+
+std::optional<CabinetRequest> ParseRequest(const std::vector<std::u16string>& args, std::string& problem) {
+  CabinetRequest request;
+  bool haveImage = false, haveOut = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::u16string& arg = args[i];
+    if (arg.rfind(u"--", 0) != 0) {
+      if (haveImage) {
+        problem = "unexpected argument " + ToUtf8(arg);
+        return std::nullopt;
+      }
+      request.image = arg;
+      haveImage = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      problem = ToUtf8(arg) + " needs a value";
+      return std::nullopt;
+    }
+    const std::u16string& value = args[++i];
+    if (arg == u"--out") {
+      request.out = value;
+      haveOut = true;
+    } else if (arg == u"--id") {
+      request.text.id = ToUtf8(value);
+    } else if (arg == u"--name") {
+      request.text.name = ToUtf8(value);
+    } else if (arg == u"--summary") {
+      request.text.summary = ToUtf8(value);
+    } else if (arg == u"--release-notes") {
+      request.text.releaseNotes = ToUtf8(value);
+    } else if (arg == u"--date") {
+      request.text.date = ToUtf8(value);
+    } else if (arg == u"--vendor-id" || arg == u"--model-id") {
+      const auto id = ParseHexNumber(value, 0xFFFF);
+      if (!id) {
+        problem = ToUtf8(arg) + " takes a hexadecimal id up to FFFF";
+        return std::nullopt;
+      }
+      (arg == u"--vendor-id" ? request.vendorId : request.modelId) = static_cast<std::uint16_t>(*id);
+    } else {
+      problem = "unknown option " + ToUtf8(arg);
+      return std::nullopt;
+    }
+  }
+  if (!haveImage || !haveOut) {
+    problem = "IMAGE and --out FOLDER are required";
+    return std::nullopt;
+  }
+  if (request.vendorId.has_value() != request.modelId.has_value()) {
+    problem = "--vendor-id and --model-id go together";
+    return std::nullopt;
+  }
+  return request;
+}
+
+bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  return !file.fail();
+}
+
+// The board identity the GUIDs name: the image's own, which an option may only repeat; or,
+// for a generation whose image carries none we read, the maker's from the options.
+bool SettleIdentity(CabinetFacts& facts, const CabinetRequest& request, std::string& out, std::string& err) {
+  if (facts.vendorId) {
+    if (request.vendorId && (*request.vendorId != *facts.vendorId || *request.modelId != *facts.modelId)) {
+      std::array<char, 96> line{};
+      std::snprintf(line.data(), line.size(), "status=0x%08X\nfield=Vendor ID/Model ID\n", TBFW_E_FIELD_MISMATCH);
+      out += line.data();
+      out += "refused=the image names another board than --vendor-id and --model-id\n";
+      return false;
+    }
+    return true;
+  }
+  if (!request.vendorId) {
+    err += "tbtfw-check: this generation's image names no board; give --vendor-id and --model-id\n";
+    return false;
+  }
+  facts.vendorId = request.vendorId;
+  facts.modelId = request.modelId;
+  return true;
+}
+
+}  // namespace
+
+int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
+  std::string problem;
+  auto request = ParseRequest(args, problem);
+  if (!request) {
+    err += "tbtfw-check: " + problem + "\n" + kCabinetUsage;
+    return kUsageError;
+  }
+  std::vector<std::uint8_t> image;
+  if (!ReadImageFile(env.resolvePath(request->image), image, problem)) {
+    err += "tbtfw-check: " + ToUtf8(request->image) + ": " + problem + "\n";
+    return kFileError;
+  }
+
+  CabinetRefusal refusal;
+  std::optional<CabinetFacts> facts = ReadCabinetFacts(image, refusal);
+  std::array<char, 64> line{};
+  if (!facts) {
+    std::snprintf(line.data(), line.size(), "status=0x%08X\n", refusal.status);
+    out += line.data();
+    if (refusal.field != nullptr) out += "field=" + ToUtf8(refusal.field->name) + "\n";
+    out += std::string("refused=") + refusal.reason + "\n";
+    return kRefused;
+  }
+  if (!SettleIdentity(*facts, *request, out, err)) return out.empty() ? kUsageError : kRefused;
+  // fwupd's "pair" reads each part as a decimal number; a version byte with a hexadecimal
+  // letter still goes out as the kernel shows it, with a warning.
+  const std::string version = PairVersion(facts->versionMajor, facts->versionMinor);
+  if (!IsDecimalPair(version)) {
+    err += "tbtfw-check: warning: version " + version + " has a letter; fwupd compares it as plain text\n";
+  }
+
+  // The ids and texts a maker does not give.
+  std::snprintf(line.data(), line.size(), "%04X%04X", *facts->vendorId, *facts->modelId);
+  MetainfoText& text = request->text;
+  if (text.id.empty()) text.id = std::string("com.vanto.ThunderboltController.B") + line.data() + ".firmware";
+  if (text.name.empty()) text.name = "Thunderbolt Controller";
+  if (text.summary.empty()) text.summary = "Firmware for the notebook's Thunderbolt controller";
+  if (text.releaseNotes.empty()) text.releaseNotes = "This release updates the Thunderbolt controller firmware.";
+
+  // fwupd names a host by the plain id or, for a controller in native mode, by the
+  // "-native" one; the image fits either, and fwupd compares the mode itself.
+  const std::string guids[] = {NameBasedGuid(HostInstanceId(*facts->vendorId, *facts->modelId, false)),
+                               NameBasedGuid(HostInstanceId(*facts->vendorId, *facts->modelId, true))};
+  const std::string metainfo = BuildMetainfo(text, guids, version, "firmware.bin", Sha256Hex(image));
+
+  const std::filesystem::path folder(env.resolvePath(request->out));
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  const std::filesystem::path bin = folder / "firmware.bin", xml = folder / "firmware.metainfo.xml",
+                              cab = folder / "firmware.cab";
+  if (error || !WriteWholeFile(bin, std::string(image.begin(), image.end())) || !WriteWholeFile(xml, metainfo)) {
+    err += "tbtfw-check: cannot write into " + ToUtf8(request->out) + "\n";
+    return kFileError;
+  }
+  for (int native = 0; native < 2; ++native) {
+    out += "guid=" + guids[native] + " " + HostInstanceId(*facts->vendorId, *facts->modelId, native == 1) + "\n";
+  }
+  out += "version=" + version + "\n";
+
+  std::filesystem::remove(cab, error);
+  const int status = env.runProgram({u"gcab", u"--create", u"--nopath", cab.u16string(), bin.u16string(),
+                                     xml.u16string()});
+  if (status != 0) {
+    err += status < 0 ? "tbtfw-check: gcab could not be started; pack the two files into a cabinet with it\n"
+                      : "tbtfw-check: gcab failed\n";
+    return kNoCabinet;
+  }
+  out += "cabinet=" + ToUtf8(cab.u16string()) + "\n";
+  return 0;
+}
