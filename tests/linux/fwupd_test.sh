@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# fwupd installing our cabinets onto an emulated Linux host (fake sysfs tree, kernel
+# stand-in, netlink shim), and our validation against fwupd's on the builder's images.
+# Usage: fwupd_test.sh CASE TBTFW_CHECK NVM_SAMPLES SHIM WORK
+#   CASE: install | refusal | differential
+set -euo pipefail
+case_name=$1 check=$(realpath "$2") samples=$(realpath "$3") shim=$4 work=$5
+here=$(dirname "$(realpath "$0")")
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "SKIP fwupd-$case_name: needs root for unshare -n"
+  exit 0
+fi
+for tool in fwupdtool gcab unshare python3; do
+  command -v "$tool" >/dev/null || { echo "FAIL $tool is missing: run scripts/bootstrap.sh"; exit 1; }
+done
+[[ -f $shim ]] || { echo "FAIL the netlink shim $shim is missing"; exit 1; }
+shim=$(realpath "$shim")
+
+rm -rf "$work"
+mkdir -p "$work/s"
+"$samples" "$work/s"
+source "$here/fwupd_host.sh"
+
+# with_version IMAGE VERSION OUT: IMAGE (region at 0x100) carrying another NVM version.
+with_version() {
+  cp "$1" "$3"
+  printf "$(printf '\\x%02x' "$2")" | dd of="$3" bs=1 seek=$((0x10A)) conv=notrunc status=none
+}
+
+# cabinet IMAGE OUT [OPTIONS...]: the cabinet tbtfw-check makes of IMAGE.
+cabinet() {
+  local image=$1 out=$2
+  shift 2
+  "$check" cabinet "$image" --out "$out" "$@" >"$out.txt" 2>&1 || { echo "FAIL cabinet of $image:"; cat "$out.txt"; exit 1; }
+}
+
+failed=0
+fail() { failed=1; printf 'FAIL %s\n' "$*"; }
+
+case $case_name in
+install)
+  # The README's image (the tool's main job) from 1a.00 to 1b.00, and a generation 3 one.
+  with_version "$work/s/img-156D-full.bin" 0x1A "$work/old-156D.bin"
+  with_version "$work/s/img-1578.bin" 0x26 "$work/old-1578.bin"
+  with_version "$work/s/img-1578.bin" 0x27 "$work/new-1578.bin"
+  cabinet "$work/s/img-156D-full.bin" "$work/cab-156D" --vendor-id A11 --model-id B22
+  cabinet "$work/new-1578.bin" "$work/cab-1578"
+  while read -r name device version active image cab after; do
+    host_up "$device" 0a11 0b22 "$version" "$work/$active"
+    if ! fwupd_install "$work/$cab/firmware.cab" "$work/$name.log"; then
+      fail "$name: fwupdtool install failed:"; tail -5 "$work/$name.log"; continue
+    fi
+    cmp -s "$host/nvm_active0/nvmem" "$image" || fail "$name: the active NVM is not the image byte for byte"
+    now=$(fwupd_version)
+    [[ $now == "$after" ]] || fail "$name: fwupd reads version $now after the update, expected $after"
+    [[ $failed -eq 0 ]] && echo "ok $name: $version -> $now, image byte for byte"
+  done <<EOT
+readme-image 156d 1a.0 old-156D.bin $work/s/img-156D-full.bin cab-156D 1b.00
+generation-3 1578 26.0 old-1578.bin $work/new-1578.bin cab-1578 27.00
+EOT
+  ;;
+refusal)
+  # A controller of another maker, or another model of the same maker: fwupd finds no
+  # device for the cabinet and writes nothing.
+  with_version "$work/s/img-1578.bin" 0x26 "$work/old.bin"
+  with_version "$work/s/img-1578.bin" 0x27 "$work/new.bin"
+  cabinet "$work/new.bin" "$work/cab"
+  for board in "0a12 0b22" "0a11 0b23"; do
+    read -r vendor model <<<"$board"
+    host_up 1578 "$vendor" "$model" 26.0 "$work/old.bin"
+    if fwupd_install "$work/cab/firmware.cab" "$work/refusal.log"; then
+      fail "board $vendor:$model: fwupd installed another board's cabinet"
+    elif [[ -s $host/nvm_non_active0/nvmem ]] || ! cmp -s "$host/nvm_active0/nvmem" "$work/old.bin"; then
+      fail "board $vendor:$model: fwupd refused but wrote the NVM"
+    else
+      echo "ok board $vendor:$model refused: $(grep -v '…' "$work/refusal.log" | tail -1)"
+    fi
+  done
+  ;;
+differential)
+  bash "$here/differential.sh" "$check" "$work" || failed=1
+  ;;
+*)
+  fail "unknown case $case_name"
+  ;;
+esac
+exit "$failed"
