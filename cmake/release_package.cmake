@@ -12,6 +12,12 @@
 set(TBTFW_SIGN_CERT "" CACHE FILEPATH "PEM certificate chain that signs the packaged program (empty: unsigned)")
 set(TBTFW_SIGN_KEY "" CACHE FILEPATH "PEM private key of the signing certificate")
 set(TBTFW_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the signature (empty: none)")
+# The fwupd cabinet for Linux fleets (cmake/lvfs_cabinet.cmake): the maker's image, the
+# options tbtfw-check cabinet takes for it, and the native tbtfw-check that packs it.
+set(TBTFW_LVFS_IMAGE "" CACHE FILEPATH "Firmware image to put into an LVFS cabinet beside the zip (empty: none)")
+set(TBTFW_LVFS_OPTIONS "" CACHE STRING "Options of tbtfw-check cabinet for it, as a list (--id;...;--date;...)")
+set(TBTFW_NATIVE_CHECK "${CMAKE_SOURCE_DIR}/build/native/tools/tbtfw-check/tbtfw-check" CACHE FILEPATH
+    "Native tbtfw-check that makes the cabinet")
 
 function(tbtfw_release_package program)
   install(TARGETS ${program} RUNTIME DESTINATION .)
@@ -41,5 +47,9 @@ function(tbtfw_release_package program)
   set(CPACK_TBTFW_SIGN_TIMESTAMP_URL "${TBTFW_SIGN_TIMESTAMP_URL}")
   set(CPACK_TBTFW_OSSLSIGNCODE "${TBTFW_OSSLSIGNCODE}")
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/sign_package.cmake)
+  set(CPACK_TBTFW_LVFS_IMAGE "${TBTFW_LVFS_IMAGE}")
+  set(CPACK_TBTFW_LVFS_OPTIONS "${TBTFW_LVFS_OPTIONS}")
+  set(CPACK_TBTFW_NATIVE_CHECK "${TBTFW_NATIVE_CHECK}")
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/lvfs_cabinet.cmake)
   include(CPack)
 endfunction()

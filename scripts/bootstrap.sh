@@ -13,6 +13,9 @@ packages=(
   # and Cyrillic (Liberation Sans), Arabic and Hebrew (DejaVu Sans), Han, kana and Hangul
   # (WenQuanYi Micro Hei).
   fonts-liberation fonts-dejavu-core fonts-wqy-microhei
+  # fwupd installing our cabinets onto an emulated Linux host (tests/linux/): gcab packs
+  # them, python3 runs the kernel stand-in, unshare (util-linux) isolates its events.
+  fwupd gcab python3 util-linux
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

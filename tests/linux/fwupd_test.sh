@@ -79,7 +79,7 @@ refusal)
   done
   ;;
 differential)
-  bash "$here/differential.sh" "$check" "$work" || failed=1
+  shim=$shim bash "$here/differential.sh" "$check" "$work" || failed=1
   ;;
 *)
   fail "unknown case $case_name"

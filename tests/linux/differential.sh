@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Our validation (tbtfw-check validate) against fwupd's (fwupdtool install of our cabinet)
+# on one emulated generation 3 host, for images from the builder's matrix. Each row records
+# both verdicts; a row where they differ must be a known difference, listed with its reason
+# in docs/linux.md. Sourced pieces come from fwupd_test.sh's folder.
+# Usage: differential.sh TBTFW_CHECK WORK (WORK holds the builder's samples in s/)
+set -euo pipefail
+check=$1 work=$2 here=$(dirname "$(realpath "$0")")
+: "${shim:?the netlink shim, from fwupd_test.sh}"
+source "$here/fwupd_host.sh"
+
+with_version() {
+  cp "$1" "$3"
+  printf "$(printf '\\x%02x' "$2")" | dd of="$3" bs=1 seek=$((0x10A)) conv=notrunc status=none
+}
+
+with_version "$work/s/img-1578.bin" 0x26 "$work/active.bin"
+# The controller's region as a dump (from the region's first byte) for tbtfw-check.
+tail -c +$((0x100 + 1)) "$work/active.bin" >"$work/active.dump"
+
+failed=0
+# name  sample  version  ours  fwupd  known-difference
+while read -r name sample version ours fwupd known; do
+  image="$work/$name.bin"
+  with_version "$work/s/$sample" "$version" "$image"
+  if "$check" validate --controller "$work/active.dump" --controller-version 0x26 "$image" >"$work/$name.ours"; then
+    our=accept
+  else
+    our=refuse
+  fi
+  rm -rf "$work/$name.cab"
+  "$check" cabinet "$image" --out "$work/$name.cab" --vendor-id A11 --model-id B22 >/dev/null 2>&1 ||
+    "$check" cabinet "$image" --out "$work/$name.cab" >/dev/null 2>&1 || true
+  host_up 1578 0a11 0b22 26.0 "$work/active.bin"
+  if [[ -f $work/$name.cab/firmware.cab ]] && fwupd_install "$work/$name.cab/firmware.cab" "$work/$name.fwupd" &&
+    cmp -s "$host/nvm_active0/nvmem" "$image"; then
+    their=accept
+  else
+    their=refuse
+  fi
+  verdict="ours=$our fwupd=$their ($(head -1 "$work/$name.ours"); fwupd: $(grep -v '…' "$work/$name.fwupd" 2>/dev/null | tail -1))"
+  if [[ $our != "$ours" || $their != "$fwupd" ]]; then
+    echo "FAIL $name: $verdict, recorded ours=$ours fwupd=$fwupd"; failed=1
+  elif [[ $our != "$their" && $known != known ]]; then
+    echo "FAIL $name: the two disagree and no known difference says why: $verdict"; failed=1
+  else
+    echo "ok $name: $verdict"
+  fi
+done <<'EOT'
+matching          img-1578.bin              0x27 accept accept -
+older-version     img-1578.bin              0x25 accept refuse known
+another-device-id img-156D.bin              0x27 refuse accept known
+another-variant   img-1576.bin              0x27 refuse accept known
+another-vendor    img-1578-other-vendor.bin 0x27 refuse refuse -
+another-model     img-1576-other-model.bin  0x27 refuse refuse -
+another-field     img-1578-pb.bin           0x27 refuse accept known
+EOT
+exit "$failed"
