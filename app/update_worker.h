@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string_view>
 
 #include "app/worker_events.h"
 #include "common/status_codes.h"
 #include "controller/acpi_device.h"
 #include "controller/controller_client.h"
+#include "controller/nvm_layout.h"
 #include "platform/com_runtime.h"
 #include "platform/service_manager.h"
 #include "platform/worker_platform.h"
@@ -31,6 +33,12 @@ struct UpdateWorkerEnvironment {
   WorkerEvents* events = nullptr;  // told of each step; none when empty
   bool checkOnly = false;          // everything but UpdateFirmware: what an update would do
 };
+
+// The largest image the tool reads: the NVM's size limit (controller/nvm_layout.h).
+inline constexpr std::uint32_t kLargestImageSize = kLargestNvmSize;
+
+// Whether a file of this (long) name is a firmware image: it ends in ".bin", in any case.
+bool IsImageName(std::u16string_view name);
 
 // Runs the whole procedure and returns its outcome. Whatever fails, both waits, the
 // power-off request and the COM uninitialisation happen. A check-only run ends after the
