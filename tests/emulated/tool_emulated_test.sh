@@ -17,7 +17,8 @@ groups=("success no-instance service-missing pinned" "downgrade-refused downgrad
         "field-mismatch provider-refuses refusals"
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
-unattended=("silent-newer silent-older field-mismatch window-codes" "check-newer check-equal check-older two-copies")
+unattended=("silent-newer silent-older field-mismatch window-codes log-guards dot-local hostile-data"
+            "check-newer check-equal check-older two-copies big-image")
 
 pids=()
 for i in "${!groups[@]}"; do
