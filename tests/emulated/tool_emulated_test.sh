@@ -18,7 +18,7 @@ groups=("success no-instance service-missing pinned" "downgrade-refused downgrad
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
 unattended=("silent-newer silent-older field-mismatch window-codes log-guards dot-local hostile-data"
-            "check-newer check-equal check-older two-copies big-image")
+            "check-newer check-equal check-older two-copies big-image linked-image")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -176,6 +176,18 @@ case_big_image() {
     "$(grep -ac '^.\{24\}image: 0x10430005' "$app/run.log") $(grep -ac 'SHA-256' "$app/run.log")"
 }
 
+# data/ holding a symbolic link named like an image to one outside the folder: the image's
+# final path is not in the data folder, so there is no image and nothing is written.
+case_linked_image() {
+  local app
+  app=$(prepare linked-image 0x1A img-156D.bin) || { expect linked-image prepared yes no; return; }
+  mv "$app/data/img-156D.bin" "$work/linked-image/outside.bin"
+  ln -s "$work/linked-image/outside.bin" "$app/data/img-156D.bin"
+  expect linked-image "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect_controller_end linked-image "$work/linked-image/outside.bin" no
+  expect linked-image "no image" 1 "$(grep -ac '^.\{24\}image: 0x10430005' "$app/run.log")"
+}
+
 mkdir -p "$work/samples"
 (cd "$work" && wine "$samples" samples </dev/null >/dev/null 2>&1) || { echo "FAIL nvm-samples"; exit 1; }
 
@@ -193,6 +205,7 @@ for case in "$@"; do
     dot-local) case_dot_local ;;
     hostile-data) case_hostile_data ;;
     big-image) case_big_image ;;
+    linked-image) case_linked_image ;;
     *) expect "$case" "known case" yes no ;;
   esac
 done
