@@ -104,7 +104,7 @@ case_log_guards() {
   done
   expect log-guards "the hard link's file untouched" "$before" "$(digest "$dir/elsewhere/linked.cmd")"
   expect log-guards "the symbolic link's file untouched" "$before" "$(digest "$dir/elsewhere/startup.cmd")"
-  expect log-guards "nothing left in the linked folder" "linked.cmd startup.cmd" "$(ls "$dir/elsewhere" | paste -sd' ')"
+  expect log-guards "nothing left in the linked folder" "linked.cmd startup.cmd" "$(cd "$dir/elsewhere" && echo *)"
   expect log-guards "the other account's file untouched" "theirs" "$(lines "$app/foreign.log")"
   expect log-guards "nothing run" "" "$(power_requests)"
 }
@@ -149,9 +149,11 @@ text = text.replace("IDS_ERROR=The firmware update failed.", "IDS_ERROR=" + host
 open(sys.argv[2], "w", encoding="utf-16", newline="").write(text)
 PY
   app=$dir/app
-  lay_out_tool "$app" "$tool" "$dir/Update.ini" "$work/samples/img-156D.bin" fw.binary && cp "$exit_probe" "$app/" &&
-    bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" ||
-    { expect hostile-data prepared yes no; return; }
+  if ! lay_out_tool "$app" "$tool" "$dir/Update.ini" "$work/samples/img-156D.bin" fw.binary ||
+     ! cp "$exit_probe" "$app/" || ! bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; then
+    expect hostile-data prepared yes no
+    return
+  fi
   expect hostile-data "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
   expect_controller_end hostile-data "$app/data/fw.binary" no
   local log="$app/run.log"
