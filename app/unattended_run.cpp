@@ -1,5 +1,9 @@
 #include "app/unattended_run.h"
 
+#include <array>
+
+#include "app/update_run.h"
+
 namespace {
 
 // Passes every event on to the log and keeps the two versions the verdict of /check needs.
@@ -26,9 +30,25 @@ class VersionRecorder final : public WorkerEvents {
   RunLog& log_;
 };
 
+// Holds the session for as long as it lives.
+class BusyScope {
+ public:
+  BusyScope(BusyHold& hold, const char16_t* reason, RunLog& log) : hold_(hold) {
+    if (!hold_.Begin(reason)) log.Write("the session could not be held open during the update");
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+  ~BusyScope() { hold_.End(); }
+
+ private:
+  BusyHold& hold_;
+};
+
 }  // namespace
 
-RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log) {
+namespace {
+
+RunOutcome RunChecked(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log) {
   RunOutcome outcome;
   outcome.mode = options.mode;
   if (!env.preconditions.EnsureAcpiDevice()) {
@@ -48,15 +68,41 @@ RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& en
   env.worker.events = &recorder;
   env.worker.checkOnly = options.mode == RunMode::kCheck;
   outcome.end = RunEnd::kFinished;
-  outcome.status = RunUpdateWorker(env.worker, options.downgradable);
+  {
+    std::array<char16_t, kMessageCapacity> reason{};
+    LoadBusyReason(env.lookup, reason.data());
+    const BusyScope busy(env.busy, reason.data(), log);
+    outcome.status = RunUpdateWorker(env.worker, options.downgradable);
+  }
   env.worker.events = nullptr;
   outcome.haveVersions = recorder.haveController && recorder.haveImage;
   outcome.controllerVersion = recorder.controllerVersion;
   outcome.imageVersion = recorder.imageVersion;
 
   if (options.mode == RunMode::kSilent && options.shutdown && outcome.status == kSuccess) {
-    outcome.powerOffStarted = env.session.RequestPowerOff();
-    log.Write(outcome.powerOffStarted ? "the computer is powering off" : "the computer could not be powered off");
+    const std::uint32_t refused = env.session.RequestPowerOff();
+    outcome.powerOffStarted = refused == 0;
+    log.Write(outcome.powerOffStarted
+                  ? "the computer is powering off"
+                  : "the computer could not be powered off: system error " + Hex32(refused) +
+                        "; a power-off completes the update");
   }
   return outcome;
+}
+
+}  // namespace
+
+RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log) {
+  // The worker contains its own exceptions and powers the controller off; what is left to
+  // throw here (the log's or the checks' memory) ends the run as a failure.
+  try {
+    return RunChecked(options, env, log);
+  } catch (...) {
+    env.worker.events = nullptr;
+    RunOutcome outcome;
+    outcome.mode = options.mode;
+    outcome.end = RunEnd::kFinished;
+    outcome.status = kWorkerException;
+    return outcome;
+  }
 }

@@ -18,6 +18,11 @@ void ShowOutcome(UpdateView& view, UpdateRunState& state) {
 
 static_assert(std::size(kBusyReasonFallback) <= kMessageCapacity);
 
+void LoadBusyReason(const TextLookup& lookup, char16_t* buffer) {
+  lookup(u"IDS_BUSY", buffer, kMessageCapacity);
+  if (buffer[0] == u'\0') std::copy(std::begin(kBusyReasonFallback), std::end(kBusyReasonFallback), buffer);
+}
+
 bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
   view.Disable(kIdUpdate);
   view.Disable(kIdClose);
@@ -51,8 +56,7 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
   view.Show(kIdExit);
 
   std::array<char16_t, kMessageCapacity> busyReason{};
-  state.lookup(u"IDS_BUSY", busyReason.data(), busyReason.size());
-  if (busyReason[0] == u'\0') std::copy(std::begin(kBusyReasonFallback), std::end(kBusyReasonFallback), busyReason.begin());
+  LoadBusyReason(state.lookup, busyReason.data());
 
   if (platform.StartWorker(busyReason.data())) {
     view.Show(kIdSpinner);
@@ -68,7 +72,7 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     // A failed wait says nothing of the worker, which may still be writing the controller:
     // wait for its end. Should even that fail, nothing can tell whether it still runs, so
     // the window stays as it is while running: no outcome, no way out.
-    if (wait == WorkerWait::kFailed && !platform.WaitForWorkerEnd()) return false;
+    if (wait == WorkerWait::kWaitFailed && !platform.WaitForWorkerEnd()) return false;
     platform.CloseWorker();
     view.Hide(kIdSpinner);
   } else {

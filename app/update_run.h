@@ -24,7 +24,7 @@ class UpdateView {
   virtual void Compose() = 0;
 };
 
-enum class WorkerWait { kRunning, kEnded, kFailed };
+enum class WorkerWait { kRunning, kEnded, kWaitFailed };
 
 // The system as the update run reaches it.
 class UpdateRunPlatform : public UpdatePreconditions {
@@ -55,6 +55,10 @@ struct UpdateRunState {
 // The busy reason when data\Update.ini has no "IDS_BUSY" text.
 inline constexpr char16_t kBusyReasonFallback[] =
     u"A firmware update is running. Turning the computer off now can damage the Thunderbolt controller.";
+
+// Fills `buffer` (kMessageCapacity units) with the reason the system shows while the
+// session is held open for the worker: "IDS_BUSY", or the built-in text when it is empty.
+void LoadBusyReason(const TextLookup& lookup, char16_t* buffer);
 
 // The status shown when no worker thread could be started.
 inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;

@@ -84,7 +84,24 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgrada
   events.OnImageVersion(imageVersion);
   if (imageVersion < currentVersion && downgradable == 0) return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
   if (env.checkOnly) return kSuccess;
-  return Step(events, "write", env.client.UpdateFirmware(image));
+  const StatusCode written = Step(events, "write", env.client.UpdateFirmware(image));
+  if (written == kSuccess && env.record != nullptr) {
+    const bool saved = env.record->Save({imageVersion, Sha256Hex(image), std::u16string(env.client.ControllerId())});
+    events.OnStep("record", saved ? 0 : 1);
+  }
+  return written;
+}
+
+// Runs `step`; an exception that escapes it becomes kWorkerException. The procedure's
+// steps are contained one by one, so the waits and the power-off after a throwing step
+// still happen.
+template <typename Step>
+StatusCode Contained(Step&& step) noexcept {
+  try {
+    return step();
+  } catch (...) {
+    return kWorkerException;
+  }
 }
 
 }  // namespace
@@ -104,20 +121,32 @@ bool IsImageName(std::u16string_view name) {
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
   WorkerEvents silent;
   WorkerEvents& events = env.events != nullptr ? *env.events : silent;
-  env.com.Initialize();
-  std::uint32_t ignored = 0;
-  events.OnStep("power on", env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored) ? 0 : 1);
-  events.OnStep("start service",
-                static_cast<std::uint32_t>(StartControllerService(env.services, kControllerServiceName)));
-  env.platform.Sleep(kSettleMilliseconds);
-
   // The image block and the file are released inside, before the final wait.
-  const StatusCode status = UpdateController(env, downgradable, events);
+  const StatusCode status = Contained([&] {
+    env.com.Initialize();
+    std::uint32_t ignored = 0;
+    events.OnStep("power on", env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored) ? 0 : 1);
+    events.OnStep("start service",
+                  static_cast<std::uint32_t>(StartControllerService(env.services, kControllerServiceName)));
+    env.platform.Sleep(kSettleMilliseconds);
+    return UpdateController(env, downgradable, events);
+  });
 
-  env.platform.Sleep(kSettleMilliseconds);
-  events.OnStep("power off", env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, ignored) ? 0 : 1);
-  // The connection belongs to this thread's COM apartment and goes before it does.
-  env.client.Disconnect();
-  env.com.Uninitialize();
+  Contained([&] {
+    env.platform.Sleep(kSettleMilliseconds);
+    return kSuccess;
+  });
+  Contained([&] {
+    std::uint32_t ignored = 0;
+    const bool off = env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, ignored);
+    events.OnStep("power off", off ? 0 : 1);
+    return kSuccess;
+  });
+  Contained([&] {
+    // The connection belongs to this thread's COM apartment and goes before it does.
+    env.client.Disconnect();
+    env.com.Uninitialize();
+    return kSuccess;
+  });
   return status;
 }

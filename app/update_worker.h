@@ -15,6 +15,7 @@
 #include "controller/nvm_layout.h"
 #include "platform/com_runtime.h"
 #include "platform/service_manager.h"
+#include "platform/update_record.h"
 #include "platform/worker_platform.h"
 
 // Checks an image against the controller; on 0, `imageVersion` holds the image's version.
@@ -32,6 +33,7 @@ struct UpdateWorkerEnvironment {
   ImageValidator validate;
   WorkerEvents* events = nullptr;  // told of each step; none when empty
   bool checkOnly = false;          // everything but UpdateFirmware: what an update would do
+  UpdateRecord* record = nullptr;  // told of an image the provider took; none when empty
 };
 
 // The largest image the tool reads: the NVM's size limit (controller/nvm_layout.h).
@@ -40,7 +42,12 @@ inline constexpr std::uint32_t kLargestImageSize = kLargestNvmSize;
 // Whether a file of this (long) name is a firmware image: it ends in ".bin", in any case.
 bool IsImageName(std::u16string_view name);
 
-// Runs the whole procedure and returns its outcome. Whatever fails, both waits, the
-// power-off request and the COM uninitialisation happen. A check-only run ends after the
-// downgrade rule with its result, having written nothing.
+// The status of a run that an exception cut short (memory ran out, say): the procedure
+// still waits and powers the controller off.
+inline constexpr StatusCode kWorkerException = TBFW_E_NO_MEMORY;
+
+// Runs the whole procedure and returns its outcome. Whatever fails, an exception included,
+// both waits, the power-off request and the COM uninitialisation happen; no exception
+// leaves. A check-only run ends after the downgrade rule with its result, having written
+// nothing. After a write the provider took (status 0) the record is saved.
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -48,8 +49,82 @@ float FontEmSize(double scale, int dpi) {
   return static_cast<float>(MulDiv32(static_cast<int>(24 * scale), dpi, 72)) * inverse;
 }
 
-FontFaces ChooseFontFaces(std::uint16_t uiLanguage) {
-  if ((uiLanguage & 0x3FF) == 0x04) return {u"微軟正黑體", 1, u"微軟正黑體", 0};
-  if (uiLanguage == 0x0411) return {u"MS P Gothic", 1, u"MS P Gothic", 0};
-  return {u"Segoe WP N Semibold", 0, u"Segoe WP", 0};
+namespace {
+
+// The scripts a face holds and a language's texts are written in. Kanji are kept apart
+// from Chinese Han: a Japanese face lacks many Simplified characters, a Chinese face many
+// Japanese forms.
+enum Script : unsigned {
+  kLatin = 1u << 0,  // every text names "Thunderbolt" and "ACPI"
+  kCyrillic = 1u << 1,
+  kHanzi = 1u << 2,
+  kKanji = 1u << 3,
+  kKana = 1u << 4,
+  kHangul = 1u << 5,
+  kArabic = 1u << 6,
+  kHebrew = 1u << 7,
+};
+
+constexpr std::uint16_t kAnySubLanguage = 0;
+
+struct FaceRow {
+  std::uint16_t primary;  // the language id AND 0x3FF; 0 in the last row, which matches all
+  std::uint16_t exact;    // the whole id, or any sub-language
+  FontFaces faces;
+  unsigned holds;  // the scripts of every face in the row
+};
+
+// First matching row wins.
+constexpr FaceRow kFaceRows[] = {
+    {0x04, kAnySubLanguage, {u"微軟正黑體", 1, u"微軟正黑體", 0}, kLatin | kHanzi},
+    {0x11, 0x0411, {u"MS P Gothic", 1, u"MS P Gothic", 0}, kLatin | kCyrillic | kKanji | kKana},
+    {0x12, kAnySubLanguage, {u"Malgun Gothic", 1, u"Malgun Gothic", 0}, kLatin | kHangul},
+    {0x01, kAnySubLanguage, {u"Segoe UI", 1, u"Segoe UI", 0}, kLatin | kCyrillic | kArabic | kHebrew},
+    {0x0D, kAnySubLanguage, {u"Segoe UI", 1, u"Segoe UI", 0}, kLatin | kCyrillic | kArabic | kHebrew},
+    {0, kAnySubLanguage, {u"Segoe WP N Semibold", 0, u"Segoe WP", 0}, kLatin | kCyrillic},
+};
+
+// The scripts of each shipped language's texts; every other language is shown in English.
+struct TextScripts {
+  std::uint16_t primary;
+  unsigned needs;
+};
+
+constexpr TextScripts kTextScripts[] = {
+    {0x04, kLatin | kHanzi}, {0x11, kLatin | kKanji | kKana}, {0x12, kLatin | kHangul},
+    {0x19, kLatin | kCyrillic}, {0x01, kLatin | kArabic}, {0x0D, kLatin | kHebrew},
+};
+
+constexpr std::uint16_t Primary(std::uint16_t language) { return language & 0x3FF; }
+
+const FaceRow& FaceRowFor(std::uint16_t language) {
+  for (const FaceRow& row : kFaceRows) {
+    if (row.primary == 0) return row;
+    if (Primary(language) == row.primary && (row.exact == kAnySubLanguage || row.exact == language)) return row;
+  }
+  return kFaceRows[std::size(kFaceRows) - 1];
+}
+
+unsigned ScriptsOf(std::uint16_t textLanguage) {
+  for (const TextScripts& t : kTextScripts) {
+    if (Primary(textLanguage) == t.primary) return t.needs;
+  }
+  return kLatin;
+}
+
+}  // namespace
+
+FontFaces ChooseFontFaces(std::uint16_t uiLanguage) { return FaceRowFor(uiLanguage).faces; }
+
+FontFaces ChooseTextFaces(std::uint16_t uiLanguage, std::uint16_t textLanguage) {
+  const FaceRow& system = FaceRowFor(uiLanguage);
+  const unsigned needs = ScriptsOf(textLanguage);
+  if ((system.holds & needs) == needs) return system.faces;
+  // The text language's own row, found by its primary language: a neutral id (0x11)
+  // needs the same faces as its country's (0x411).
+  return FaceRowFor(static_cast<std::uint16_t>(0x0400 | Primary(textLanguage))).faces;
+}
+
+bool ReadsRightToLeft(std::uint16_t textLanguage) {
+  return Primary(textLanguage) == 0x01 || Primary(textLanguage) == 0x0D;
 }

@@ -50,6 +50,16 @@ struct FontFaces {
 // The faces for the system's user-interface language (not the language of the texts).
 FontFaces ChooseFontFaces(std::uint16_t uiLanguage);
 
+// The faces for texts in `textLanguage` on a system whose user-interface language is
+// `uiLanguage`: the system's faces while they hold every script of those texts, otherwise
+// the faces of the text language itself (Korean texts on an English system would have no
+// glyphs in the system's face). A language whose texts are not shipped is shown in
+// English, so it needs only the Latin script.
+FontFaces ChooseTextFaces(std::uint16_t uiLanguage, std::uint16_t textLanguage);
+
+// Arabic and Hebrew texts are laid out right to left and aligned to the right.
+bool ReadsRightToLeft(std::uint16_t textLanguage);
+
 enum class ControlKind { kButton, kPanel };
 enum class TextFace { kNone, kButton, kPanel };
 

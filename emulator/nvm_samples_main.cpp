@@ -36,6 +36,8 @@ const Sample kSamples[] = {
     {"ctl-1578-no-section2.dump", 0x1578, false, [](NvmRegionPlan& p) { p.blockFlags = 0x25; }},
     {"ctl-156D-short.dump", 0x156D, false, nullptr, {}, [](Bytes& b) { b.resize(0x2000); }},
     {"img-156D.bin", 0x156D, true},
+    // The same image at the size a real NVM image has: the region, then erased flash.
+    {"img-156D-full.bin", 0x156D, true, nullptr, {}, [](Bytes& b) { b.resize(0x40000, 0xFF); }},
     {"img-156B.bin", 0x156B, true},
     {"img-147E.bin", 0x147E, true},
     {"img-157E.bin", 0x157E, true},

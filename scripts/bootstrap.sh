@@ -9,6 +9,9 @@ packages=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32 wine64
   xvfb xdotool x11-utils imagemagick librsvg2-bin
+  # Fonts the Wine tests draw every shipped script with (tests/wine/fonts.reg.txt): Latin
+  # and Cyrillic (Liberation Sans), Arabic and Hebrew (DejaVu Sans), Han, kana and Hangul
+  # (WenQuanYi Micro Hei).
   fonts-liberation fonts-dejavu-core fonts-wqy-microhei
 )
 

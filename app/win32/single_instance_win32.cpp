@@ -1,19 +1,104 @@
 #include "app/win32/single_instance_win32.h"
 
-SingleInstance::SingleInstance(const wchar_t* name) {
-  ::SetLastError(ERROR_SUCCESS);
-  mutex_.reset(::CreateMutexW(nullptr, FALSE, name));
-  const DWORD error = ::GetLastError();
-  // The name exists: another copy made it, or a copy running with other rights holds it
-  // where this one may not open it. Any other failure tells nothing of other copies, and
-  // refusing to start on it could lock the tool out for good, so this copy runs.
-  first_ = !(mutex_ ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED);
+#include <sddl.h>
+
+#include "platform/win32/unique.h"
+
+namespace {
+
+constexpr wchar_t kBoundary[] = L"Vanto.TbtFwUpdate";
+constexpr wchar_t kNamespaceAlias[] = L"Vanto.TbtFwUpdate";
+constexpr wchar_t kPrivateName[] = L"Vanto.TbtFwUpdate\\OneWriter";
+constexpr wchar_t kGlobalName[] = L"Global\\Vanto.TbtFwUpdate.OneWriter";
+// SYSTEM and Administrators only: the namespace and the section admit no one else.
+constexpr wchar_t kAdminsOnly[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
+
+using UniqueBoundary = Unique<HandleTraits<HANDLE, ::DeleteBoundaryDescriptor>>;
+using UniqueLocal = Unique<HandleTraits<HLOCAL, ::LocalFree>>;
+using UniqueView = Unique<HandleTraits<LPCVOID, ::UnmapViewOfFile>>;
+
+class AdminsOnly {
+ public:
+  AdminsOnly() {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdminsOnly, SDDL_REVISION_1, &descriptor, nullptr)) {
+      descriptor_.reset(descriptor);
+    }
+    attributes_.nLength = sizeof attributes_;
+    attributes_.lpSecurityDescriptor = descriptor_.get();
+  }
+  SECURITY_ATTRIBUTES* get() { return descriptor_ ? &attributes_ : nullptr; }
+
+ private:
+  UniqueLocal descriptor_;
+  SECURITY_ATTRIBUTES attributes_{};
+};
+
+// The private namespace bounded by the Administrators group, made by this copy or opened
+// when another made it; empty when the system offers none or this process may not have it.
+HANDLE AdminNamespace(SECURITY_ATTRIBUTES* attributes) {
+  UniqueBoundary boundary(CreateBoundaryDescriptorW(kBoundary, 0));
+  if (!boundary) return nullptr;
+  BYTE admins[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof admins;
+  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &size)) return nullptr;
+  HANDLE descriptor = boundary.get();
+  if (!AddSIDToBoundaryDescriptor(&descriptor, admins)) return nullptr;
+  // The call may move the descriptor; the owner frees what it now is.
+  if (descriptor != boundary.get()) {
+    (void)boundary.release();
+    boundary.reset(descriptor);
+  }
+  HANDLE space = CreatePrivateNamespaceW(attributes, boundary.get(), kNamespaceAlias);
+  if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = OpenPrivateNamespaceW(boundary.get(), kNamespaceAlias);
+  return space;
 }
 
-bool BringWindowToFront(const wchar_t* windowClass, const wchar_t* title) {
-  const HWND window = ::FindWindowW(windowClass, title);
-  if (window == nullptr) return false;
-  if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
-  ::SetForegroundWindow(window);
+}  // namespace
+
+SingleInstance::SingleInstance() {
+  AdminsOnly security;
+  namespace_.reset(AdminNamespace(security.get()));
+  if (namespace_) {
+    where_ = "the administrators' private namespace";
+    first_ = Take(kPrivateName);
+  } else {
+    where_ = "the global namespace (no private namespace)";
+    first_ = Take(kGlobalName);
+  }
+}
+
+bool SingleInstance::Take(const wchar_t* name) {
+  AdminsOnly security;
+  SetLastError(ERROR_SUCCESS);
+  section_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, security.get(), PAGE_READWRITE, 0, sizeof(DWORD), name));
+  const DWORD error = GetLastError();
+  // No section: the name is held by an object of another kind or with rights this copy
+  // lacks. Either way nothing tells that no other writer runs.
+  if (!section_) return false;
+  const UniqueView view(MapViewOfFile(section_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(DWORD)));
+  auto* holder = static_cast<volatile LONG*>(const_cast<void*>(view.get()));
+  if (error == ERROR_ALREADY_EXISTS) {
+    if (holder != nullptr) holder_ = static_cast<DWORD>(*holder);
+    section_.reset();
+    return false;
+  }
+  if (holder != nullptr) InterlockedExchange(holder, static_cast<LONG>(GetCurrentProcessId()));
   return true;
+}
+
+bool BringWindowToFront(DWORD holder, const wchar_t* windowClass, const wchar_t* title) {
+  if (holder == 0) return false;
+  // Every top-level window of that class and title, until one belongs to the holder: a
+  // window of another program that merely has the tool's title is left where it is.
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != holder) continue;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    return true;
+  }
+  return false;
 }

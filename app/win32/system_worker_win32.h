@@ -3,10 +3,11 @@
 
 #include "app/update_worker.h"
 #include "platform/win32/system_win32.h"
+#include "platform/win32/update_record_win32.h"
 #include "platform/win32/wmi_win32.h"
 
-// COM, the service manager, the files and the tool's ACPI device and WMI client, bound
-// for one run of the procedure on the thread that holds it.
+// COM, the service manager, the files, the registry record and the tool's ACPI device and
+// WMI client, bound for one run of the procedure on the thread that holds it.
 class SystemWorkerEnvironment {
  public:
   SystemWorkerEnvironment();
@@ -18,6 +19,7 @@ class SystemWorkerEnvironment {
   Win32ComRuntime com_;
   Win32ServiceManager services_;
   Win32WorkerPlatform platform_;
+  Win32UpdateRecord record_;
   UpdateWorkerEnvironment env_;
 };
 

@@ -16,6 +16,7 @@
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/single_instance_win32.h"
 #include "app/win32/start_checks_win32.h"
+#include "app/win32/unattended_busy_win32.h"
 #include "app/win32/update_dialog_win32.h"
 #include "app/win32/update_preconditions_win32.h"
 #include "app/win32/system_worker_win32.h"
@@ -30,9 +31,6 @@
 #include "skin/win32/localized_text_win32.h"
 
 namespace {
-
-// The name every copy of the tool in a session asks for.
-constexpr wchar_t kInstanceName[] = L"Local\\Vanto.TbtFwUpdate.OneCopy";
 
 // The English text of a status's message, for the log.
 std::u16string EnglishMessage(StatusCode status) {
@@ -60,8 +58,16 @@ void ShowUsage() {
 // The computer's power-off for /silent /shutdown; there is no window to close.
 class UnattendedSession final : public SessionControl {
  public:
-  bool RequestPowerOff() override { return ::RequestPowerOff(); }
+  explicit UnattendedSession(RunLog& log) : log_(log) {}
+  std::uint32_t RequestPowerOff() override {
+    const DWORD result = RequestUnattendedPowerOff();
+    log_.Write("InitiateShutdownW(power-off, planned software upgrade): " + Hex32(result));
+    return result;
+  }
   void PostClose() override {}
+
+ private:
+  RunLog& log_;
 };
 
 class UpdateApp final : public Application {
@@ -94,9 +100,10 @@ class UpdateApp final : public Application {
     }
     // Two copies could both update and write the controller at once: a second copy, with a
     // window or without, leaves the work to the first (and shows its window, if it has one).
-    const SingleInstance instance(kInstanceName);
+    const SingleInstance instance;
+    log.Write(std::string("one-writer guard in ") + instance.Where() + (instance.IsFirst() ? ": taken" : ": held elsewhere"));
     if (!instance.IsFirst()) {
-      if (options.mode == RunMode::kWindow) BringWindowToFront(WC_DIALOG, kWindowTitle);
+      if (options.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG, kWindowTitle);
       log.Write("another copy of the tool is running");
       exitCode_ = kExitAnotherCopy;
       log.ExitCode(exitCode_);
@@ -125,8 +132,13 @@ class UpdateApp final : public Application {
   RunOutcome RunUnattended(RunLog& log) {
     SystemPreconditions preconditions;
     SystemWorkerEnvironment worker;
-    UnattendedSession session;
-    UnattendedEnvironment env{preconditions, worker.get(), session};
+    UnattendedSession session(log);
+    UnattendedBusyHold busy;
+    const std::uint16_t language = options.language;
+    UnattendedEnvironment env{preconditions, worker.get(), session, busy,
+                              [language](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+                                LoadLocalizedText(language, key, buffer, capacity);
+                              }};
     RunOutcome outcome = ::RunUnattended(options, env, log);
     TheAcpiDevice().CloseAcpiDevice();
     return outcome;

@@ -84,7 +84,7 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
     switch (WaitForSingleObject(thread_.get(), 100)) {
       case WAIT_TIMEOUT: return WorkerWait::kRunning;
       case WAIT_OBJECT_0: return WorkerWait::kEnded;
-      default: return WorkerWait::kFailed;
+      default: return WorkerWait::kWaitFailed;
     }
   }
   bool WaitForWorkerEnd() override { return WaitForSingleObject(thread_.get(), INFINITE) == WAIT_OBJECT_0; }
@@ -160,9 +160,14 @@ void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t c
   LoadLocalizedText(m_wLanguage, key, buffer, capacity);
 }
 
+TextLookup UpdateDialog::Lookup() const {
+  return [this](const char16_t* key, char16_t* buffer, std::size_t capacity) { LoadText(key, buffer, capacity); };
+}
+
 void UpdateDialog::LayoutControls() {
   const int dpi = ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-  const FontFaces faces = ChooseFontFaces(GetUserDefaultUILanguage());
+  const FontFaces faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_wLanguage);
+  const bool rightToLeft = ReadsRightToLeft(m_wLanguage);
 
   RECT desktop{};
   ::GetClientRect(::GetDesktopWindow(), &desktop);
@@ -195,6 +200,7 @@ void UpdateDialog::LayoutControls() {
       if (c.hoverTextColour != 0) button->SetHoverTextColor(c.hoverTextColour);
       if (c.pressedTextColour != 0) button->SetPressedTextColor(c.pressedTextColour);
       if (c.alignment >= 0) button->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
+      if (c.face != TextFace::kNone) button->SetRightToLeft(rightToLeft);
       if (c.face != TextFace::kNone) button->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
       setText();
       place();
@@ -203,6 +209,7 @@ void UpdateDialog::LayoutControls() {
       auto* panel = static_cast<SkinLabel*>(control);
       if (c.textColour != 0) panel->SetTextColor(c.textColour);
       if (c.alignment >= 0) panel->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
+      if (c.face != TextFace::kNone) panel->SetRightToLeft(rightToLeft);
       if (c.face != TextFace::kNone) panel->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
       place();
       setText();
@@ -252,9 +259,13 @@ LRESULT UpdateDialog::OnDestroy() {
   return Default();
 }
 
+// A new layout starts from the template's ready state; the state the runs left (an
+// outcome's message and buttons, the caution) is then shown again at the new scale.
 LRESULT UpdateDialog::OnDisplayChange() {
   ::ShowWindow(hwnd(), SW_HIDE);
   LayoutControls();
+  DialogUpdateView view(*this);
+  memory_.Replay(view);
   ::ShowWindow(hwnd(), SW_SHOW);
   return 1;
 }
@@ -275,12 +286,10 @@ LRESULT UpdateDialog::OnQueryEndSession() { return busy_ ? FALSE : Default(); }
 void UpdateDialog::OnUpdate() {
   worker_.downgradable = m_bDowngradable;
   worker_.events = events_;
-  DialogUpdateView view(*this);
+  DialogUpdateView dialogView(*this);
+  RememberingView view(dialogView, memory_);
   Win32UpdateRunPlatform platform(worker_, hwnd(), busy_);
-  UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode,
-                       [this](const char16_t* key, char16_t* buffer, std::size_t capacity) {
-                         LoadText(key, buffer, capacity);
-                       }};
+  UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode, Lookup()};
   if (RunUpdate(view, platform, state)) ran_ = true;
 }
 
@@ -299,10 +308,8 @@ namespace {
 class WindowSession final : public SessionControl {
  public:
   explicit WindowSession(HWND window) : window_(window) {}
-  bool RequestPowerOff() override { return poweringOff = ::RequestPowerOff(); }
+  std::uint32_t RequestPowerOff() override { return ::RequestPowerOff(); }
   void PostClose() override { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
-
-  bool poweringOff = false;
 
  private:
   HWND window_;
@@ -312,8 +319,11 @@ class WindowSession final : public SessionControl {
 
 void UpdateDialog::OnShutdownNow() {
   WindowSession session(hwnd());
-  ShutDownNow(session);
-  powerOffStarted_ = session.poweringOff;
+  DialogUpdateView dialogView(*this);
+  RememberingView view(dialogView, memory_);
+  const std::uint32_t refused = ShutDownNow(session, view, Lookup());
+  powerOffStarted_ = refused == 0;
+  if (refused != 0 && events_ != nullptr) events_->OnStep("power-off refused", refused);
 }
 
 void UpdateDialog::OnShutdownLater() {

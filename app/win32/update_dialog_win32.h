@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/exit_code.h"
+#include "app/remembered_view.h"
 #include "app/win32/busy_guard_win32.h"
 #include "app/win32/update_worker_win32.h"
 #include "app/window_layout.h"
@@ -55,6 +56,7 @@ class UpdateDialog : public SkinDialog {
   void OnShutdownLater();
   SkinControl* ControlById(int id);
   void LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const;
+  TextLookup Lookup() const;
 
   SkinButton m_btnExit, m_btnClose, m_btnUpdate, m_btnShutdownNow, m_btnShutdownLater;
   SkinLabel m_lblPromptIcon, m_lblIllustration, m_lblCautionIcon, m_lblMessage, m_lblCaution, m_lblSpinner;
@@ -66,6 +68,8 @@ class UpdateDialog : public SkinDialog {
   // session and the system stay up.
   std::optional<BusyGuard> busy_;
   WorkerEvents* events_ = nullptr;
+  // What the runs and the shut-down buttons changed, shown again after a new layout.
+  ControlMemory memory_;
   bool ran_ = false;
   bool powerOffStarted_ = false;
 };

@@ -23,6 +23,10 @@ class SkinButton : public SkinControl {
     text_.SetAlignment(alignment, lineAlignment);
     MarkChanged();
   }
+  void SetRightToLeft(bool rightToLeft) {
+    text_.SetRightToLeft(rightToLeft);
+    MarkChanged();
+  }
   void SetFont(const wchar_t* family, float emSize, int style, int unit) {
     text_.SetFont(family, emSize, style, unit);
     MarkChanged();

@@ -20,6 +20,10 @@ class SkinLabel : public SkinControl {
     text_.SetAlignment(alignment, lineAlignment);
     MarkChanged();
   }
+  void SetRightToLeft(bool rightToLeft) {
+    text_.SetRightToLeft(rightToLeft);
+    MarkChanged();
+  }
   void SetFont(const wchar_t* family, float emSize, int style, int unit) {
     text_.SetFont(family, emSize, style, unit);
     MarkChanged();

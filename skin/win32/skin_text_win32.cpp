@@ -23,6 +23,27 @@ std::unique_ptr<Gdiplus::Font> MakeFont(const wchar_t* family, float emSize, int
   return font;
 }
 
+// True when GDI+ lays out right to left as asked: "near" then puts a short text against
+// the right edge of a wide rectangle.
+bool HonoursRightToLeft(const Gdiplus::Font* font) {
+  if (font == nullptr) return true;
+  Gdiplus::Bitmap surface(1, 1, PixelFormat32bppPARGB);
+  Gdiplus::Graphics graphics(&surface);
+  Gdiplus::StringFormat format;
+  format.SetFormatFlags(Gdiplus::StringFormatFlagsDirectionRightToLeft);
+  format.SetAlignment(Gdiplus::StringAlignmentNear);
+  const Gdiplus::RectF wide(0.0f, 0.0f, 1000.0f, 100.0f);
+  Gdiplus::RectF box;
+  if (graphics.MeasureString(L"x", 1, font, wide, &format, &box) != Gdiplus::Ok) return true;
+  return box.X > wide.Width / 2;
+}
+
+Gdiplus::StringAlignment Mirrored(Gdiplus::StringAlignment alignment) {
+  if (alignment == Gdiplus::StringAlignmentNear) return Gdiplus::StringAlignmentFar;
+  if (alignment == Gdiplus::StringAlignmentFar) return Gdiplus::StringAlignmentNear;
+  return alignment;
+}
+
 }  // namespace
 
 std::unique_ptr<Gdiplus::Font> CreateSkinFont(const wchar_t* family, float emSize, int style, int unit) {
@@ -40,8 +61,20 @@ SkinText::SkinText() : font_(CreateSkinFont(L"Arial", 12.0f, Gdiplus::FontStyleR
 SkinText::~SkinText() = default;
 
 void SkinText::SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
-  format_.SetAlignment(alignment);
+  alignment_ = alignment;
   format_.SetLineAlignment(lineAlignment);
+  ApplyAlignment();
+}
+
+void SkinText::SetRightToLeft(bool rightToLeft) {
+  mirrorAlignment_ = rightToLeft && !HonoursRightToLeft(font_.get());
+  const INT others = format_.GetFormatFlags() & ~Gdiplus::StringFormatFlagsDirectionRightToLeft;
+  format_.SetFormatFlags(rightToLeft ? others | Gdiplus::StringFormatFlagsDirectionRightToLeft : others);
+  ApplyAlignment();
+}
+
+void SkinText::ApplyAlignment() {
+  format_.SetAlignment(mirrorAlignment_ ? Mirrored(alignment_) : alignment_);
   Forget();
 }
 

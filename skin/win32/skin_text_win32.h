@@ -24,6 +24,10 @@ class SkinText {
   ~SkinText();
 
   void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment);
+  // Right to left: the text's reading order, and "near" alignment is the right edge. Where
+  // GDI+ ignores the direction (Wine's lays every text out left to right), the alignment
+  // is mirrored instead, so the text still starts at the right edge.
+  void SetRightToLeft(bool rightToLeft);
   void SetFont(const wchar_t* family, float emSize, int style, int unit);
   void ReleaseFont();
   const Gdiplus::Font* font() const { return font_.get(); }
@@ -37,8 +41,11 @@ class SkinText {
   bool Render(const Gdiplus::Graphics& like, const std::wstring& text, const Gdiplus::SolidBrush& brush, int width,
               int height);
   void Forget();
+  void ApplyAlignment();
 
   Gdiplus::StringFormat format_;
+  Gdiplus::StringAlignment alignment_ = Gdiplus::StringAlignmentCenter;  // as set, before any mirroring
+  bool mirrorAlignment_ = false;  // right to left, and GDI+ ignores the direction
   std::unique_ptr<Gdiplus::Font> font_;
   // The text as last rendered: premultiplied pixels of the layout's size, transparent but
   // for the text, and what it was rendered from.

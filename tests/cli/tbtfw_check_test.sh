@@ -53,9 +53,9 @@ expect_output "later lid wins" "downgradable=0 language=0x0411" args --ui-langua
 
 # Every text in every shipped language, and the languages that share them.
 keys=(IDS_UPDATE IDS_EXIT IDS_PROMPT IDS_CAUTION IDS_SHUTDOWN IDS_SHUTDOWN_LATER
-      IDS_FIND_NO_HVK IDS_SUCCESS IDS_FIND_NO_SW IDS_DOWNGRADE IDS_ERROR IDS_BUSY)
+      IDS_FIND_NO_HVK IDS_SUCCESS IDS_FIND_NO_SW IDS_DOWNGRADE IDS_ERROR IDS_BUSY IDS_CLOSE)
 english_prompt=$(text 409 IDS_PROMPT)
-for lang in 409 407 40C 411 804 404; do
+for lang in 409 407 40C 411 804 404 C0A 416 816 410 412 419 415 413 41F 401 40D; do
   for key in "${keys[@]}"; do
     value=$(text "$lang" "$key")
     if [[ -n "$value" ]]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL no text for $lang $key"; fi
@@ -70,7 +70,7 @@ expect_output "Traditional Chinese exit" "結束" text --ini data/Update.ini --l
 expect_output "Hong Kong shares Traditional" "$(text 404 IDS_PROMPT)" text --ini data/Update.ini --lang C04 IDS_PROMPT
 expect_output "Singapore shares Simplified" "$(text 804 IDS_PROMPT)" text --ini data/Update.ini --lang 1004 IDS_PROMPT
 expect_output "Austria shares German" "$(text 407 IDS_PROMPT)" text --ini data/Update.ini --lang C07 IDS_PROMPT
-expect_output "Spanish falls back to English" "$english_prompt" text --ini data/Update.ini --lang 40A IDS_PROMPT
+expect_output "Greek falls back to English" "$english_prompt" text --ini data/Update.ini --lang 408 IDS_PROMPT
 expect_output "unknown key is empty" "" text --ini data/Update.ini --lang 409 IDS_NOTHING
 expect_output "missing file is empty" "" text --ini data/Missing.ini --lang 409 IDS_UPDATE
 

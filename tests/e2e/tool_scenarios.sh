@@ -31,6 +31,40 @@ shot() { screenshot "$shots/$1-$size.png"; }
 # ID [FIELDS]: the first FIELDS words of control ID's state (all of it by default).
 state() { control "$1" | cut -d' ' -f"1-${2:-}"; }
 
+# FILE X Y W H: "LEFT RIGHT", the blank columns left and right of the ink of the last line
+# of dark text inside that rectangle of the screenshot FILE; false when it holds no text.
+last_line_margins() {
+  local file=$1 x=$2 y=$3 w=$4 h=$5 rows=() first last box
+  local ink=(convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -colorspace gray -threshold 50% -negate)
+  # One column whose pixels are the rows' shares of ink: the rows that hold text.
+  mapfile -t rows < <("${ink[@]}" -scale "1x${h}!" -depth 8 txt:- | sed -n 's/^0,\([0-9]*\):.*gray(\([1-9][0-9]*\)).*/\1/p')
+  ((${#rows[@]})) || return 1
+  # The last line: the run of rows with ink that ends at the lowest one.
+  last=${rows[-1]} first=$last
+  for ((i = ${#rows[@]} - 2; i >= 0 && rows[i] == first - 1; i--)); do first=${rows[i]}; done
+  box=$("${ink[@]}" -crop "${w}x$((last - first + 1))+0+${first}" +repage -format '%@' info:) || return 1
+  [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+ ]] || return 1
+  echo "${BASH_REMATCH[2]} $((w - BASH_REMATCH[2] - BASH_REMATCH[1]))"
+}
+
+# LEFT RIGHT: "left" or "right", the edge a line of text is set against (the near margin
+# only the layout's padding, the far one clearly wider), "neither" otherwise.
+flush_side() {
+  if (($1 <= 10 && $2 >= 20)); then echo left; elif (($2 <= 10 && $1 >= 20)); then echo right; else echo "neither ($1 $2)"; fi
+}
+
+# NAME: the edge the last line of the message panel is set against, on the screenshot
+# ready-NAME.
+message_side() {
+  local rect margins
+  rect=$(probe rect "$tool_title" "$id_message") || return 1
+  shot "ready-$1"
+  # shellcheck disable=SC2086  # the rectangle's four numbers
+  margins=$(last_line_margins "$shots/ready-$1-$size.png" $rect) || { echo "no text"; return 0; }
+  # shellcheck disable=SC2086
+  flush_side $margins
+}
+
 width=${size%x*} height=${size#*x}
 if [[ $width -gt 1920 || $height -gt 1080 ]]; then w=1560 h=1240; else w=780 h=620; fi
 rect="$(( (width - w) / 2 )) $(( (height - h) / 2 )) $w $h"
@@ -43,7 +77,7 @@ open_tool en_US.UTF-8 && {
   expect "$size" "shut down now hidden" "id=$id_shutdown_now visible=0" "$(state "$id_shutdown_now" 2)"
   expect "$size" "caution hidden" "id=$id_caution visible=0" "$(state "$id_caution" 2)"
   expect "$size" "prompt" "id=$id_message visible=1 enabled=1 text=$(expected_text 409 IDS_PROMPT)" "$(state "$id_message")"
-  shot ready-en
+  expect "$size" "English message flush left" left "$(message_side en)"
   press Escape || expect "$size" "Escape pressed" yes no
   expect_exit "Escape ends the process"
 }
@@ -64,6 +98,16 @@ open_tool zh_TW.UTF-8 /lid:404 && {
   probe close "$tool_title" || expect "$size" "WM_CLOSE sent" yes no
   expect_exit "WM_CLOSE ends the process"
 }
+
+# Arabic and Hebrew read right to left: the message's last line ends at the panel's right
+# edge, on an English system (their texts bring their own faces).
+for language in 401:ar 40D:he; do
+  open_tool en_US.UTF-8 "/LID:${language%:*}" && {
+    expect "$size" "${language#*:} message flush right" right "$(message_side "${language#*:}")"
+    probe close "$tool_title" || expect "$size" "WM_CLOSE sent" yes no
+    expect_exit "WM_CLOSE ends the process"
+  }
+done
 
 # Update where no ACPI driver exists: the message at once, Exit in Update's place.
 refused() { shown "$id_exit" && usable "$id_close"; }

@@ -134,13 +134,20 @@ lay_out_tool() {
 
 # counted|alone ARGS...: sets tool_command to the command that runs the tool with ARGS in
 # its folder, under exit_code_probe_win32.exe (beside the tool) when counted, and in the
-# system language tool_lang (LANG and LC_ALL) when that is set, else in the caller's.
+# system language tool_lang (LANG and LC_ALL) when that is set, else in the caller's. With
+# tool_power_supply set (a folder laid out as Linux's /sys/class/power_supply), the tool
+# runs in a mount namespace of its own where that folder is the computer's power supplies,
+# which Wine reports as the system's power state (needs root).
 tool_command_for() {
   local how=$1
   shift
   tool_command=(wine TbtFwUpdate.exe "$@")
   [[ $how != counted ]] || tool_command=(wine exit_code_probe_win32.exe TbtFwUpdate.exe "$@")
   [[ -z ${tool_lang:-} ]] || tool_command=(env LANG="$tool_lang" LC_ALL="$tool_lang" "${tool_command[@]}")
+  # shellcheck disable=SC2016  # the inner shell expands its own arguments
+  [[ -z ${tool_power_supply:-} ]] ||
+    tool_command=(unshare -m --propagation private sh -c 'mount --bind "$0" /sys/class/power_supply && exec "$@"'
+                  "$tool_power_supply" "${tool_command[@]}")
 }
 
 # APP [ARGS...]: starts the tool in the background from APP, laid out as it ships, with no

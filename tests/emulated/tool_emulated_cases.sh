@@ -35,6 +35,9 @@ check_busy() {
   expect "$name" "the window answers during the run" answered "$(wine_output "$answers" "$tool_title" 2000)"
 }
 
+# TITLE: true when the window titled TITLE is the foreground window.
+in_front() { [[ "$(probe front "$1")" == 1 ]]; }
+
 # While the worker runs (its scenario writes slowly): the window refuses every way out, and
 # the session's end; a second copy ends at once and brings this one to the front.
 check_refusals() {  # NAME DIR
@@ -48,11 +51,14 @@ check_refusals() {  # NAME DIR
   # Something else in front first, so that bringing the window forward shows.
   (exec env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine notepad </dev/null >/dev/null 2>&1) &
   probe wait "$notepad" 20000 >/dev/null || expect "$name" "another window opens" yes no
+  # Wine activates a new window once the X server has mapped it: a moment after it exists.
+  poll 50 in_front "$notepad" || true
   expect "$name" "another window in front" 1 "$(probe front "$notepad")"
   tool_lang=en_US.UTF-8 start_tool "$dir/app"
   copy_pid=$tool_pid tool_pid=$first
   expect "$name" "a second copy ends" ended "$(ended "$copy_pid" 200 && echo ended || echo running)"
   expect "$name" "one window" 1 "$(probe count "$tool_title")"
+  poll 50 in_front "$tool_title" || true
   expect "$name" "the first copy's window in front" 1 "$(probe front "$tool_title")"
   probe close "$notepad" || expect "$name" "WM_CLOSE sent to the other window" yes no
   probe gone "$notepad" 10000 || expect "$name" "the other window closes" yes no
@@ -127,6 +133,41 @@ tool_case() {
   expect "$name" "exit code" "exit=$code windows=1" "$(cat "$dir/exit.txt")"
 }
 
+# DIR: DIR laid out as Linux's /sys/class/power_supply on a notebook running on battery: an
+# adapter that is not plugged in and a discharging battery at half charge.
+on_battery_supplies() {
+  mkdir -p "$1/AC" "$1/BAT0" || return 1
+  printf 'Mains\n' >"$1/AC/type" && printf '0\n' >"$1/AC/online" &&
+    printf 'Battery\n' >"$1/BAT0/type" && printf '1\n' >"$1/BAT0/present" &&
+    printf 'Discharging\n' >"$1/BAT0/status" && printf '50\n' >"$1/BAT0/capacity" &&
+    printf '50000000\n' >"$1/BAT0/energy_full" && printf '25000000\n' >"$1/BAT0/energy_now"
+}
+
+# On battery, as the system reports it: Update shows the caution and starts nothing, and
+# the window closed then exits 1602 (nothing updated), never as if an update had run.
+case_on_battery() {
+  local name=on-battery dir="$work/on-battery" app="$work/on-battery/app"
+  if [[ $(id -u) != 0 || ! -d /sys/class/power_supply ]]; then
+    echo "SKIP [$name] a mount namespace over /sys/class/power_supply needs root"
+    return
+  fi
+  write_scenario "$dir" "$work/samples" 0x1A && lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" &&
+    cp "$exit_probe" "$app/" && on_battery_supplies "$dir/power_supply" &&
+    bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" ||
+    { expect "$name" prepared yes no; return; }
+  tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
+  wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
+  click "$id_update" || expect "$name" "Update clicked" yes no
+  poll 100 shown "$id_caution" || true
+  shot "$name"
+  expect "$name" caution "id=$id_caution visible=1 enabled=1 text=$(expected_text 409 IDS_CAUTION)" "$(control "$id_caution")"
+  expect "$name" "Update usable again" yes "$(usable "$id_update" && echo yes || echo no)"
+  click "$id_close" || expect "$name" "Close clicked" yes no
+  ended "$tool_pid" || expect "$name" "the tool ends" ended running
+  expect "$name" "exit code" "exit=1602 windows=1" "$(cat "$dir/exit.txt")"
+  expect "$name" "nothing powered, nothing written" "" "$(power_requests)$(lines "$(emulated_out)/written-images.txt")"
+}
+
 # FILE COPY: COPY is FILE with the lowest bit of its last byte flipped, a byte image
 # validation does not read.
 flipped_copy() {
@@ -150,6 +191,7 @@ for case in "$@"; do
     provider-refuses) tool_case provider-refuses 0x1A img-156D.bin 0x00000005 no "" "[return_values]" "UpdateFirmware = 5" ;;
     no-instance) tool_case no-instance 0x1A img-156D.bin 0x10430002 no "" "[faults]" "NoInstance = 1" ;;
     service-missing) tool_case service-missing 0x1A img-156D.bin 0x10430003 no "" "[faults]" "ServiceMissing = 1" ;;
+    on-battery) case_on_battery ;;
     refusals) tool_case refusals 0x1A img-156D.bin 0x00000000 yes "" "update_ms = 8000" ;;
     # METHOD.PARAMETER=FORM: a reply against the method contract is no answer; UpdateFirmware writes before it answers.
     *.*=*) tool_case "$case" 0x1A img-156D.bin 0x10430003 "$([[ $case == UpdateFirmware.* ]] && echo yes || echo no)" "" "[replies]" "$case" ;;

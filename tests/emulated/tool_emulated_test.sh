@@ -14,11 +14,11 @@ exit_probe=$(realpath -m "${10}")
 # Three or four cases a group; the last four groups are the provider's replies against the method
 # contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing pinned" "downgrade-refused downgrade-allowed equal-version pinned-other"
-        "field-mismatch provider-refuses refusals"
+        "field-mismatch provider-refuses refusals on-battery"
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
-unattended=("silent-newer silent-older field-mismatch window-codes log-guards dot-local hostile-data"
-            "check-newer check-equal check-older two-copies big-image linked-image")
+unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data"
+            "check-newer check-equal check-older two-copies big-image" "session-end squatters linked-image")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -13,24 +13,49 @@ shift 7
 source "$repo/tests/e2e/tool_session.sh"
 passed=0 failed=0
 
-# NAME VERSION IMAGE: a folder laid out as the tool ships, with IMAGE and the exit-code
-# probe, on a controller at VERSION installed in the prefix. Prints the app folder.
+# NAME VERSION IMAGE [SCENARIO LINES...]: a folder laid out as the tool ships, with IMAGE and
+# the exit-code probe, on a controller at VERSION installed in the prefix. Prints the app
+# folder.
 prepare() {
   local name=$1 version=$2 image=$3 dir="$work/$1"
-  write_scenario "$dir" "$work/samples" "$version" || return 1
+  shift 3
+  write_scenario "$dir" "$work/samples" "$version" "$@" || return 1
   lay_out_tool "$dir/app" "$tool" "$ini" "$work/samples/$image" && cp "$exit_probe" "$dir/app/" || return 1
   bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" || return 1
   echo "$dir/app"
 }
 
-# NAME VERSION IMAGE MODE CODE WRITTEN: one unattended run; the exit code in full, no window,
-# the image received byte for byte or nothing written, the controller powered on then off,
-# and a log naming the run's facts.
+# The record a written image leaves for detection scripts, in the registry's 64-bit view.
+readonly record_key='HKLM\SOFTWARE\Vanto\ThunderboltFirmwareUpdate'
+
+# NAME: the record's value NAME, as `reg` prints it; nothing when there is none.
+record_value() {
+  wine reg query "$record_key" /v "$1" /reg:64 </dev/null 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'
+}
+
+# NAME IMAGE WRITTEN: counts the checks of the record after a run that started without one:
+# IMAGE's SHA-256 and the NVM version 0x1B of the builder's image when WRITTEN is "yes",
+# no record otherwise.
+expect_record() {
+  if [[ $3 == yes ]]; then
+    expect "$1" "record: image digest" "$(sha256sum "$2" | cut -d' ' -f1)" "$(record_value ImageSha256)"
+    expect "$1" "record: NVM version" 0x1b "$(record_value NvmVersion)"
+  else
+    expect "$1" "no record" "" "$(record_value ImageSha256)"
+  fi
+}
+
+# NAME VERSION IMAGE MODE CODE WRITTEN [ARGS...]: one unattended run; the exit code in full,
+# no window, the image received byte for byte or nothing written, the controller powered
+# on then off, the registry record, and a log naming the run's facts.
 unattended_case() {
   local name=$1 version=$2 image=$3 mode=$4 code=$5 written=$6 app
+  shift 6
   app=$(prepare "$name" "$version" "$image") || { expect "$name" prepared yes no; return; }
-  expect "$name" "exit code, no window" "exit=$code windows=0" "$(run_tool_counted "$app" "$mode" /log:run.log)"
+  wine reg delete "$record_key" /f /reg:64 </dev/null >/dev/null 2>&1
+  expect "$name" "exit code, no window" "exit=$code windows=0" "$(run_tool_counted "$app" "$mode" "$@" /log:run.log)"
   expect_controller_end "$name" "$app/data/$image" "$written"
+  expect_record "$name" "$app/data/$image" "$written"
   local log="$app/run.log" sha
   sha=$(sha256sum "$app/data/$image" | cut -d' ' -f1)
   expect "$name" "every line stamped" "" "$(grep -avE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} ' "$log")"
@@ -57,6 +82,52 @@ case_two_copies() {
   expect two-copies "the second copy" "exit=1618 windows=0" "$second"
   expect two-copies "the first copy" "exit=3010 windows=0" "$(cat "$work/two-copies/first.txt")"
   expect two-copies "written once" "" "$(received_only "$app/data/img-156D.bin")"
+}
+
+# /silent /shutdown asks for the power-off through InitiateShutdownW; Wine refuses it, so the
+# run ends with 3010 and the system's error in the log.
+case_shutdown() {
+  unattended_case shutdown 0x1A img-156D.bin /silent 3010 yes /shutdown
+  local log="$work/shutdown/app/run.log"
+  expect shutdown "the call and its answer" 1 "$(grep -ac 'InitiateShutdownW(power-off, planned software upgrade): 0x00000078' "$log")"
+  expect shutdown "refusal logged" 1 "$(grep -ac 'could not be powered off: system error 0x00000078' "$log")"
+}
+
+# A request to end the session, sent to the unattended run's windows while it writes (for 8
+# seconds), is refused, and the write completes.
+case_session_end() {
+  local app runner log answer
+  app=$(prepare session-end 0x1A img-156D.bin 'update_ms = 8000') || { expect session-end prepared yes no; return; }
+  log="$app/run.log"
+  run_tool_counted "$app" /silent /log:run.log >"$work/session-end/exit.txt" &
+  runner=$!
+  # The image passed every check: the write starts at once.
+  poll 600 grep -qs 'image NVM version' "$log" || expect session-end "write started" yes no
+  answer=$(probe query-end "Vanto Thunderbolt Firmware Update (unattended)")
+  expect session-end "session end refused while writing" 0 "$answer"
+  expect session-end "still writing when asked" "" "$(lines "$(emulated_out)/written-images.txt")"
+  wait "$runner"
+  expect session-end "exit code" "exit=3010 windows=0" "$(cat "$work/session-end/exit.txt")"
+  expect_controller_end session-end "$app/data/img-156D.bin" yes
+}
+
+# Any program can hold plain objects under the names an earlier tool used: they stop
+# neither /check nor /silent.
+case_squatters() {
+  local app squatter held
+  app=$(prepare squatters 0x1A img-156D.bin) || { expect squatters prepared yes no; return; }
+  cp "${TBTFW_SQUAT_PROBE:?}" "$app/squat_probe.exe"
+  # Straight into the file: a filter in between would hold the line until the probe ends.
+  (cd "$app" && exec wine squat_probe.exe 240000 'Local\Vanto.TbtFwUpdate.OneCopy' 'Global\Vanto.TbtFwUpdate.OneCopy' \
+     </dev/null 2>/dev/null >"$work/squatters/held.txt") &
+  squatter=$!
+  poll 300 grep -qs '^held' "$work/squatters/held.txt"
+  held=$(lines "$work/squatters/held.txt")
+  expect squatters "names held" "held 2" "$held"
+  expect squatters "/check" "exit=0 windows=0" "$(run_tool_counted "$app" /check)"
+  expect squatters "/silent" "exit=3010 windows=0" "$(run_tool_counted "$app" /silent)"
+  expect squatters "image received" "" "$(received_only "$app/data/img-156D.bin")"
+  kill "$squatter" 2>/dev/null
 }
 
 # The window closed without an update: 1602; a wrongly given switch: 1639 and no window.
@@ -202,6 +273,9 @@ for case in "$@"; do
     check-equal) unattended_case check-equal 0x1B img-156D.bin /check 1 no ;;
     check-older) unattended_case check-older 0x30 img-156D.bin /check 2 no ;;
     two-copies) case_two_copies ;;
+    shutdown) case_shutdown ;;
+    session-end) case_session_end ;;
+    squatters) case_squatters ;;
     window-codes) case_window_codes ;;
     log-guards) case_log_guards ;;
     dot-local) case_dot_local ;;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/profile_file_strings.h"
 #include "skin/profile_reader.h"
 
 namespace {
@@ -96,6 +97,67 @@ TEST(LoadLocalizedText, FallsBackOnlyForTheLanguageEntryAndCutsTheText) {
   std::array<char16_t, 2> buffer{};
   LoadLocalizedTextFrom(profile, kIni, 0x0409, u"IDS_ONLY_EN", buffer.data(), buffer.size());
   EXPECT_EQ(std::u16string(buffer.data()), u"o");
+}
+
+// Every language id Windows has for a shipped language, neutral ids included, with the
+// section its users must read. Written out here, not taken from the file, so an entry
+// dropped from the file's "Language" section shows as a failing row.
+struct RegionalCase {
+  std::uint16_t language;
+  const char16_t* section;
+};
+
+const RegionalCase kRegionalCases[] = {
+    {0x0409, u"English"}, {0x0009, u"English"}, {0x0809, u"English"}, {0x0C09, u"English"}, {0x1009, u"English"},
+    {0x1409, u"English"}, {0x1809, u"English"}, {0x1C09, u"English"}, {0x2009, u"English"}, {0x2409, u"English"},
+    {0x2809, u"English"}, {0x2C09, u"English"}, {0x3009, u"English"}, {0x3409, u"English"}, {0x3809, u"English"},
+    {0x3C09, u"English"}, {0x4009, u"English"}, {0x4409, u"English"}, {0x4809, u"English"}, {0x4C09, u"English"},
+    {0x0407, u"German"}, {0x0007, u"German"}, {0x0807, u"German"}, {0x0C07, u"German"}, {0x1007, u"German"},
+    {0x1407, u"German"},
+    {0x040C, u"French"}, {0x000C, u"French"}, {0x080C, u"French"}, {0x0C0C, u"French"}, {0x100C, u"French"},
+    {0x140C, u"French"}, {0x180C, u"French"}, {0x1C0C, u"French"}, {0x200C, u"French"}, {0x240C, u"French"},
+    {0x280C, u"French"}, {0x2C0C, u"French"}, {0x300C, u"French"}, {0x340C, u"French"}, {0x380C, u"French"},
+    {0x3C0C, u"French"},
+    {0x0411, u"Japanese"}, {0x0011, u"Japanese"},
+    {0x0804, u"SChinese"}, {0x0004, u"SChinese"}, {0x7804, u"SChinese"}, {0x1004, u"SChinese"},
+    {0x0404, u"TChinese"}, {0x7C04, u"TChinese"}, {0x0C04, u"TChinese"}, {0x1404, u"TChinese"},
+    {0x0C0A, u"Spanish"}, {0x000A, u"Spanish"}, {0x040A, u"Spanish"}, {0x080A, u"Spanish"}, {0x100A, u"Spanish"},
+    {0x140A, u"Spanish"}, {0x180A, u"Spanish"}, {0x1C0A, u"Spanish"}, {0x200A, u"Spanish"}, {0x240A, u"Spanish"},
+    {0x280A, u"Spanish"}, {0x2C0A, u"Spanish"}, {0x300A, u"Spanish"}, {0x340A, u"Spanish"}, {0x380A, u"Spanish"},
+    {0x3C0A, u"Spanish"}, {0x400A, u"Spanish"}, {0x440A, u"Spanish"}, {0x480A, u"Spanish"}, {0x4C0A, u"Spanish"},
+    {0x500A, u"Spanish"}, {0x540A, u"Spanish"}, {0x580A, u"Spanish"}, {0x5C0A, u"Spanish"},
+    {0x0416, u"PortugBR"}, {0x0016, u"PortugBR"}, {0x0816, u"PortugPT"},
+    {0x0410, u"Italian"}, {0x0010, u"Italian"}, {0x0810, u"Italian"},
+    {0x0412, u"Korean"}, {0x0012, u"Korean"},
+    {0x0419, u"Russian"}, {0x0019, u"Russian"}, {0x0819, u"Russian"},
+    {0x0415, u"Polish"}, {0x0015, u"Polish"},
+    {0x0413, u"Dutch"}, {0x0013, u"Dutch"}, {0x0813, u"Dutch"},
+    {0x041F, u"Turkish"}, {0x001F, u"Turkish"},
+    {0x0401, u"Arabic"}, {0x0001, u"Arabic"}, {0x0801, u"Arabic"}, {0x0C01, u"Arabic"}, {0x1001, u"Arabic"},
+    {0x1401, u"Arabic"}, {0x1801, u"Arabic"}, {0x1C01, u"Arabic"}, {0x2001, u"Arabic"}, {0x2401, u"Arabic"},
+    {0x2801, u"Arabic"}, {0x2C01, u"Arabic"}, {0x3001, u"Arabic"}, {0x3401, u"Arabic"}, {0x3801, u"Arabic"},
+    {0x3C01, u"Arabic"}, {0x4001, u"Arabic"},
+    {0x040D, u"Hebrew"}, {0x000D, u"Hebrew"},
+};
+
+// The shipped file through the real lookup: each id reads its own language's prompt, and
+// no id but English's reads the English one.
+TEST(ShippedTexts, EveryRegionalIdReadsItsOwnLanguage) {
+  ProfileFileStrings profile;
+  const std::u16string ini = u"" TBTFW_SHIPPED_INI;
+  std::array<char16_t, 256> english{};
+  profile.Read(ini, u"English", u"IDS_PROMPT", english.data(), english.size());
+  ASSERT_NE(english[0], u'\0') << "no English prompt in " << TBTFW_SHIPPED_INI;
+  for (const RegionalCase& c : kRegionalCases) {
+    std::array<char16_t, 256> expected{}, shown{};
+    profile.Read(ini, c.section, u"IDS_PROMPT", expected.data(), expected.size());
+    LoadLocalizedTextFrom(profile, ini, c.language, u"IDS_PROMPT", shown.data(), shown.size());
+    EXPECT_NE(expected[0], u'\0') << std::hex << c.language << ": no prompt in its section";
+    EXPECT_EQ(std::u16string(shown.data()), std::u16string(expected.data())) << std::hex << c.language;
+    if (std::u16string_view(c.section) != u"English") {
+      EXPECT_NE(std::u16string(shown.data()), std::u16string(english.data())) << std::hex << c.language;
+    }
+  }
 }
 
 }  // namespace

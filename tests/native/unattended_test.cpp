@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -89,11 +90,26 @@ struct Preconditions final : UpdatePreconditions {
 
 struct Session final : SessionControl {
   int powerOffs = 0;
-  bool RequestPowerOff() override {
+  std::uint32_t refusal = 0;  // the system's answer to a power-off
+  std::uint32_t RequestPowerOff() override {
     ++powerOffs;
-    return true;
+    return refusal;
   }
   void PostClose() override {}
+};
+
+// Marks in the controller's request log where the run held and let go of the session, so
+// the hold is seen against the worker's steps.
+struct MarkingHold final : BusyHold {
+  ControllerModel& model;
+  std::u16string reason;
+  explicit MarkingHold(ControllerModel& m) : model(m) {}
+  bool Begin(const char16_t* r) override {
+    reason = r;
+    model.log.emplace_back("hold");
+    return true;
+  }
+  void End() override { model.log.emplace_back("release"); }
 };
 
 // The unattended run over the emulated controller with the real validation.
@@ -107,6 +123,7 @@ struct Bench {
   ControllerClient client{com};
   Preconditions preconditions;
   Session session;
+  MarkingHold hold{model};
   MemoryLog file;
   std::vector<std::uint8_t> image;
 
@@ -129,7 +146,12 @@ struct Bench {
                                    [](ControllerAccess& c, std::span<const std::uint8_t> i, std::uint32_t& v) {
                                      return ValidateImage(c, i, v);
                                    }};
-    UnattendedEnvironment env{preconditions, worker, session};
+    UnattendedEnvironment env{preconditions, worker, session, hold,
+                              [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+                                const std::u16string text = std::u16string(u"text of ") + key;
+                                text.copy(buffer, capacity - 1);
+                                buffer[std::min(text.size(), capacity - 1)] = u'\0';
+                              }};
     RunLog log(&file);
     return ExitCodeFor(RunUnattended(options, env, log));
   }
@@ -143,20 +165,46 @@ TEST(RunUnattended, VersionsDecideWhatSilentAndCheckDo) {
     std::vector<std::u16string> args;
     int code;
     bool written;
+    std::uint32_t refusal = 0;  // the system refuses the power-off with this error
   };
   const Row rows[] = {
       {0x21, {u"/silent"}, 3010, true}, {0x20, {u"/silent"}, 3010, true}, {0x1F, {u"/silent"}, 0, false},
       {0x21, {u"/check"}, 0, false},    {0x20, {u"/check"}, 1, false},    {0x1F, {u"/check"}, 2, false},
       {0x21, {u"/silent", u"/shutdown"}, 1641, true},                      {0x1F, {u"/silent", u"/shutdown"}, 0, false},
+      {0x21, {u"/silent", u"/shutdown"}, 3010, true, 0x78},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     const Row& r = rows[i];
     Bench b(r.imageVersion);
+    b.session.refusal = r.refusal;
     EXPECT_EQ(b.Run(r.args), r.code) << "row " << i;
     using Images = std::vector<std::vector<std::uint8_t>>;
     EXPECT_EQ(b.model.writtenImages, r.written ? Images{b.image} : Images{}) << "row " << i;
     EXPECT_TRUE(b.PoweredOffLast()) << "row " << i;
-    EXPECT_EQ(b.session.powerOffs, r.code == 1641 ? 1 : 0) << "row " << i;
+    EXPECT_EQ(b.session.powerOffs, r.code == 1641 || r.refusal != 0 ? 1 : 0) << "row " << i;
+    if (r.refusal != 0) {
+      EXPECT_NE(b.file.text.find("could not be powered off: system error 0x00000078"), std::string::npos);
+    }
+  }
+}
+
+// The session is held from before the controller is powered until after it is powered
+// off, in both modes, with the busy text of the run's language.
+TEST(RunUnattended, HoldsTheSessionAroundTheWholeProcedure) {
+  for (const char16_t* mode : {u"/silent", u"/check"}) {
+    Bench b(0x21);
+    b.Run({mode});
+    const auto& log = b.model.log;
+    const auto hold = std::find(log.begin(), log.end(), "hold");
+    const auto powerOn = std::find(log.begin(), log.end(), "DEVS 1");
+    const auto powerOff = std::find(log.begin(), log.end(), "DEVS 0");
+    const auto release = std::find(log.begin(), log.end(), "release");
+    ASSERT_NE(release, log.end());
+    EXPECT_LT(hold, powerOn);
+    EXPECT_LT(powerOff, release);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "hold"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "release"), 1);
+    EXPECT_EQ(b.hold.reason, u"text of IDS_BUSY");
   }
 }
 

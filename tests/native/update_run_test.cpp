@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/remembered_view.h"
+#include "app/shutdown_choice.h"
 #include "app/window_layout.h"
 
 namespace {
@@ -64,7 +66,7 @@ class ScriptedPlatform final : public UpdateRunPlatform {
       if (onTick) onTick(ticks);
       return WorkerWait::kRunning;
     }
-    if (timedWaitFails) return WorkerWait::kFailed;
+    if (timedWaitFails) return WorkerWait::kWaitFailed;
     *status = workerStatus;  // the worker's last act
     return WorkerWait::kEnded;
   }
@@ -90,7 +92,7 @@ struct Pressed {
                          buffer[text.size()] = u'\0';
                        }};
   Pressed() { platform.status = &status; }
-  void Go() { RunUpdate(view, platform, state); }
+  bool Go() { return RunUpdate(view, platform, state); }
   ControlState operator[](int id) { return view.controls[id]; }
 };
 
@@ -120,12 +122,12 @@ TEST(UpdateRun, OnBatteryThenOnAcOrUnknown) {
   for (PowerSource then : {PowerSource::kAc, PowerSource::kUnknown}) {
     Pressed r;
     r.platform.power = PowerSource::kBattery;
-    r.Go();
+    EXPECT_FALSE(r.Go());  // no outcome: the exit code must not claim a write
     ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery");
     EXPECT_EQ(r.view.message, u"prompt");
     EXPECT_EQ(r.platform.started, 0);
     r.platform.power = then;
-    r.Go();
+    EXPECT_TRUE(r.Go());
     EXPECT_FALSE(r[kIdCautionIcon].visible);
     EXPECT_EQ(r.platform.started, 1);
   }
@@ -164,7 +166,8 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
     r.platform.timedWaitFails = c.waitFails;
     r.platform.endWaitSeesEnd = c.endSeen;
     r.platform.workerStatus = c.status;
-    r.Go();
+    // Only a run whose outcome is known reports one; the window's exit code rests on it.
+    EXPECT_EQ(r.Go(), c.endSeen) << c.name;
     ExpectWindow(r, c.window, c.name);
     EXPECT_EQ(r.view.message, c.message) << c.name;
     EXPECT_EQ(r.status, c.status) << c.name;
@@ -175,11 +178,11 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
 
 TEST(UpdateRun, TheBusyReasonIsTheIniTextOrABuiltInOne) {
   Pressed r;
-  r.Go();
+  EXPECT_TRUE(r.Go());
   EXPECT_EQ(r.platform.busyReason, u"IDS_BUSY");
   Pressed missing;
   missing.state.lookup = [](const char16_t*, char16_t* buffer, std::size_t) { buffer[0] = u'\0'; };
-  missing.Go();
+  EXPECT_TRUE(missing.Go());
   EXPECT_EQ(missing.platform.busyReason, kBusyReasonFallback);
 }
 
@@ -193,7 +196,7 @@ TEST(UpdateRun, WhileRunningOnlyTheSpinnerMovesOneFramePerTick) {
     ExpectWindow(r, kRunning, "running, ticks left: " + std::to_string(left));
     if (left == 5) r.layoutMode = 0;  // a display change during the run
   };
-  r.Go();
+  EXPECT_TRUE(r.Go());
   const std::vector<std::uint32_t> expected = {147, 148, 141, 142, 143, 144, 145, 146, 147, 148};
   std::vector<std::uint32_t> shown;
   for (auto [frame, scale] : r.view.frames) shown.push_back(frame);
@@ -203,6 +206,63 @@ TEST(UpdateRun, WhileRunningOnlyTheSpinnerMovesOneFramePerTick) {
   EXPECT_EQ(r.frame, 141u);
   EXPECT_EQ(r.view.composes, 10);
   EXPECT_EQ(r.platform.pumped, 10);
+}
+
+// A new layout (a display change across the scale threshold) puts every control back to
+// the template's ready state; replaying what the runs changed shows their end state again,
+// whatever it was.
+TEST(RememberingView, ALayoutAfterTheRunShowsItsEndStateAgain) {
+  struct Case {
+    const char* name;
+    PowerSource power;
+    bool device;
+    StatusCode status;
+  };
+  const Case cases[] = {
+      {"succeeded", PowerSource::kAc, true, kSuccess},
+      {"failed", PowerSource::kAc, true, TBFW_E_NO_IMAGE},
+      {"on battery", PowerSource::kBattery, true, kSuccess},
+      {"no device", PowerSource::kAc, false, kSuccess},
+  };
+  for (const Case& c : cases) {
+    Pressed r;
+    r.platform.power = c.power;
+    r.platform.device = c.device;
+    r.platform.workerStatus = c.status;
+    ControlMemory memory;
+    RememberingView remembering(r.view, memory);
+    RunUpdate(remembering, r.platform, r.state);
+    const auto before = r.view.controls;
+    const std::u16string message = r.view.message;
+
+    RecordingView relaid;  // the ready state a new layout starts from
+    memory.Replay(relaid);
+    for (const auto& [id, look] : before) {
+      EXPECT_EQ(relaid.controls[id].visible, look.visible) << c.name << " control " << id;
+      EXPECT_EQ(relaid.controls[id].enabled, look.enabled) << c.name << " control " << id;
+    }
+    EXPECT_EQ(relaid.message, message) << c.name;
+  }
+}
+
+struct Shutdown final : SessionControl {
+  std::uint32_t answer = 0;
+  int closes = 0;
+  std::uint32_t RequestPowerOff() override { return answer; }
+  void PostClose() override { ++closes; }
+};
+
+// "Shut down now" closes the window only when the power-off started; a refusal keeps it
+// open, saying so with the system's code, so nobody believes the computer is going down.
+TEST(ShutDownNow, ARefusalKeepsTheWindowAndSaysSo) {
+  for (std::uint32_t answer : {0u, 5u}) {
+    Pressed r;
+    Shutdown session;
+    session.answer = answer;
+    EXPECT_EQ(ShutDownNow(session, r.view, r.state.lookup), answer);
+    EXPECT_EQ(session.closes, answer == 0 ? 1 : 0) << answer;
+    EXPECT_EQ(r.view.message, answer == 0 ? u"prompt" : u"IDS_ERROR (0X00000005)") << answer;
+  }
 }
 
 }  // namespace

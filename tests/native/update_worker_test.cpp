@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,15 @@ std::vector<std::uint8_t> ImageOfVersion(std::uint8_t version) {
   return image;
 }
 
+// The records the worker saves, kept in order.
+struct SavedRecords final : UpdateRecord {
+  std::vector<WrittenImage> saved;
+  bool Save(const WrittenImage& written) override {
+    saved.push_back(written);
+    return true;
+  }
+};
+
 struct Bench {
   ControllerModel model;
   EmulatedComRuntime com{model};
@@ -42,6 +52,9 @@ struct Bench {
   AcpiDevice acpi{io};
   ControllerClient client{com};
   ImageValidator validate = ReadVersionByte;
+  SavedRecords records;
+  WorkerPlatform* files = &platform;  // the platform the worker is given
+  bool checkOnly = false;
 
   Bench() {
     model.nvmVersion = 0x20;
@@ -50,7 +63,9 @@ struct Bench {
   }
   StatusCode Run(std::int32_t downgradable = 0) {
     acpi.OpenAcpiDevice();
-    UpdateWorkerEnvironment env{com, acpi, scm, client, platform, validate};
+    UpdateWorkerEnvironment env{com, acpi, scm, client, *files, validate};
+    env.record = &records;
+    env.checkOnly = checkOnly;
     return RunUpdateWorker(env, downgradable);
   }
   // Whether any logged line starts with `prefix`.
@@ -281,6 +296,95 @@ TEST(UpdateWorker, ValidatesAgainstTheControllerThenWrites) {
     using Images = std::vector<std::vector<std::uint8_t>>;
     EXPECT_EQ(b.model.writtenImages, c.status == kSuccess ? Images{image} : Images{}) << std::hex << c.image;
     ExpectOrderlyEnd(b, "real validation");
+  }
+}
+
+// The emulated files with one call that throws, as copying an out-sized reply can; every
+// other call goes to the emulation.
+class ThrowingPlatform final : public WorkerPlatform {
+ public:
+  ThrowingPlatform(WorkerPlatform& inner, std::string where) : inner_(inner), where_(std::move(where)) {}
+  void Sleep(std::uint32_t ms) override {
+    if (where_ == "first Sleep") {
+      where_.clear();
+      throw std::bad_alloc();
+    }
+    inner_.Sleep(ms);
+  }
+  std::u16string ModulePath() override { return inner_.ModulePath(); }
+  bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) override {
+    Throw("FindEntries");
+    return inner_.FindEntries(pattern, visit);
+  }
+  std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override { return inner_.OpenImageFile(path); }
+  std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override {
+    Throw("AllocateImageBlock");
+    return inner_.AllocateImageBlock(size);
+  }
+
+ private:
+  void Throw(const char* here) const {
+    if (where_ == here) throw std::bad_alloc();
+  }
+  WorkerPlatform& inner_;
+  std::string where_;
+};
+
+// An exception anywhere in the procedure ends it with kWorkerException, never with the
+// process: the controller is still powered off after the second wait, nothing is written
+// and every handle but the ACPI device's is closed.
+TEST(UpdateWorker, AnExceptionStillEndsInOrder) {
+  for (const char* where : {"first Sleep", "FindEntries", "AllocateImageBlock", "validation"}) {
+    Bench b;
+    ThrowingPlatform throwing(b.platform, where);
+    b.files = &throwing;
+    if (std::string_view(where) == "validation") {
+      b.validate = [](ControllerAccess&, std::span<const std::uint8_t>, std::uint32_t&) -> StatusCode {
+        throw std::bad_alloc();
+      };
+    }
+    EXPECT_EQ(b.Run(), kWorkerException) << where;
+    EXPECT_TRUE(b.model.writtenImages.empty()) << where;
+    EXPECT_TRUE(b.records.saved.empty()) << where;
+    EXPECT_FALSE(b.model.powered) << where;
+    const auto& log = b.model.log;
+    ASSERT_GE(log.size(), 3u) << where;
+    EXPECT_EQ(log[log.size() - 3], "Sleep 10000") << where;
+    EXPECT_EQ(log[log.size() - 2], "DEVS 0") << where;
+    EXPECT_EQ(log[log.size() - 1], "CoUninitialize") << where;
+    EXPECT_EQ(b.model.openHandles, 1) << where;
+  }
+}
+
+// The record deployment systems detect an update by: saved once after a write the
+// provider answered with 0, with the image's version, digest and the controller's id, and
+// never for a check, a refusal or a provider's failure.
+TEST(UpdateWorker, RecordsOnlyAWriteTheProviderTook) {
+  struct Case {
+    const char* name;
+    std::uint8_t imageVersion;
+    bool checkOnly;
+    std::map<std::string, std::uint32_t> returnValues;
+    bool recorded;
+  };
+  const Case cases[] = {
+      {"written", 0x21, false, {}, true},
+      {"check only", 0x21, true, {}, false},
+      {"downgrade refused", 0x1F, false, {}, false},
+      {"provider refuses the write", 0x21, false, {{"UpdateFirmware", 5}}, false},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.model.dataEntries = {{u"image.bin", ImageOfVersion(c.imageVersion)}};
+    b.model.returnValues = c.returnValues;
+    b.checkOnly = c.checkOnly;
+    b.Run();
+    ASSERT_EQ(b.records.saved.size(), c.recorded ? 1u : 0u) << c.name;
+    if (!c.recorded) continue;
+    const WrittenImage& r = b.records.saved[0];
+    EXPECT_EQ(r.nvmVersion, 0x21u) << c.name;
+    EXPECT_EQ(r.sha256, Sha256Hex(ImageOfVersion(0x21))) << c.name;
+    EXPECT_EQ(r.controllerId, b.model.controllerId) << c.name;
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(WindowLayout, FullScaleOnlyAboveTheThreshold) {
@@ -36,6 +38,51 @@ TEST(WindowLayout, MulDivRoundsHalfAwayFromZero) {
   EXPECT_EQ(MulDiv32(-3, 1, 2), -2);
   EXPECT_EQ(MulDiv32(5, 1, 4), 1);
   EXPECT_EQ(MulDiv32(1, 1, 0), -1);
+}
+
+TEST(WindowLayout, FacesHoldTheScriptOfTheTexts) {
+  struct Case {
+    std::uint16_t ui, text;
+    std::u16string panel;
+    int buttonStyle;
+  };
+  const Case cases[] = {
+      {0x0409, 0x0409, u"Segoe WP", 0},
+      {0x0409, 0x0419, u"Segoe WP", 0},       // holds Cyrillic
+      {0x0409, 0x041F, u"Segoe WP", 0},       // and Turkish and Polish Latin
+      {0x0409, 0x0412, u"Malgun Gothic", 1},  // no Hangul in the system's face
+      {0x0409, 0x0012, u"Malgun Gothic", 1},
+      {0x0409, 0x3C01, u"Segoe UI", 1},
+      {0x0409, 0x040D, u"Segoe UI", 1},
+      {0x0409, 0x0011, u"MS P Gothic", 1},
+      {0x0409, 0x1004, u"微軟正黑體", 1},
+      {0x0409, 0x0408, u"Segoe WP", 0},       // Greek texts are not shipped: English is shown
+      {0x0412, 0x0409, u"Malgun Gothic", 1},  // the system's face while it holds the script
+      {0x0412, 0x0419, u"Segoe WP", 0},
+      {0x0412, 0x041E, u"Malgun Gothic", 1},
+      {0x0C04, 0x0409, u"微軟正黑體", 1},
+      {0x0804, 0x0411, u"MS P Gothic", 1},    // kana and Japanese forms
+      {0x0411, 0x0804, u"微軟正黑體", 1},      // Simplified characters
+      {0x0411, 0x0419, u"MS P Gothic", 1},
+      {0x0401, 0x040D, u"Segoe UI", 1},
+      {0x040D, 0x0419, u"Segoe UI", 1},
+      {0x0401, 0x0412, u"Malgun Gothic", 1},
+      {0x0011, 0x0409, u"Segoe WP", 0},       // the system's own row needs the exact Japanese id
+  };
+  for (const Case& c : cases) {
+    const FontFaces faces = ChooseTextFaces(c.ui, c.text);
+    EXPECT_EQ(std::u16string(faces.panelFace), c.panel) << std::hex << c.ui << " " << c.text;
+    EXPECT_EQ(faces.buttonStyle, c.buttonStyle) << std::hex << c.ui << " " << c.text;
+  }
+}
+
+TEST(WindowLayout, ArabicAndHebrewReadRightToLeft) {
+  const std::uint16_t rightToLeft[] = {0x0401, 0x0001, 0x3801, 0x040D, 0x000D};
+  const std::uint16_t leftToRight[] = {0x0409, 0x0411, 0x0412, 0x0419, 0x0420, 0x0429, 0x0000};
+  for (std::uint16_t language : rightToLeft) EXPECT_TRUE(ReadsRightToLeft(language)) << std::hex << language;
+  for (std::uint16_t language : leftToRight) {
+    EXPECT_FALSE(ReadsRightToLeft(language)) << std::hex << language;
+  }
 }
 
 }  // namespace

@@ -22,13 +22,26 @@ template=$(realpath -m "${TBTFW_WINE_TEMPLATE:-$here/../../build/wine-template}"
 readonly template
 readonly shared_folders=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
 
-# Runs wineboot in PREFIX and maps the font families the window asks for onto installed fonts.
-boot_prefix() {
+# The font mapping as the UTF-16 file that regedit reads.
+fonts_reg() { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/fonts.reg.txt"; }
+
+# True when PREFIX has the current font mapping.
+fonts_current() { fonts_reg | cmp -s - "$1/fonts.reg"; }
+
+# Maps the font families the window asks for onto installed fonts in PREFIX. A copy of a
+# template made before the mapping changed gets the new mapping here.
+map_fonts() {
   local prefix=$1 reg="$1/fonts.reg"
-  WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1 || { echo "bench: wineboot failed in $prefix" >&2; return 1; }
-  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/fonts.reg.txt"; } >"$reg" || return 1
+  fonts_current "$prefix" && return 0
+  fonts_reg >"$reg" || return 1
   WINEPREFIX="$prefix" wine regedit /S "$(WINEPREFIX="$prefix" winepath -w "$reg")" >/dev/null 2>&1 || return 1
   WINEPREFIX="$prefix" wineserver -w
+}
+
+# Runs wineboot in PREFIX and maps the fonts.
+boot_prefix() {
+  WINEPREFIX="$1" wineboot -i >/dev/null 2>&1 || { echo "bench: wineboot failed in $1" >&2; return 1; }
+  map_fonts "$1"
 }
 
 # PREFIX as a copy of the template; the file naming the prefix's server is not copied.
@@ -47,17 +60,21 @@ copy_template() {
 ensure_prefix() {
   local prefix
   prefix=$(realpath -m "$1")  # Wine takes only absolute prefixes
-  [[ -f "$prefix/.bench-ready" ]] && return 0
+  # A template, which other work trees may share, is never changed once made.
+  [[ -f "$prefix/.bench-ready" ]] && { [[ $prefix == "$template" ]] || fonts_current "$prefix"; } && return 0
   mkdir -p "$(dirname "$prefix")"
   (
     # Tested below, so errexit does not hold in here: every step says how it ended.
     flock 9 || exit 1
-    [[ -f "$prefix/.bench-ready" ]] && exit 0
+    if [[ -f "$prefix/.bench-ready" ]]; then
+      [[ $prefix == "$template" ]] || map_fonts "$prefix"
+      exit
+    fi
     rm -rf "$prefix"
     if [[ $prefix == "$template" ]]; then
       boot_prefix "$prefix" || exit 1
     else
-      ensure_prefix "$template" && copy_template "$prefix" || exit 1
+      ensure_prefix "$template" && copy_template "$prefix" && map_fonts "$prefix" || exit 1
     fi
     touch "$prefix/.bench-ready"
   ) 9>"$prefix.lock" || { echo "bench: could not make the prefix $prefix; free disk: $(df -h --output=avail "$(dirname "$prefix")" | tail -1)" >&2; return 1; }

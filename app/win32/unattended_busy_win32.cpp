@@ -1,0 +1,81 @@
+#include "app/win32/unattended_busy_win32.h"
+
+#include "platform/win32/wide.h"
+
+namespace {
+
+constexpr wchar_t kBusyClass[] = L"Vanto.TbtFwUpdate.Busy";
+
+LRESULT CALLBACK BusyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Ending the session mid-update would cut the controller's write and leave it powered.
+  if (message == WM_QUERYENDSESSION) return FALSE;
+  if (message == WM_ENDSESSION) return 0;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The window and the reason belong to the thread that made them, and the execution state
+// to the thread that set it: all are undone here, on that thread.
+class HoldOnThisThread {
+ public:
+  explicit HoldOnThisThread(const wchar_t* reason) {
+    ::SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    type.lpfnWndProc = BusyWindowProc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = kBusyClass;
+    RegisterClassExW(&type);  // fails harmlessly when a second hold registers it again
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kBusyClass, kUnattendedBusyTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, type.hInstance, nullptr);
+    reasonSet_ = window_ != nullptr && ShutdownBlockReasonCreate(window_, reason) != FALSE;
+  }
+  HoldOnThisThread(const HoldOnThisThread&) = delete;
+  HoldOnThisThread& operator=(const HoldOnThisThread&) = delete;
+  ~HoldOnThisThread() {
+    if (reasonSet_) ShutdownBlockReasonDestroy(window_);
+    if (window_ != nullptr) DestroyWindow(window_);
+    ::SetThreadExecutionState(ES_CONTINUOUS);
+  }
+  bool Holding() const { return window_ != nullptr; }
+
+ private:
+  HWND window_ = nullptr;
+  bool reasonSet_ = false;
+};
+
+}  // namespace
+
+DWORD WINAPI UnattendedBusyHold::Hold(LPVOID param) {
+  auto* self = static_cast<UnattendedBusyHold*>(param);
+  MSG message;
+  // The thread's queue exists before the owner can post WM_QUIT to it.
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  const HoldOnThisThread hold(self->reason_.c_str());
+  self->held_ = hold.Holding();
+  SetEvent(self->ready_.get());
+  if (!hold.Holding()) return 1;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
+
+bool UnattendedBusyHold::Begin(const char16_t* reason) {
+  End();
+  reason_ = AsWide(reason);
+  ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ready_) return false;
+  held_ = false;
+  thread_.reset(CreateThread(nullptr, 0, Hold, this, 0, &threadId_));
+  if (!thread_) return false;
+  // The thread sets the event on every path, before anything else can fail.
+  WaitForSingleObject(ready_.get(), INFINITE);
+  if (!held_) End();
+  return held_;
+}
+
+void UnattendedBusyHold::End() {
+  if (!thread_) return;
+  PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread_.get(), INFINITE);
+  thread_.reset();
+  held_ = false;
+}

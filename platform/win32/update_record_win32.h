@@ -1,0 +1,20 @@
+// The record of a written image in the registry, where a deployment system's detection
+// script reads it: HKLM\SOFTWARE\Vanto\ThunderboltFirmwareUpdate in the 64-bit view (a
+// 64-bit script reads there; this 32-bit program would otherwise write under WOW6432Node).
+//
+//   NvmVersion    REG_DWORD  the written image's NVM version
+//   ImageSha256   REG_SZ     the image file's SHA-256, lower-case hexadecimal
+//   ControllerId  REG_SZ     the provider's id of the controller
+//   WrittenUtc    REG_SZ     when, "YYYY-MM-DDTHH:MM:SSZ"
+//   WrittenBoot   REG_QWORD  the system's start time then (FILETIME, UTC); a later start
+//                            time tells that the computer has been started since
+#pragma once
+
+#include "platform/update_record.h"
+
+inline constexpr wchar_t kUpdateRecordKey[] = L"SOFTWARE\\Vanto\\ThunderboltFirmwareUpdate";
+
+class Win32UpdateRecord final : public UpdateRecord {
+ public:
+  bool Save(const WrittenImage& written) override;
+};
