@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "app/log_text.h"
 #include "common/sha256.h"
-#include "common/utf8.h"
 
 std::string Hex32(std::uint32_t value) {
   char text[11];
@@ -18,7 +18,8 @@ void RunLog::Write(std::string_view text) {
   std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", unsigned{t.year}, unsigned{t.month},
                 unsigned{t.day}, unsigned{t.hour}, unsigned{t.minute}, unsigned{t.second}, unsigned{t.millisecond});
   std::string line = stamp;
-  // A line break inside a value would start a line without a time stamp.
+  // Values from outside come escaped (LogText); a line break that still got here would
+  // start a line without a time stamp.
   for (char c : text) line += (c == '\r' || c == '\n') ? ' ' : c;
   line += "\r\n";
   file_->Append(line);
@@ -26,11 +27,11 @@ void RunLog::Write(std::string_view text) {
 
 void RunLog::Start(std::string_view version, std::u16string_view commandLine) {
   Write("TbtFwUpdate " + std::string(version));
-  Write("command line: " + ToUtf8(commandLine));
+  Write("command line: " + LogText(commandLine));
 }
 
 void RunLog::Status(StatusCode status, std::u16string_view englishMessage) {
-  Write("status " + Hex32(status) + ": " + ToUtf8(englishMessage));
+  Write("status " + Hex32(status) + ": " + LogText(englishMessage));
 }
 
 void RunLog::ExitCode(int exitCode) { Write("exit code " + std::to_string(exitCode)); }
@@ -38,12 +39,12 @@ void RunLog::ExitCode(int exitCode) { Write("exit code " + std::to_string(exitCo
 void RunLog::OnStep(std::string_view step, std::uint32_t result) { Write(std::string(step) + ": " + Hex32(result)); }
 
 void RunLog::OnController(std::u16string_view id, std::uint32_t nvmVersion) {
-  Write("controller " + ToUtf8(id) + ", NVM version " + Hex32(nvmVersion));
+  Write("controller " + LogText(id) + ", NVM version " + Hex32(nvmVersion));
 }
 
 void RunLog::OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) {
   if (file_ == nullptr) return;  // no digest of the image for nobody
-  Write("image " + ToUtf8(path) + ", " + std::to_string(bytes.size()) + " bytes, SHA-256 " + Sha256Hex(bytes));
+  Write("image " + LogText(path) + ", " + std::to_string(bytes.size()) + " bytes, SHA-256 " + Sha256Hex(bytes));
 }
 
 void RunLog::OnImageVersion(std::uint32_t nvmVersion) { Write("image NVM version " + Hex32(nvmVersion)); }

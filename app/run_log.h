@@ -1,5 +1,7 @@
 // The log of one run, for the people who deploy the tool: UTF-8, one line per event, each
 // starting with the local time "YYYY-MM-DD HH:MM:SS.mmm". Without a file nothing is written.
+// The command line, the message, the controller's id and the image's path come from outside
+// the program and are written through LogText: no control or direction mark reaches the file.
 #pragma once
 
 #include <string>

@@ -9,11 +9,12 @@
 
 namespace {
 
-// The first regular file of the folder matching "*.bin", in the order the system lists
-// them, as a full path; empty when there is none. Directories and device names are passed
-// over by the search. A path that would not fit the path buffer, or no program path at
-// all (never a folder relative to the current one), counts as no image rather than being
-// cut.
+// The first regular file of the folder whose name ends in ".bin", in the order the system
+// lists them, as a full path; empty when there is none. The system's "*.bin" search also
+// matches a name by its 8.3 short name ("fw.binary" is "FW~1.BIN"), so the long name the
+// search gives is checked again. Directories, links and device names are passed over by
+// the search. A path that would not fit the path buffer, or no program path at all (never
+// a folder relative to the current one), counts as no image rather than being cut.
 std::u16string FindImagePath(WorkerPlatform& platform) {
   const std::u16string modulePath = platform.ModulePath();
   if (modulePath.empty()) return {};
@@ -22,6 +23,7 @@ std::u16string FindImagePath(WorkerPlatform& platform) {
   if (pattern.size() >= kPathCapacity) return {};
   std::u16string image;
   platform.FindEntries(pattern, [&](std::u16string_view name) {
+    if (!IsImageName(name)) return true;
     image = folder + u"\\" + std::u16string(name);
     if (image.size() >= kPathCapacity) image.clear();
     return false;
@@ -30,7 +32,8 @@ std::u16string FindImagePath(WorkerPlatform& platform) {
 }
 
 // Reads the image whole into `block`, or gives the status that ends the run. A file that
-// is empty, larger than 4 GiB, or comes back short is never used. The file stays open, and
+// is empty, larger than any controller's NVM (told from its size, before anything is
+// allocated or read), or comes back short is never used. The file stays open, and
 // so locked against writers, as long as the caller holds it.
 StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::unique_ptr<ImageFile>& file,
                      std::unique_ptr<ImageBlock>& block, std::uint32_t& size) {
@@ -38,7 +41,7 @@ StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::
   file = platform.OpenImageFile(path);
   if (!file) return TBFW_E_NO_IMAGE;
   std::uint64_t fileSize = 0;
-  if (!file->Size(fileSize) || fileSize == 0 || fileSize > UINT32_MAX) return TBFW_E_NO_IMAGE;
+  if (!file->Size(fileSize) || fileSize == 0 || fileSize > kLargestImageSize) return TBFW_E_NO_IMAGE;
   size = static_cast<std::uint32_t>(fileSize);
   block = platform.AllocateImageBlock(size);
   if (!block) return TBFW_E_NO_MEMORY;
@@ -102,6 +105,18 @@ StatusCode Contained(Step&& step) noexcept {
 }
 
 }  // namespace
+
+bool IsImageName(std::u16string_view name) {
+  constexpr std::u16string_view kExtension = u".bin";
+  if (name.size() < kExtension.size()) return false;
+  const std::u16string_view end = name.substr(name.size() - kExtension.size());
+  for (std::size_t i = 0; i < kExtension.size(); ++i) {
+    // ASCII case only: no other letter stands for these in a file name.
+    const char16_t c = end[i] >= u'A' && end[i] <= u'Z' ? static_cast<char16_t>(end[i] - u'A' + u'a') : end[i];
+    if (c != kExtension[i]) return false;
+  }
+  return true;
+}
 
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
   WorkerEvents silent;

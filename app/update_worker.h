@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string_view>
 
 #include "app/worker_events.h"
 #include "common/status_codes.h"
 #include "controller/acpi_device.h"
 #include "controller/controller_client.h"
+#include "controller/nvm_layout.h"
 #include "platform/com_runtime.h"
 #include "platform/service_manager.h"
 #include "platform/update_record.h"
@@ -33,6 +35,12 @@ struct UpdateWorkerEnvironment {
   bool checkOnly = false;          // everything but UpdateFirmware: what an update would do
   UpdateRecord* record = nullptr;  // told of an image the provider took; none when empty
 };
+
+// The largest image the tool reads: the NVM's size limit (controller/nvm_layout.h).
+inline constexpr std::uint32_t kLargestImageSize = kLargestNvmSize;
+
+// Whether a file of this (long) name is a firmware image: it ends in ".bin", in any case.
+bool IsImageName(std::u16string_view name);
 
 // The status of a run that an exception cut short (memory ran out, say): the procedure
 // still waits and powers the controller off.

@@ -8,14 +8,17 @@ constexpr std::int32_t kReturnImmediatelyForwardOnly = 0x30;
 
 }  // namespace
 
-void EscapeBackslashes(const char16_t* source, char16_t* destination, std::size_t capacity) {
-  if (source == nullptr || destination == nullptr || capacity == 0) return;
-  std::size_t written = 0;
-  for (const char16_t* p = source; *p != u'\0' && written < capacity - 1; ++p) {
-    destination[written++] = *p;
-    if (*p == u'\\' && written < capacity - 1) destination[written++] = u'\\';
+std::u16string ObjectPathFor(std::u16string_view controllerId) {
+  std::u16string path = u"SdkTbtController.ControllerId=\"";
+  for (char16_t c : controllerId) {
+    // A NUL would end the path where the system reads it: another object's path.
+    if (c == u'\0') return {};
+    if (c == u'\\' || c == u'"') path += u'\\';
+    path += c;
   }
-  destination[written] = u'\0';
+  path += u'"';
+  if (path.size() >= kObjectPathCapacity) return {};
+  return path;
 }
 
 bool ControllerClient::ConnectController() {
@@ -38,14 +41,8 @@ bool ControllerClient::FindController() {
     if (instances->Next(first) == kOk && first) {
       WbemValue id;
       if (Succeeded(first->Get(u"ControllerId", id)) && id.type == WbemValue::Type::kString) {
-        const std::u16string path = u"SdkTbtController.ControllerId=\"" + id.string + u"\"";
-        const auto backslashes = static_cast<std::size_t>(std::count(path.begin(), path.end(), u'\\'));
-        if (path.size() + backslashes < kObjectPathCapacity) {
-          std::u16string escaped(kObjectPathCapacity, u'\0');
-          EscapeBackslashes(path.c_str(), escaped.data(), escaped.size());
-          objectPath_ = escaped.c_str();
-          controllerId_ = id.string;
-        }
+        objectPath_ = ObjectPathFor(id.string);
+        if (!objectPath_.empty()) controllerId_ = id.string;
       }
     }
   }

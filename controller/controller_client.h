@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "controller/controller_access.h"
 #include "platform/com_runtime.h"
@@ -18,10 +19,12 @@ inline constexpr char16_t kControllerNamespace[] = u"ROOT\\Intel\\Thunderbolt";
 inline constexpr char16_t kControllerClass[] = u"SdkTbtController";
 inline constexpr std::size_t kObjectPathCapacity = 260;  // at most 259 characters
 
-// Copies `source` into `destination` with every backslash doubled, stopping once
-// capacity - 1 characters are written, and terminates it. Nothing for null pointers or a
-// capacity of 0.
-void EscapeBackslashes(const char16_t* source, char16_t* destination, std::size_t capacity);
+// The object path of the controller with this id: SdkTbtController.ControllerId="ID" with
+// every backslash and double quote in the id escaped by a backslash, so the id cannot end
+// the quoted value early. Empty when the id holds a NUL or the path would not fit the
+// path buffer (kObjectPathCapacity, with its terminator): a cut path would address
+// another object.
+std::u16string ObjectPathFor(std::u16string_view controllerId);
 
 class ControllerClient final : public ControllerAccess {
  public:

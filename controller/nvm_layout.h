@@ -35,6 +35,11 @@ inline constexpr std::uint32_t kSectionGeneration = 3;  // the only generation w
 // is a u16 count N and N 32-bit words.
 inline constexpr std::uint8_t kBlockChainOrder[] = {0x04, 0x02, 0x01, 0x10, 0x08, 0x20};
 
+// The region pointers at image offsets 0 and 0x1000 are 24-bit NVM addresses: an NVM holds
+// at most 2^24 bytes (16 MiB). A larger file cannot be any supported controller's NVM.
+inline constexpr std::uint32_t kNvmAddressBits = 24;
+inline constexpr std::uint32_t kLargestNvmSize = std::uint32_t{1} << kNvmAddressBits;
+
 inline constexpr std::uint32_t BlockSize(std::uint16_t count) { return 4u * count + 2u; }
 
 // Maps a device identifier to its generation and port variant. Returns 0, or

@@ -62,6 +62,18 @@ class EmulatedBlock final : public ImageBlock {
   std::vector<std::uint8_t> bytes_;
 };
 
+// Whether the system's "*.bin" search lists a file of this name. It matches the long name
+// or the 8.3 short name, in any case; the short name keeps the first three characters of
+// the last extension, so "fw.binary" (FW~1.BIN) and "img.bin_old" (IMG~1.BIN) are listed.
+bool MatchesBinSearch(std::u16string_view name) {
+  const std::size_t dot = name.rfind(u'.');
+  if (dot == std::u16string_view::npos || name.size() - dot < 4) return false;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if ((name[dot + 1 + i] | 0x20) != u"bin"[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 DeviceHandle EmulatedDeviceIo::Open(const std::u16string& path) {
@@ -138,7 +150,7 @@ bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
   model_.log.push_back("FindEntries " + ToUtf8(pattern));
   if (pattern != DataFolderBeside(model_.modulePath) + u"\\*.bin") return false;
   for (const DataEntry& entry : model_.dataEntries) {
-    if (entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != u".bin") continue;
+    if (!MatchesBinSearch(entry.name)) continue;
     if (!visit(entry.name)) break;
   }
   return true;

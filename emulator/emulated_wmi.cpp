@@ -87,8 +87,8 @@ void ApplyReplies(const ControllerModel& model, const std::string& method, std::
 std::u16string ExpectedPath(const ControllerModel& model) {
   std::u16string path = u"SdkTbtController.ControllerId=\"";
   for (char16_t c : model.controllerId) {
+    if (c == u'\\' || c == u'"') path += u'\\';
     path += c;
-    if (c == u'\\') path += u'\\';
   }
   return path + u"\"";
 }

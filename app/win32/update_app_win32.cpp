@@ -15,6 +15,7 @@
 #include "app/usage.h"
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/single_instance_win32.h"
+#include "app/win32/start_checks_win32.h"
 #include "app/win32/unattended_busy_win32.h"
 #include "app/win32/update_dialog_win32.h"
 #include "app/win32/update_preconditions_win32.h"
@@ -92,6 +93,11 @@ class UpdateApp final : public Application {
     }
     RunLog log(file.get());
     log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
+    if (!StartIsSafe(options.mode, log)) {
+      exitCode_ = kExitFailed;
+      log.ExitCode(exitCode_);
+      return false;
+    }
     // Two copies could both update and write the controller at once: a second copy, with a
     // window or without, leaves the work to the first (and shows its window, if it has one).
     const SingleInstance instance;
@@ -148,5 +154,6 @@ UpdateApp theApp;
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything loads a DLL by name: a copy planted beside the program is never taken.
   RestrictDllSearchToSystem32();
+  ApplyStartGuards();
   return RunApplication(theApp);
 }

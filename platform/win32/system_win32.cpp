@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/win32/final_path_win32.h"
 #include "platform/win32/module_path_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
@@ -46,11 +47,13 @@ class Win32ImageBlock final : public ImageBlock {
   std::uint8_t* data_;
 };
 
-// A directory, or a name the system turns into a device, is no image file. A file called
+// A directory, a reparse point (a symbolic link or a junction, which would lead out of the
+// folder), or a name the system turns into a device, is no image file. A file called
 // NUL.bin or COM1.bin can be made (through the "\\?\" prefix) and is listed, but systems
 // that ignore the extension of a device name open the device when the name is opened.
 bool IsRegularFile(const std::u16string& folder, const WIN32_FIND_DATAW& entry) {
-  if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return false;
+  constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
+  if ((entry.dwFileAttributes & kNotAFile) != 0) return false;
   const std::u16string path = folder + AsUtf16(entry.cFileName);
   wchar_t full[MAX_PATH];
   const DWORD length = GetFullPathNameW(AsWide(path.c_str()), MAX_PATH, full, nullptr);
@@ -111,12 +114,33 @@ bool Win32WorkerPlatform::FindEntries(const std::u16string& pattern,
 }
 
 std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16string& path) {
-  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
+  // A link put in the file's place after the search is opened as itself, not followed.
+  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   auto file = std::make_unique<Win32ImageFile>(h);
   // Whatever the name, what was opened must be a file on a disk, not a device or a pipe.
   if (GetFileType(h) != FILE_TYPE_DISK) return nullptr;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return nullptr;
+  }
+  // And it must lie in the folder it was found in, however that folder is reached: its
+  // final path is inside the folder's final path.
+  const std::size_t slash = path.rfind(u'\\');
+  if (slash == std::u16string::npos) return nullptr;
+  const std::u16string folderPath = path.substr(0, slash);
+  const UniqueFile folder(CreateFileW(AsWide(folderPath.c_str()), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder) return nullptr;
+  const std::wstring image = FinalPathOf(h);
+  const std::wstring inside = FinalPathOf(folder.get());
+  const std::size_t imageSlash = image.rfind(L'\\');
+  if (inside.empty() || imageSlash == std::wstring::npos || !SamePath(image.substr(0, imageSlash), inside)) {
+    return nullptr;
+  }
   return file;
 }
 

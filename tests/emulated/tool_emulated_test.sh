@@ -17,8 +17,8 @@ groups=("success no-instance service-missing pinned" "downgrade-refused downgrad
         "field-mismatch provider-refuses refusals on-battery"
         "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
-unattended=("silent-newer silent-older field-mismatch window-codes shutdown" "check-newer check-equal check-older two-copies"
-            "session-end squatters")
+unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data"
+            "check-newer check-equal check-older two-copies big-image" "session-end squatters linked-image")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -148,6 +148,119 @@ case_window_codes() {
   expect window-codes "nothing run" "" "$(power_requests)"
 }
 
+# FILE: its SHA-256.
+digest() { sha256sum "$1" | cut -d' ' -f1; }
+
+# /log: naming something other than a plain new or trusted file: 1639 at once, nothing run,
+# and the file reached through the name left byte for byte as it was. Wine reports a hard
+# link's second name in nNumberOfLinks, resolves a symbolic link in the handle's final
+# path, and gives a file of another Unix account an owner that is not ours.
+case_log_guards() {
+  local app dir=$work/log-guards before
+  app=$(prepare log-guards 0x1A img-156D.bin) || { expect log-guards prepared yes no; return; }
+  mkdir -p "$dir/elsewhere"
+  printf 'echo kept\r\n' >"$dir/elsewhere/startup.cmd"
+  printf 'echo kept\r\n' >"$dir/elsewhere/linked.cmd"
+  printf 'theirs\r\n' >"$app/foreign.log"
+  chown 65534:65534 "$app/foreign.log" || expect log-guards "a file of another account" made failed
+  ln "$dir/elsewhere/linked.cmd" "$app/hard.log"
+  ln -s "$dir/elsewhere/startup.cmd" "$app/symbolic.log"
+  ln -s "$dir/elsewhere" "$app/logs"
+  before=$(digest "$dir/elsewhere/startup.cmd") || return
+  local row name what
+  for row in "hard.log:a hard link" "symbolic.log:a symbolic link" 'logs\new.log:a linked folder' \
+             "foreign.log:a file another account owns"; do
+    name=${row%%:*} what=${row#*:}
+    expect log-guards "$what: refused" "exit=1639 windows=0" "$(run_tool_counted "$app" /silent "/log:$name")"
+  done
+  expect log-guards "the hard link's file untouched" "$before" "$(digest "$dir/elsewhere/linked.cmd")"
+  expect log-guards "the symbolic link's file untouched" "$before" "$(digest "$dir/elsewhere/startup.cmd")"
+  expect log-guards "nothing left in the linked folder" "linked.cmd startup.cmd" "$(cd "$dir/elsewhere" && echo *)"
+  expect log-guards "the other account's file untouched" "theirs" "$(lines "$app/foreign.log")"
+  expect log-guards "nothing run" "" "$(power_requests)"
+}
+
+# A ".local" entry beside the tool: nothing runs, in either mode; the log says why, and the
+# window mode tells the user in a message box instead of opening its window.
+case_dot_local() {
+  local app
+  app=$(prepare dot-local 0x1A img-156D.bin) || { expect dot-local prepared yes no; return; }
+  mkdir "$app/TbtFwUpdate.exe.local"
+  expect dot-local "/silent refused" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect dot-local "log tells why" 1 "$(grep -ac '"\.local" entry lies beside the program' "$app/run.log")"
+  expect dot-local "log ends with the exit code" "exit code 1603" "$(tail -n 1 "$app/run.log" | tr -d '\r' | cut -d' ' -f3-)"
+  tool_exit_file="$work/dot-local/window.txt" start_tool "$app"
+  local runner=$tool_pid box
+  if wait_window 60000; then
+    box=$(probe list "$tool_title" | grep -c 'TbtFwUpdate.exe.local')
+    expect dot-local "message box names the entry" 1 "$box"
+    probe close "$tool_title" || expect dot-local "WM_CLOSE sent" yes no
+  else
+    expect dot-local "message box appears" yes no
+  fi
+  ended "$runner" 300 || expect dot-local "the tool ends" ended running
+  expect dot-local "window mode refused" "exit=1603 windows=1" "$(cat "$work/dot-local/window.txt")"
+  expect dot-local "nothing run" "" "$(power_requests)"
+}
+
+# Update.ini's English texts and the controller's id holding terminal escapes, a bell, a
+# right-to-left override, a double quote and backslashes, and data/ holding only
+# fw.binary (which "*.bin" matches by its short name FW~1.BIN): no image, nothing written,
+# and none of those characters raw in the log. The quote and backslashes in the id reach
+# the provider escaped in the object path, or it would not find the controller.
+case_hostile_data() {
+  local app dir=$work/hostile-data id
+  id=$(printf 'PCI\\VEN_8086&DEV_156D"\\3&1\033[31m')
+  write_scenario "$dir" "$work/samples" 0x1A "controller_id = $id" || { expect hostile-data prepared yes no; return; }
+  python3 - "$ini" "$dir/Update.ini" <<'PY'
+import sys
+text = open(sys.argv[1], encoding="utf-16").read()
+hostile = "Failed\x1b[2J\x07 \u202eop\u202c \u200f\u2066x\u2069"
+text = text.replace("IDS_ERROR=The firmware update failed.", "IDS_ERROR=" + hostile + " The firmware update failed.", 1)
+open(sys.argv[2], "w", encoding="utf-16", newline="").write(text)
+PY
+  app=$dir/app
+  if ! lay_out_tool "$app" "$tool" "$dir/Update.ini" "$work/samples/img-156D.bin" fw.binary ||
+     ! cp "$exit_probe" "$app/" || ! bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; then
+    expect hostile-data prepared yes no
+    return
+  fi
+  expect hostile-data "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect_controller_end hostile-data "$app/data/fw.binary" no
+  local log="$app/run.log"
+  expect hostile-data "no image" 1 "$(grep -ac '^.\{24\}image: 0x10430005' "$log")"
+  expect hostile-data "controller found, its id escaped" 1 \
+    "$(grep -acF 'controller PCI\VEN_8086&DEV_156D"\3&1\u{1B}[31m, NVM version' "$log")"
+  expect hostile-data "message escaped" 1 \
+    "$(grep -acF 'status 0x10430005: Failed\u{1B}[2J\u{7} \u{202E}op\u{202C} \u{200F}\u{2066}x\u{2069} The firmware' "$log")"
+  expect hostile-data "no control or direction mark raw" 0 \
+    "$(tr -d '\r\n' <"$log" | LC_ALL=C.UTF-8 grep -caP '[\x00-\x1F\x7F]|\x{202E}|\x{202C}|\x{200F}|\x{2066}|\x{2069}')"
+}
+
+# An image with a valid start padded to 48 MiB: larger than any NVM, refused unread.
+case_big_image() {
+  local app
+  truncate -s 48M "$work/samples/img-156D-48M.bin" 2>/dev/null
+  dd if="$work/samples/img-156D.bin" of="$work/samples/img-156D-48M.bin" conv=notrunc status=none
+  app=$(prepare big-image 0x1A img-156D-48M.bin) || { expect big-image prepared yes no; return; }
+  expect big-image "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect_controller_end big-image "$app/data/img-156D-48M.bin" no
+  expect big-image "refused before it is read" "1 0" \
+    "$(grep -ac '^.\{24\}image: 0x10430005' "$app/run.log") $(grep -ac 'SHA-256' "$app/run.log")"
+}
+
+# data/ holding a symbolic link named like an image to one outside the folder: the image's
+# final path is not in the data folder, so there is no image and nothing is written.
+case_linked_image() {
+  local app
+  app=$(prepare linked-image 0x1A img-156D.bin) || { expect linked-image prepared yes no; return; }
+  mv "$app/data/img-156D.bin" "$work/linked-image/outside.bin"
+  ln -s "$work/linked-image/outside.bin" "$app/data/img-156D.bin"
+  expect linked-image "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect_controller_end linked-image "$work/linked-image/outside.bin" no
+  expect linked-image "no image" 1 "$(grep -ac '^.\{24\}image: 0x10430005' "$app/run.log")"
+}
+
 mkdir -p "$work/samples"
 (cd "$work" && wine "$samples" samples </dev/null >/dev/null 2>&1) || { echo "FAIL nvm-samples"; exit 1; }
 
@@ -164,6 +277,11 @@ for case in "$@"; do
     session-end) case_session_end ;;
     squatters) case_squatters ;;
     window-codes) case_window_codes ;;
+    log-guards) case_log_guards ;;
+    dot-local) case_dot_local ;;
+    hostile-data) case_hostile_data ;;
+    big-image) case_big_image ;;
+    linked-image) case_linked_image ;;
     *) expect "$case" "known case" yes no ;;
   esac
 done

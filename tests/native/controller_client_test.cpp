@@ -10,30 +10,26 @@
 
 namespace {
 
-TEST(EscapeBackslashes, DoublesEveryBackslashAndStopsAtTheCapacity) {
+// The id is quoted in the path: a backslash or a double quote in it is escaped, so it
+// cannot end the value early; a path that would not fit whole is no path.
+TEST(ObjectPathFor, EscapesTheIdAndRefusesWhatDoesNotFit) {
+  const std::u16string prefix = u"SdkTbtController.ControllerId=\"";
+  const std::size_t room = kObjectPathCapacity - 1 - prefix.size() - 1;  // for the id
   struct Case {
-    std::u16string source;
-    std::size_t capacity;
-    std::u16string expected;
+    std::u16string id;
+    std::u16string expected;  // empty: no path
   };
   const Case cases[] = {
-      {u"a\\b", 16, u"a\\\\b"},
-      {u"abcdef", 4, u"abc"},
-      {u"ab\\c", 4, u"ab\\"},   // the doubled backslash does not fit
-      {u"a\\bc", 4, u"a\\\\"},
-      {u"", 4, u""},
-      {u"abc", 1, u""},
+      {u"PCI\\VEN_8086", prefix + u"PCI\\\\VEN_8086\""},
+      {u"a\"b", prefix + u"a\\\"b\""},
+      {u"x\",SdkTbtController.ControllerId=\"y", prefix + u"x\\\",SdkTbtController.ControllerId=\\\"y\""},
+      {u"", prefix + u"\""},
+      {std::u16string(room, u'x'), prefix + std::u16string(room, u'x') + u"\""},
+      {std::u16string(room + 1, u'x'), u""},
+      {std::u16string(room - 1, u'x') + u"\\", u""},  // fits only unescaped
+      {std::u16string(u"a\0b", 3), u""},
   };
-  for (const Case& c : cases) {
-    std::vector<char16_t> out(c.capacity + 1, u'#');
-    EscapeBackslashes(c.source.c_str(), out.data(), c.capacity);
-    EXPECT_EQ(std::u16string(out.data()), c.expected) << c.capacity;
-    EXPECT_EQ(out[c.capacity], u'#');
-  }
-  std::array<char16_t, 2> untouched{u'#', u'#'};
-  EscapeBackslashes(u"x", untouched.data(), 0);
-  EscapeBackslashes(nullptr, untouched.data(), 2);
-  EXPECT_EQ(untouched[0], u'#');
+  for (const Case& c : cases) EXPECT_EQ(ObjectPathFor(c.id), c.expected) << c.id.size();
 }
 
 // A controller that is powered and whose service runs, reached through the client. The

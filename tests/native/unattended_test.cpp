@@ -260,7 +260,7 @@ TEST(RunLog, OneStampedLinePerEvent) {
       "2026-12-07 09:05:03.042 image NVM version 0x00000021\r\n"
       "2026-12-07 09:05:03.042 write: 0x00000000\r\n"
       "2026-12-07 09:05:03.042 power off: 0x00000000\r\n"
-      "2026-12-07 09:05:03.042 status 0x00000000: Updated. Restart.\r\n"
+      "2026-12-07 09:05:03.042 status 0x00000000: Updated.\\u{A}Restart.\r\n"
       "2026-12-07 09:05:03.042 exit code 3010\r\n";
   EXPECT_EQ(b.file.text, expected);
 }

@@ -10,6 +10,7 @@
 
 #include "controller/image_validation.h"
 #include "common/sha256.h"
+#include "common/utf8.h"
 #include "emulator/emulated_platform.h"
 #include "emulator/nvm_builder.h"
 #include "emulator/emulated_wmi.h"
@@ -192,6 +193,7 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
     bool validated = true;
     std::int32_t downgradable = 0;
     bool pinned = false;  // to ImageOfVersion(0x21)
+    std::size_t taken = 0;  // the entry written on success
   };
   std::vector<std::uint8_t> other = ImageOfVersion(0x21);
   other[40] ^= 0x01;  // the version byte stays: only the pin tells them apart
@@ -205,6 +207,9 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
       {"any non-zero value allows it", {{u"i.bin", ImageOfVersion(0x00)}}, kSuccess, true, 7},
       {"the pinned image", {{u"i.bin", ImageOfVersion(0x21)}}, kSuccess, true, 0, true},
       {"another image on a pinned tool", {{u"i.bin", other}}, TBFW_E_NO_IMAGE, false, 0, true},
+      // Listed for their short names FW~1.BIN and IMG~1.BIN, and passed over.
+      {"only a .binary", {{u"fw.binary", ImageOfVersion(0x21)}}, TBFW_E_NO_IMAGE, false},
+      {"the .bin after a .bin_old", {{u"img.bin_old", {}}, {u"I.BIN", ImageOfVersion(0x21)}}, kSuccess, true, 0, false, 1},
   };
   for (const Case& c : cases) {
     Bench b;
@@ -212,9 +217,39 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
     if (c.pinned) b.model.pinnedImageDigest = Sha256Hex(ImageOfVersion(0x21));
     EXPECT_EQ(b.Run(c.downgradable), c.status) << c.name;
     using Images = std::vector<std::vector<std::uint8_t>>;
-    EXPECT_EQ(b.model.writtenImages, c.status == kSuccess ? Images{c.entries[0].bytes} : Images{}) << c.name;
+    EXPECT_EQ(b.model.writtenImages, c.status == kSuccess ? Images{c.entries[c.taken].bytes} : Images{}) << c.name;
     EXPECT_EQ(b.Logged("ExecMethod ReadFirmware"), c.validated) << c.name;
     ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+// An image is a file whose own (long) name ends in ".bin", in any case.
+TEST(IsImageName, TheLongNameEndsInBin) {
+  struct Case {
+    std::u16string name;
+    bool image;
+  };
+  const Case cases[] = {
+      {u"fw.bin", true},       {u"FW.BIN", true},      {u"fw.Bin", true},        {u".bin", true},
+      {u"a.b.bin", true},      {u"fw.binary", false},  {u"img.bin_old", false},  {u"fw.bin.txt", false},
+      {u"fw.bin.", false},     {u"fw.bin ", false},    {u"fwbin", false},        {u"bin", false},
+      {u"fw.b\u0131n", false}, {u"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsImageName(c.name), c.image) << ToUtf8(c.name);
+}
+
+// A file larger than the largest NVM is refused before memory is taken for it or a byte
+// of it read; one of exactly that size is read.
+TEST(UpdateWorker, AnImageLargerThanAnyNvmIsNotRead) {
+  static_assert(kLargestImageSize == 16u << 20);
+  for (const std::uint32_t size : {kLargestImageSize, kLargestImageSize + 1}) {
+    Bench b;
+    b.model.dataEntries = {{u"big.bin", std::vector<std::uint8_t>(size, 0x5A)}};
+    const bool fits = size <= kLargestImageSize;
+    const StatusCode status = b.Run(1);
+    EXPECT_EQ(status == TBFW_E_NO_IMAGE, !fits) << size;
+    EXPECT_EQ(b.Logged("AllocateImageBlock"), fits) << size;
+    EXPECT_EQ(b.model.writtenImages.size(), fits ? 1u : 0u) << size;
   }
 }
 

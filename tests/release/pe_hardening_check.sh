@@ -11,9 +11,10 @@
 #                    and the system calls none found in it
 #   stack-protector  the canary check __stack_chk_fail is linked in, so compiled code calls
 #                    it; this needs the symbol table, so check before stripping a copy
-# With --shipped, also the imports of a program that ships and runs elevated: only
-# KnownDLLs, which the loader never takes from the program's folder, and the DLLs the
-# image's manifest binds side by side (Common-Controls, GdiPlus). Any other is named.
+# With --shipped, also what a program that ships and runs elevated loads: it imports only
+# KnownDLLs, which the loader never takes from the program's folder (any other is named),
+# and its manifest binds no side-by-side assembly (a <dependency>), whose DLLs a
+# "<program>.local" folder beside it could stand in for.
 # Usage: pe_hardening_check.sh [--shipped] OBJDUMP NM IMAGE... Prints one line per image;
 # exit status 1 when any image misses anything.
 set -euo pipefail
@@ -43,20 +44,21 @@ for image in "$@"; do
   symbols=$("$nm" "$image" 2>/dev/null || true)
   grep -qE ' T _{0,2}_stack_chk_fail$' <<<"$symbols" || missing+=(stack-protector)
 
-  foreign=()
+  foreign=() bound=
   if ((shipped)); then
-    allowed=$known_dlls
-    grep -aq 'name="Microsoft.Windows.Common-Controls"' "$image" && allowed+="comctl32.dll "
-    grep -aq 'name="Microsoft.Windows.GdiPlus"' "$image" && allowed+="gdiplus.dll "
     # shellcheck disable=SC2013  # DLL names hold no spaces
     for import in $(awk '$1 == "DLL" && $2 == "Name:" { print tolower($3) }' <<<"$headers"); do
-      [[ $allowed == *" $import "* ]] || foreign+=("$import")
+      [[ $known_dlls == *" $import "* ]] || foreign+=("$import")
     done
+    # The manifest is kept as its XML text in the resources; an element of the assembly
+    # namespace may carry any prefix.
+    if grep -aqE '<([A-Za-z0-9_]+:)?(dependency|dependentAssembly)[[:space:]>]' "$image"; then bound=yes; fi
   fi
 
   report=
   ((${#missing[@]})) && report="missing: ${missing[*]}"
   ((${#foreign[@]})) && report+="${report:+; }imports: ${foreign[*]}"
+  [[ -z $bound ]] || report+="${report:+; }manifest: side-by-side dependency"
   if [[ -n $report ]]; then
     echo "$(basename "$image"): $report"
     status=1
