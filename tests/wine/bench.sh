@@ -110,6 +110,8 @@ start_display() {  # prints "NUMBER PID"
 # Stops what `run` started: the prefix's server with its programs, then the display.
 teardown() {
   WINEPREFIX="$bench_prefix" wineserver -k 2>/dev/null || true
+  # Until the server has gone: the next run in this prefix starts a server of its own.
+  WINEPREFIX="$bench_prefix" timeout 30 wineserver -w 2>/dev/null || true
   kill "$bench_xvfb_pid" 2>/dev/null || true
 }
 
@@ -124,7 +126,9 @@ run() {
   trap teardown EXIT
   export DISPLAY=":$display" WINEPREFIX="$prefix"
   # One persistent server for the whole run instead of one per program.
-  wineserver -p
+  local status=0
+  wineserver -p || status=$?
+  ((status == 0)) || { echo "bench: wineserver -p failed in $prefix (status $status)" >&2; return 1; }
   start_services "$prefix"
   "$@"
 }
