@@ -110,8 +110,12 @@ StatusCode ControllerClient::GetCurrentNvmVersion(std::uint32_t& version) {
 StatusCode ControllerClient::ReadFirmware(std::uint32_t offset, std::uint32_t length, std::uint8_t* buffer) {
   MethodCall call;
   if (StatusCode s = Prepare(u"ReadFirmware", true, call); s != kSuccess) return s;
-  call.inParams->Put(u"offset", WbemValue::Int32(static_cast<std::int32_t>(offset)));
-  call.inParams->Put(u"length", WbemValue::Int32(static_cast<std::int32_t>(length)));
+  // A call without its range would read whatever the provider takes for none, and the
+  // bytes would be compared as if they were the ones asked for.
+  if (!Succeeded(call.inParams->Put(u"offset", WbemValue::Int32(static_cast<std::int32_t>(offset)))) ||
+      !Succeeded(call.inParams->Put(u"length", WbemValue::Int32(static_cast<std::int32_t>(length))))) {
+    return TBFW_E_NO_MEMORY;
+  }
   const StatusCode status = Execute(u"ReadFirmware", call);
   WbemValue data;
   const bool whole = call.outParams && call.outParams->Get(u"data", data) == kOk &&

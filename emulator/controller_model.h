@@ -29,6 +29,7 @@ enum class Fault {
   kNoNvmVersion,       // GetCurrentNvmVersion without "NvmVersion"
   kBufferNotCreated,   // the image's array for UpdateFirmware cannot be made
   kBufferSizeNotPut,   // UpdateFirmware's "BufferSize" cannot be put
+  kReadRangeNotPut,    // ReadFirmware's "offset" and "length" cannot be put
   // ACPI driver
   kNoAcpiDevice,       // the device does not exist
   kAcpiControlFails,   // DeviceIoControl fails
@@ -41,6 +42,7 @@ enum class Fault {
   kShortRead,          // ReadFile returns fewer bytes than asked
   kReadFails,          // ReadFile fails
   kSizeFails,          // the file's size cannot be had
+  kCount,              // not a fault: the number of them, for tests that walk them all
 };
 
 // How the provider answers one out-parameter in place of the value the method contract

@@ -25,6 +25,7 @@ class EmulatedObject : public WbemObject {
   HResult Put(const std::u16string& name, const WbemValue& value) override {
     if (name == u"Buffer" && model_.Has(Fault::kBufferNotCreated)) return kOutOfMemory;
     if (name == u"BufferSize" && model_.Has(Fault::kBufferSizeNotPut)) return kOutOfMemory;
+    if ((name == u"offset" || name == u"length") && model_.Has(Fault::kReadRangeNotPut)) return kOutOfMemory;
     // The object keeps its own copy, as WMI's does: borrowed bytes become owned.
     const std::span<const std::uint8_t> bytes = value.ByteSpan();
     values_[name] = value.type == WbemValue::Type::kBytes ? WbemValue::Bytes({bytes.begin(), bytes.end()}) : value;

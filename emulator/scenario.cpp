@@ -31,6 +31,7 @@ constexpr std::array kFaultNames{
     FaultName{u"NoNvmVersion", Fault::kNoNvmVersion},
     FaultName{u"BufferNotCreated", Fault::kBufferNotCreated},
     FaultName{u"BufferSizeNotPut", Fault::kBufferSizeNotPut},
+    FaultName{u"ReadRangeNotPut", Fault::kReadRangeNotPut},
     FaultName{u"NoAcpiDevice", Fault::kNoAcpiDevice},
     FaultName{u"AcpiControlFails", Fault::kAcpiControlFails},
     FaultName{u"NoServiceManager", Fault::kNoServiceManager},

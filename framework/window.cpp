@@ -20,8 +20,16 @@ bool Window::SubclassWindow(HWND window) {
     hwnd_ = nullptr;
     return false;
   }
-  original_ = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Procedure)));
+  // The old procedure is never null, so 0 with an error means the window kept its own:
+  // this object would then never see a message and must not claim the window.
+  ::SetLastError(ERROR_SUCCESS);
+  const LONG_PTR previous = ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Procedure));
+  if (previous == 0 && ::GetLastError() != ERROR_SUCCESS) {
+    ::RemovePropW(window, kObjectProperty);
+    hwnd_ = nullptr;
+    return false;
+  }
+  original_ = reinterpret_cast<WNDPROC>(previous);
   return true;
 }
 

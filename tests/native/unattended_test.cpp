@@ -226,7 +226,7 @@ TEST(RunUnattended, NothingStartsWithoutTheDeviceOrOnBattery) {
 TEST(RunUnattended, EveryFaultIsAFailureThatPowersOff) {
   const std::set<Fault> notThisNotebook = {Fault::kAcpiControlFails, Fault::kQueryFails, Fault::kNoInstance,
                                            Fault::kIdNotString, Fault::kIdTooLong, Fault::kNoAcpiDevice};
-  for (int f = 0; f <= static_cast<int>(Fault::kSizeFails); ++f) {
+  for (int f = 0; f < static_cast<int>(Fault::kCount); ++f) {
     const auto fault = static_cast<Fault>(f);
     for (const char16_t* mode : {u"/silent", u"/check"}) {
       // /check never hands an image over, so its in-parameters cannot fail it.

@@ -137,6 +137,7 @@ const FaultCase kFaultCases[] = {
     {"size fails", {Fault::kSizeFails}, TBFW_E_NO_IMAGE},
     {"no buffer", {Fault::kBufferNotCreated}, TBFW_E_NO_MEMORY},
     {"no buffer size", {Fault::kBufferSizeNotPut}, TBFW_E_NO_MEMORY},
+    {"no read range", {Fault::kReadRangeNotPut}, TBFW_E_NO_MEMORY},
     // Out-parameters that are absent, unset (VT_NULL) or short: no answer. An answer of
     // another type is refused by the same type check as an unset one.
     {"version null", {}, TBFW_E_NO_PROVIDER, {{"GetCurrentNvmVersion.NvmVersion", Reply::kNull}}},

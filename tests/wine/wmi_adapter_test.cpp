@@ -83,6 +83,8 @@ TEST_F(Wmi, MethodsTakeAndReturnNumbersAndStrings) {
   ASSERT_TRUE(out);
   WbemValue returnValue;
   ASSERT_EQ(out->Get(u"ReturnValue", returnValue), kOk);
+  // A zero of another type (an empty variant reads as 0 too) is no answer.
+  EXPECT_EQ(returnValue.type, WbemValue::Type::kInt32);
   EXPECT_EQ(returnValue.int32, 0);
 
   ASSERT_EQ(CallRegistry(*services, u"GetStringValue", {{u"hDefKey", WbemValue::Int32(kCurrentUser)},
