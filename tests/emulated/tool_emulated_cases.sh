@@ -94,7 +94,16 @@ tool_case() {
     kill "$tool_pid" 2>/dev/null
     return
   fi
-  click "$id_update" || expect "$name" "Update clicked" yes no
+  if [[ $name == keyboard ]]; then
+    start_listening "$dir"
+    # Around the buttons once (Close, then Update) and Enter.
+    press Tab Tab Return || expect "$name" "Tab Tab Enter pressed" yes no
+    poll 50 shown "$id_spinner"
+    expect "$name" "busy indicator named while shown" "role=$role_animation name=$(expected_text 409 IDS_BUSY) shown" \
+      "$(accessible "$id_spinner" | sed 's/ state=.* action=[^ ]*//') $(has_state "$id_spinner" "$state_invisible" && echo hidden || echo shown)"
+  else
+    click "$id_update" || expect "$name" "Update clicked" yes no
+  fi
   [[ $name == success ]] && check_busy "$name"
   [[ $name == refusals ]] && check_refusals "$name" "$dir"
 
@@ -113,7 +122,14 @@ tool_case() {
   expect "$name" "no planted DLL ran" no "$([[ -e $app/planted.ran ]] && echo yes || echo no)"
   keep_emulated_out "$dir"
 
-  if [[ $name == refusals ]]; then
+  if [[ $name == keyboard ]]; then
+    expect "$name" "focus on Shut down now" yes "$(focused "$id_shutdown_now" && echo yes || echo no)"
+    wait "$listener" 2>/dev/null
+    expect "$name" "message announced as a live region" "event=0x8019 id=$id_message" \
+      "$(grep -m 1 "^event=0x8019 " "$dir/events.txt" | tr -d '\r')"
+    # On to Shut down later and Enter: the tool ends and asks for a restart.
+    press Tab Return || expect "$name" "Tab Enter pressed" yes no
+  elif [[ $name == refusals ]]; then
     # After the run the window may close again, by a key as by any other way.
     expect "$name" "the window stays once the run has ended" stays "$(window_stays 2000 && echo stays || echo gone)"
     expect "$name" "the session may end" 1 "$(probe query-end "$tool_title")"
@@ -131,6 +147,16 @@ tool_case() {
     0x10430002) code=1633 ;;
   esac
   expect "$name" "exit code" "exit=$code windows=1" "$(cat "$dir/exit.txt")"
+}
+
+# DIR: starts the MSAA probe listening to the tool's events into DIR/events.txt in the
+# background, for up to two minutes, and sets `listener`; returns once it listens.
+start_listening() {
+  rm -f "$1/listening"
+  (exec wine "$(dirname "$window_probe")/msaa_probe.exe" listen "$tool_title" 120000 "$(winepath -w "$1/listening")" \
+    </dev/null >"$1/events.txt" 2>/dev/null) &
+  listener=$!
+  poll 200 test -e "$1/listening" || expect keyboard "listener ready" yes no
 }
 
 # DIR: DIR laid out as Linux's /sys/class/power_supply on a notebook running on battery: an
@@ -184,6 +210,8 @@ mkdir -p "$work/samples" "$shots"
 for case in "$@"; do
   case $case in
     success) tool_case success 0x1A img-156D.bin 0x00000000 yes "" ;;
+    # The whole run by keyboard alone, read and heard by a screen reader's means.
+    keyboard) tool_case keyboard 0x1A img-156D.bin 0x00000000 yes "" ;;
     equal-version) tool_case equal-version 0x1B img-156D.bin 0x00000000 yes "" ;;
     downgrade-refused) tool_case downgrade-refused 0x30 img-156D.bin 0x1043000C no "" ;;
     downgrade-allowed) tool_case downgrade-allowed 0x30 img-156D.bin 0x00000000 yes /downgradable ;;

@@ -157,6 +157,33 @@ TEST_F(Compose, PressedLooksShiftTextAndImageDisabledKeepsTheTextColour) {
   EXPECT_EQ(Mask(10, 10, 39, 19, IsBlueText), normal) << "disabled: the normal text colour";
 }
 
+// The focused button's ring: none until a key goes through the dialog manager (which asks
+// the focused control for its dialog code), then two pixels around the button, following
+// the focus, drawn over neither the button nor beyond the two pixels.
+TEST_F(Compose, TheFocusRingShowsOnceAKeyIsUsedAndFollowsTheFocus) {
+  Open([](TestDialog& d) {
+    Place(d.update, 10, 10, 40, 20);
+    d.update.SetImages(kOpaque, 0, 0, 0, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.update);
+    Place(d.exit, 60, 60, 40, 20);
+    d.exit.SetImages(kOpaque, 0, 0, 0, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.exit);
+  });
+  constexpr std::uint32_t kRing = 0xFF000000;
+  ::SetFocus(dialog.update.hwnd());
+  EXPECT_EQ(dialog.Pixel(9, 9), kGrey40) << "no cue before a key";
+  MSG tab{dialog.update.hwnd(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  ::SendMessageW(dialog.update.hwnd(), WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab));
+  for (POINT p : {POINT{8, 8}, POINT{9, 9}, POINT{30, 8}, POINT{51, 31}, POINT{8, 20}, POINT{50, 20}})
+    EXPECT_EQ(dialog.Pixel(p.x, p.y), kRing) << p.x << "," << p.y;
+  EXPECT_EQ(dialog.Pixel(7, 7), kGrey40);
+  EXPECT_EQ(dialog.Pixel(52, 32), kGrey40);
+  EXPECT_EQ(dialog.Pixel(10, 10), kOpaqueColour);
+  ::SetFocus(dialog.exit.hwnd());
+  EXPECT_EQ(dialog.Pixel(9, 9), kGrey40) << "the ring leaves with the focus";
+  EXPECT_EQ(dialog.Pixel(58, 58), kRing) << "and comes with it";
+}
+
 TEST_F(Compose, TextOverImageAndTextWithItsOwnAlpha) {
   Open([](TestDialog& d) {
     Place(d.picture, 10, 10, 100, 40);
