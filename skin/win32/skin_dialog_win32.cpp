@@ -46,7 +46,7 @@ SkinDialog::~SkinDialog() = default;
 BOOL SkinDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  scheme_ = ReadSystemScheme();
+  scheme_ = CurrentScheme();
   // No focus cue until the keyboard is used, unless the user asked for the cues always.
   BOOL alwaysCues = FALSE;
   ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysCues, 0);
@@ -76,7 +76,7 @@ LRESULT SkinDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SkinDialog::OnSchemeMayChange() {
   const LRESULT result = Default();
-  const SystemScheme now = ReadSystemScheme();
+  const SystemScheme now = CurrentScheme();
   if (now == scheme_) return result;
   scheme_ = now;
   backgroundPixels_.clear();

@@ -59,6 +59,8 @@ class SkinDialog : public Dialog, public SkinHost {
   BOOL OnInitDialog() override;
   // Sets the background and adds the controls in drawing order (later over earlier).
   virtual void LayoutControls() = 0;
+  // High contrast's state and colours as the system has them now.
+  virtual SystemScheme CurrentScheme() const { return ReadSystemScheme(); }
   // Sees each frame after it is drawn and before the system gets it.
   virtual void OnFrameComposed(const SkinFrame&) {}
 

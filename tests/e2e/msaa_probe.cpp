@@ -5,6 +5,10 @@
 //                                    and live-region changes, writes FILE once listening,
 //                                    prints "event=0xE id=N" for each, and ends at the first
 //                                    live-region change or after MS milliseconds (exit 1)
+//   msaa_probe high-contrast on|off  turns the system's high contrast on or off for the
+//                                    session, telling every window
+//   msaa_probe scheme                the system colours a high-contrast window is drawn in,
+//                                    one "#RRGGBB" a line
 // Output is UTF-8.
 #include <windows.h>
 #include <oleacc.h>
@@ -104,15 +108,37 @@ int Listen(HWND window, DWORD milliseconds, const wchar_t* readyFile) {
 }
 
 int Usage() {
-  std::fputs("usage: msaa_probe read TITLE | listen TITLE MS FILE\n", stderr);
+  std::fputs("usage: msaa_probe read TITLE | listen TITLE MS FILE | high-contrast on|off | scheme\n", stderr);
   return 2;
+}
+
+int SetHighContrast(bool on) {
+  HIGHCONTRASTW contrast{sizeof contrast, on ? static_cast<DWORD>(HCF_HIGHCONTRASTON) : 0u, nullptr};
+  if (!SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
+    return 1;
+  HIGHCONTRASTW now{sizeof now, 0, nullptr};
+  SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
+  return ((now.dwFlags & HCF_HIGHCONTRASTON) != 0) == on ? 0 : 1;
+}
+
+void PrintScheme() {
+  for (int index : {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT, COLOR_GRAYTEXT}) {
+    const COLORREF c = GetSysColor(index);
+    std::printf("#%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+  }
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) return Usage();
+  if (argc < 2) return Usage();
   const std::wstring command = argv[1];
+  if (command == L"scheme") {
+    PrintScheme();
+    return 0;
+  }
+  if (argc < 3) return Usage();
+  if (command == L"high-contrast") return SetHighContrast(std::wcscmp(argv[2], L"on") == 0);
   const HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr) {
     std::fputs("msaa_probe: no such window\n", stderr);
@@ -122,7 +148,7 @@ int wmain(int argc, wchar_t** argv) {
   int status = 0;
   if (command == L"read") {
     Held<IAccessible> object;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                           reinterpret_cast<void**>(&object.p)))) {
       status = 1;
     } else {

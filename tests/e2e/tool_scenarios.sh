@@ -173,4 +173,34 @@ open_tool en_US.UTF-8 /LID:40C && {
   expect_exit "Exit ends the process"
 }
 
+# FILE: the share, per mille, of the window's pixels in the screenshot FILE whose colour is
+# none of the system colours a high-contrast window is drawn in (text edges blend them).
+off_scheme_share() {
+  local x y w h scheme
+  read -r x y w h < <(probe rect "$tool_title") || return 1
+  scheme=$(msaa scheme | paste -sd' ') || return 1
+  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -format %c histogram:info:- |
+    awk -v scheme="$scheme" '
+      BEGIN { n = split(scheme, s, " "); for (i = 1; i <= n; i++) want[s[i]] = 1 }
+      match($0, /#[0-9A-F]{6}/) { count = $1 + 0; total += count; if (!(substr($0, RSTART, 7) in want)) off += count }
+      END { printf "%d\n", total ? off * 1000 / total : 1000 }'
+}
+
+# High contrast on before the start: the same window in the system's colours alone. The
+# prefix is left as it was found.
+if msaa high-contrast on >/dev/null; then
+  open_tool en_US.UTF-8 && {
+    shot high-contrast
+    share=$(off_scheme_share "$shots/high-contrast-$size.png")
+    expect "$size" "high contrast: the scheme's colours alone (off-scheme per mille <= 30: $share)" yes \
+      "$( ((share <= 30)) && echo yes || echo no)"
+    expect "$size" "high contrast: Update still named" "role=$role_push_button" "$(accessible "$id_update" | cut -d' ' -f1)"
+    probe close "$tool_title" || expect "$size" "WM_CLOSE sent" yes no
+    expect_exit "WM_CLOSE ends the process"
+  }
+  msaa high-contrast off >/dev/null || expect "$size" "high contrast turned off again" yes no
+else
+  echo "SKIP [$size] high contrast cannot be turned on in this prefix"
+fi
+
 checks_summary "$size"

@@ -1,7 +1,11 @@
 // Frames composed by the skinned dialog, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "tests/wine/skin_test_dialog.h"
 
@@ -182,6 +186,53 @@ TEST_F(Compose, TheFocusRingShowsOnceAKeyIsUsedAndFollowsTheFocus) {
   ::SetFocus(dialog.exit.hwnd());
   EXPECT_EQ(dialog.Pixel(9, 9), kGrey40) << "the ring leaves with the focus";
   EXPECT_EQ(dialog.Pixel(58, 58), kRing) << "and comes with it";
+}
+
+// High contrast turned on while the window is open: the same places drawn in the scheme's
+// colours alone, without the artwork (text edges blend the two colours they lie between).
+TEST_F(Compose, HighContrastDrawsTheLayoutInTheSchemesColoursAlone) {
+  Open([](TestDialog& d) {
+    Place(d.update, 10, 10, 60, 30);
+    d.update.SetImages(kOpaque, 0, 0, 0, L"IMG", nullptr, 1.0);
+    d.update.SetFont(L"Arial", 14.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    ::SetWindowTextW(d.update.hwnd(), L"Go");
+    d.AddControl(&d.update);
+    Place(d.picture, 80, 60, 40, 20);
+    d.picture.SetImage(kBright, L"IMG", nullptr, 1.0);
+    d.picture.SetAccessible(ROLE_SYSTEM_GRAPHIC, L"");
+    d.AddControl(&d.picture);
+  });
+  ASSERT_EQ(dialog.Pixel(85, 65), kBrightColour);
+  SystemScheme scheme;
+  scheme.on = true;
+  scheme.window = 0xFF000000;
+  scheme.windowText = 0xFFFFFF00;
+  scheme.buttonFace = 0xFF000080;
+  scheme.buttonText = 0xFF00FF00;
+  scheme.highlight = 0xFF00FFFF;
+  scheme.grayText = 0xFF808080;
+  dialog.scheme = scheme;
+  ::SendMessageW(dialog.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(dialog.Pixel(5, 5), scheme.window) << "the background";
+  EXPECT_EQ(dialog.Pixel(kTransparentX + 10, 5), 0u) << "outside the artwork's shape";
+  EXPECT_EQ(dialog.Pixel(85, 65), scheme.window) << "a decorative picture is left out";
+  EXPECT_EQ(dialog.Pixel(10, 10), scheme.buttonText) << "the button's border";
+  EXPECT_EQ(dialog.Pixel(13, 13), scheme.buttonFace) << "the button's face";
+  // Every pixel but those inside the button's border, where the text lies.
+  const std::uint32_t colours[] = {scheme.window, scheme.buttonFace, scheme.buttonText, 0u};
+  int off = 0;
+  for (int y = 0; y < dialog.height; ++y)
+    for (int x = 0; x < dialog.width; ++x) {
+      const bool text = x >= 12 && x < 68 && y >= 12 && y < 38;
+      if (!text && std::find(std::begin(colours), std::end(colours), dialog.Pixel(x, y)) == std::end(colours)) ++off;
+    }
+  EXPECT_EQ(off, 0);
+  ::SendMessageW(dialog.hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  ::SetFocus(dialog.update.hwnd());
+  EXPECT_EQ(dialog.Pixel(8, 8), scheme.highlight) << "the focus ring";
+  dialog.scheme.reset();
+  ::SendMessageW(dialog.hwnd(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(dialog.Pixel(85, 65), kBrightColour) << "the artwork back once high contrast is off";
 }
 
 TEST_F(Compose, TextOverImageAndTextWithItsOwnAlpha) {
