@@ -81,7 +81,7 @@ tool_case() {
   write_scenario "$dir" "$work/samples" "$version" "$@"
   lay_out_tool "$app" "${case_tool:-$tool}" "$tool_ini" "$work/samples/$image"
   cp "$exit_probe" "$app/"
-  for dll in ${case_plants:+powrprof gdiplus comctl32}; do
+  for dll in ${case_plants:+powrprof gdiplus comctl32 oleacc}; do
     cp "$case_plants" "$app/$dll.dll"
     overrides+=";$dll=n,b"
   done
