@@ -124,9 +124,7 @@ tool_case() {
 
   if [[ $name == keyboard ]]; then
     expect "$name" "focus on Shut down now" yes "$(focused "$id_shutdown_now" && echo yes || echo no)"
-    wait "$listener" 2>/dev/null
-    expect "$name" "message announced as a live region" "event=0x8019 id=$id_message" \
-      "$(grep -m 1 "^event=0x8019 " "$dir/events.txt" | tr -d '\r')"
+    expect_announced "$name" "$dir" "$id_message"
     # On to Shut down later and Enter: the tool ends and asks for a restart.
     press Tab Return || expect "$name" "Tab Enter pressed" yes no
   elif [[ $name == refusals ]]; then
@@ -149,14 +147,22 @@ tool_case() {
   expect "$name" "exit code" "exit=$code windows=1" "$(cat "$dir/exit.txt")"
 }
 
-# DIR: starts the MSAA probe listening to the tool's events into DIR/events.txt in the
-# background, for up to two minutes, and sets `listener`; returns once it listens.
+# DIR [NAME]: starts the MSAA probe listening to the tool's events into DIR/events.txt in
+# the background, for up to two minutes, and sets `listener`; returns once it listens.
 start_listening() {
   rm -f "$1/listening"
   (exec wine "$(dirname "$window_probe")/msaa_probe.exe" listen "$tool_title" 120000 "$(winepath -w "$1/listening")" \
     </dev/null >"$1/events.txt" 2>/dev/null) &
   listener=$!
-  poll 200 test -e "$1/listening" || expect keyboard "listener ready" yes no
+  poll 200 test -e "$1/listening" || expect "${2:-keyboard}" "listener ready" yes no
+}
+
+# NAME DIR ID: counts the check that the first live-region change heard in DIR/events.txt
+# was control ID's.
+expect_announced() {
+  wait "$listener" 2>/dev/null
+  expect "$1" "control $3 announced as a live region" "event=0x8019 id=$3" \
+    "$(grep -m 1 "^event=0x8019 " "$2/events.txt" | tr -d '\r')"
 }
 
 # DIR: DIR laid out as Linux's /sys/class/power_supply on a notebook running on battery: an
@@ -183,8 +189,10 @@ case_on_battery() {
     { expect "$name" prepared yes no; return; }
   tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
   wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
+  start_listening "$dir" "$name"
   click "$id_update" || expect "$name" "Update clicked" yes no
   poll 100 shown "$id_caution" || true
+  expect_announced "$name" "$dir" "$id_caution"
   shot "$name"
   expect "$name" caution "id=$id_caution visible=1 enabled=1 text=$(expected_text 409 IDS_CAUTION)" "$(control "$id_caution")"
   expect "$name" "Update usable again" yes "$(usable "$id_update" && echo yes || echo no)"
