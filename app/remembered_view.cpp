@@ -6,6 +6,7 @@ void ControlMemory::Replay(UpdateView& view) const {
     if (look.enabled) *look.enabled ? view.Enable(id) : view.Disable(id);
   }
   if (message_) view.SetMessage(message_->c_str());
+  if (focus_) view.Focus(*focus_);
 }
 
 void RememberingView::Show(int id) {
@@ -31,4 +32,9 @@ void RememberingView::Disable(int id) {
 void RememberingView::SetMessage(const char16_t* text) {
   memory_.message_ = text;
   target_.SetMessage(text);
+}
+
+void RememberingView::Focus(int id) {
+  memory_.focus_ = id;
+  target_.Focus(id);
 }

@@ -12,7 +12,7 @@
 class ControlMemory {
  public:
   // Applies every remembered change to `view`: each touched control's last visibility and
-  // enabled state, and the last message.
+  // enabled state, the last message, then the last focus.
   void Replay(UpdateView& view) const;
 
  private:
@@ -22,6 +22,7 @@ class ControlMemory {
   };
   std::map<int, Look> controls_;
   std::optional<std::u16string> message_;
+  std::optional<int> focus_;
 };
 
 // An UpdateView that passes every change on to `target` and remembers it in `memory`.
@@ -33,6 +34,7 @@ class RememberingView final : public UpdateView {
   void Enable(int id) override;
   void Disable(int id) override;
   void SetMessage(const char16_t* text) override;
+  void Focus(int id) override;
   void SetSpinnerImage(std::uint32_t frame, double scale) override { target_.SetSpinnerImage(frame, scale); }
   void Compose() override { target_.Compose(); }
 

@@ -37,6 +37,7 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Hide(kIdIllustration);
     view.Show(kIdExit);
     view.Enable(kIdClose);
+    view.Focus(kIdExit);
     state.status = TBFW_E_NO_ACPI_DEVICE;
     return true;
   }
@@ -47,6 +48,7 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Show(kIdCaution);
     view.Enable(kIdUpdate);
     view.Enable(kIdClose);
+    view.Focus(kIdUpdate);
     return false;
   }
 
@@ -89,5 +91,6 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Show(kIdShutdownNow);
     view.Show(kIdShutdownLater);
   }
+  view.Focus(state.status == kSuccess ? kIdShutdownNow : kIdExit);
   return true;
 }

@@ -19,6 +19,8 @@ class UpdateView {
   virtual void Enable(int id) = 0;
   virtual void Disable(int id) = 0;
   virtual void SetMessage(const char16_t* text) = 0;
+  // Gives the keyboard focus to control `id` (which must be shown and enabled).
+  virtual void Focus(int id) = 0;
   // Replaces the busy indicator's picture without composing.
   virtual void SetSpinnerImage(std::uint32_t frame, double scale) = 0;
   virtual void Compose() = 0;
@@ -63,6 +65,9 @@ void LoadBusyReason(const TextLookup& lookup, char16_t* buffer);
 // The status shown when no worker thread could be started.
 inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;
 
+// The keyboard focus ends on the first button the run's end shows, since the button that
+// had it (Update) is then hidden or was greyed: Shut down now after success, Exit after a
+// failure, Update again on battery.
 // True when the run reached an outcome (`state.status` holds it); false when it stopped
 // before the update because the computer runs on battery.
 bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);

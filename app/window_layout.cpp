@@ -1,5 +1,6 @@
 #include "app/window_layout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -27,6 +28,19 @@ const std::array<ControlLayout, 11> kWindowLayout = {{
     {kIdShutdownNow, ControlKind::kButton, 466, 1109, 508, 76, {150, 0, 152, 153}, u"IDS_SHUTDOWN", TextFace::kButton, kWhite, 0, 0, kCenter, kCenter, true},
     {kIdShutdownLater, ControlKind::kButton, 996, 1109, 508, 76, {151, 0, 152, 153}, u"IDS_SHUTDOWN_LATER", TextFace::kButton, kGrey, kWhite, kWhite, kCenter, kCenter, true},
 }};
+
+std::vector<int> ButtonsInReadingOrder() {
+  std::vector<const ControlLayout*> buttons;
+  for (const ControlLayout& c : kWindowLayout) {
+    if (c.kind == ControlKind::kButton) buttons.push_back(&c);
+  }
+  std::stable_sort(buttons.begin(), buttons.end(), [](const ControlLayout* a, const ControlLayout* b) {
+    return a->y != b->y ? a->y < b->y : a->x < b->x;
+  });
+  std::vector<int> ids;
+  for (const ControlLayout* c : buttons) ids.push_back(c->id);
+  return ids;
+}
 
 LayoutMode ChooseLayoutMode(int desktopWidth, int desktopHeight) {
   if (desktopWidth > 1920 || desktopHeight > 1080) return {1, 1.0};

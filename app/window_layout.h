@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // Control ids of the window's template.
 enum ControlId : int {
@@ -79,3 +80,8 @@ struct ControlLayout {
 // Every control in layout order, which is also drawing order (later over earlier). The
 // spinner's image is the frame the window holds at layout time (0 here).
 extern const std::array<ControlLayout, 11> kWindowLayout;
+
+// The buttons in the order Tab visits them: the window's reading order, top to bottom and
+// then left to right, by their places in the layout (buttons in one place, such as Update
+// and Exit, in layout order).
+std::vector<int> ButtonsInReadingOrder();

@@ -1,5 +1,7 @@
 #include "app/win32/update_dialog_win32.h"
 
+#include <oleacc.h>
+
 #include <array>
 #include <utility>
 
@@ -17,24 +19,42 @@
 namespace {
 
 constexpr wchar_t kImageType[] = L"IMG";
+// The Close button's accessible name when data\Update.ini has no "IDS_CLOSE" text.
+constexpr char16_t kCloseNameFallback[] = u"Close";
+
+bool Usable(HWND control) { return ::IsWindowVisible(control) && ::IsWindowEnabled(control); }
 
 Gdiplus::StringAlignment Alignment(int value) { return static_cast<Gdiplus::StringAlignment>(value); }
 
 }  // namespace
 
-// The window's controls as the update run sees them.
+// The window's controls as the update run sees them. A new message, and the caution as it
+// appears, are announced to screen readers, except when only shown again after a relayout.
 class DialogUpdateView final : public UpdateView {
  public:
-  explicit DialogUpdateView(UpdateDialog& dialog) : dialog_(dialog) {}
+  enum class Announce { kChanges, kNothing };
+  explicit DialogUpdateView(UpdateDialog& dialog, Announce announce = Announce::kChanges)
+      : dialog_(dialog), announce_(announce == Announce::kChanges) {}
   void Show(int id) override {
-    if (SkinControl* control = dialog_.ControlById(id)) control->ShowWindow(SW_SHOWNORMAL);
+    SkinControl* control = dialog_.ControlById(id);
+    if (control == nullptr) return;
+    const bool appears = !control->visible();
+    control->ShowWindow(SW_SHOWNORMAL);
+    if (announce_ && appears && id == kIdCaution) AnnounceLiveRegion(control->hwnd());
   }
   void Hide(int id) override {
     if (SkinControl* control = dialog_.ControlById(id)) control->ShowWindow(SW_HIDE);
   }
   void Enable(int id) override { Able(id, TRUE); }
   void Disable(int id) override { Able(id, FALSE); }
-  void SetMessage(const char16_t* text) override { ::SetWindowTextW(dialog_.m_lblMessage.hwnd(), AsWide(text)); }
+  void SetMessage(const char16_t* text) override {
+    ::SetWindowTextW(dialog_.m_lblMessage.hwnd(), AsWide(text));
+    if (announce_) AnnounceLiveRegion(dialog_.m_lblMessage.hwnd());
+  }
+  void Focus(int id) override {
+    SkinControl* control = dialog_.ControlById(id);
+    if (control != nullptr && Usable(control->hwnd())) dialog_.FocusControl(control->hwnd());
+  }
   void SetSpinnerImage(std::uint32_t frame, double scale) override {
     dialog_.m_lblSpinner.SetImage(frame, kImageType, ResourceModule(), scale);
   }
@@ -45,6 +65,7 @@ class DialogUpdateView final : public UpdateView {
     if (SkinControl* control = dialog_.ControlById(id)) ::EnableWindow(control->hwnd(), enabled);
   }
   UpdateDialog& dialog_;
+  bool announce_;
 };
 
 namespace {
@@ -136,7 +157,37 @@ BOOL UpdateDialog::OnInitDialog() {
   ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   ::SetWindowTextW(hwnd(), kWindowTitle);
-  return TRUE;
+  DescribeForAssistiveTechnology();
+  // Tab follows the reading order, which is the order of the children.
+  HWND after = HWND_TOP;
+  for (int id : ButtonsInReadingOrder()) {
+    if (SkinControl* control = ControlById(id)) {
+      ::SetWindowPos(control->hwnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      after = control->hwnd();
+    }
+  }
+  // The focus starts on the primary action.
+  FocusControl(m_btnUpdate.hwnd());
+  return FALSE;  // the focus is set
+}
+
+void UpdateDialog::FocusControl(HWND control) {
+  ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+// Roles and names beyond the buttons' captions and the panels' texts. The pictures only
+// repeat what the texts say: graphics without a name, which screen readers pass over.
+void UpdateDialog::DescribeForAssistiveTechnology() {
+  std::array<char16_t, kMessageCapacity> text{};
+  LoadText(u"IDS_CLOSE", text.data(), text.size());
+  m_btnClose.SetAccessible(ROLE_SYSTEM_PUSHBUTTON, AsWide(text[0] != u'\0' ? text.data() : kCloseNameFallback));
+  LoadBusyReason(Lookup(), text.data());
+  m_lblSpinner.SetAccessible(ROLE_SYSTEM_ANIMATION, AsWide(text.data()));
+  for (SkinLabel* picture : {&m_lblPromptIcon, &m_lblIllustration, &m_lblCautionIcon}) {
+    picture->SetAccessible(ROLE_SYSTEM_GRAPHIC, L"");
+  }
+  MarkAssertiveLiveRegion(m_lblMessage.hwnd());
+  MarkAssertiveLiveRegion(m_lblCaution.hwnd());
 }
 
 SkinControl* UpdateDialog::ControlById(int id) {
@@ -238,6 +289,7 @@ bool UpdateDialog::OnCommand(WORD id, WORD notification) {
 
 LRESULT UpdateDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_COMMAND: return OnCommandFrom(wParam, lParam);
     case WM_DESTROY: return OnDestroy();
     case WM_DISPLAYCHANGE: return OnDisplayChange();
     case WM_CLOSE: return OnClose();
@@ -245,6 +297,15 @@ LRESULT UpdateDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_QUERYENDSESSION: return OnQueryEndSession();
     default: return SkinDialog::HandleMessage(message, wParam, lParam);
   }
+}
+
+// A command that names a hidden or greyed button as its sender comes from no press: the
+// dialog manager sends Enter to the default button (Exit, IDOK) and Escape to Close
+// whether or not they can be pressed, and Exit is hidden most of the time.
+LRESULT UpdateDialog::OnCommandFrom(WPARAM wParam, LPARAM lParam) {
+  const auto sender = reinterpret_cast<HWND>(lParam);
+  if (sender != nullptr && ::GetParent(sender) == hwnd() && !Usable(sender)) return 0;
+  return SkinDialog::HandleMessage(WM_COMMAND, wParam, lParam);
 }
 
 LRESULT UpdateDialog::OnDestroy() {
@@ -261,12 +322,15 @@ LRESULT UpdateDialog::OnDestroy() {
 
 // A new layout starts from the template's ready state; the state the runs left (an
 // outcome's message and buttons, the caution) is then shown again at the new scale.
+// The focus stays where it was.
 LRESULT UpdateDialog::OnDisplayChange() {
+  const HWND focus = ::GetFocus();
   ::ShowWindow(hwnd(), SW_HIDE);
   LayoutControls();
-  DialogUpdateView view(*this);
+  DialogUpdateView view(*this, DialogUpdateView::Announce::kNothing);
   memory_.Replay(view);
   ::ShowWindow(hwnd(), SW_SHOW);
+  if (focus != nullptr && ::GetParent(focus) == hwnd() && Usable(focus)) FocusControl(focus);
   return 1;
 }
 

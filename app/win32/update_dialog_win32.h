@@ -46,6 +46,7 @@ class UpdateDialog : public SkinDialog {
 
  private:
   friend class DialogUpdateView;
+  LRESULT OnCommandFrom(WPARAM wParam, LPARAM lParam);
   LRESULT OnDestroy();
   LRESULT OnDisplayChange();
   LRESULT OnClose();
@@ -55,6 +56,9 @@ class UpdateDialog : public SkinDialog {
   void OnShutdownNow();
   void OnShutdownLater();
   SkinControl* ControlById(int id);
+  // Moves the keyboard focus to `control` as Tab would, making it the default button.
+  void FocusControl(HWND control);
+  void DescribeForAssistiveTechnology();
   void LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const;
   TextLookup Lookup() const;
 

@@ -1,7 +1,7 @@
 #include "skin/win32/skin_button_win32.h"
 
 #include <commctrl.h>
-
+#include <oleacc.h>
 
 namespace {
 
@@ -27,7 +27,7 @@ Gdiplus::RectF Shifted(const Gdiplus::RectF& r) { return Gdiplus::RectF(r.X + 1,
 
 }  // namespace
 
-SkinButton::SkinButton() = default;
+SkinButton::SkinButton() { SetAccessible(ROLE_SYSTEM_PUSHBUTTON, nullptr); }
 SkinButton::~SkinButton() = default;
 
 void SkinButton::SetTextColor(Gdiplus::ARGB colour) {
@@ -90,6 +90,9 @@ LRESULT SkinButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSELEAVE: return OnMouseLeave();
     case WM_LBUTTONDOWN: return OnButtonDown();
     case WM_LBUTTONUP: return OnButtonUp();
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: return OnFocusChange();
+    case WM_GETDLGCODE: return OnGetDialogCode(reinterpret_cast<const MSG*>(lParam));
     default: return SkinControl::HandleMessage(message, wParam, lParam);
   }
 }
@@ -132,6 +135,38 @@ LRESULT SkinButton::OnButtonUp() {
   return Default();
 }
 
+LRESULT SkinButton::OnFocusChange() {
+  const LRESULT result = Default();
+  FollowFocus();
+  return result;
+}
+
+void SkinButton::FollowFocus() {
+  const bool shown = FocusCuesShown() && ::GetFocus() == hwnd();
+  if (shown == ((state_ & StateFocusShown) != 0)) return;
+  state_ = shown ? (state_ | StateFocusShown) : (state_ & ~StateFocusShown);
+  Refresh();
+}
+
+// The dialog manager asks the focused control about every key it sees. A key press shows
+// the keyboard cues from then on: the control asks its window to show them, as the
+// system's own controls do.
+// A focused push button is the one Enter presses, whatever the dialog's default.
+LRESULT SkinButton::OnGetDialogCode(const MSG* message) {
+  LRESULT code = Default();
+  if (message != nullptr && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN)) {
+    ::SendMessageW(::GetParent(hwnd()), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  }
+  if ((code & DLGC_UNDEFPUSHBUTTON) != 0 && ::GetFocus() == hwnd()) code = (code & ~DLGC_UNDEFPUSHBUTTON) | DLGC_DEFPUSHBUTTON;
+  return code;
+}
+
+void SkinButton::DescribeForAccessibility(AccessibleFacts& facts) const {
+  SkinControl::DescribeForAccessibility(facts);
+  facts.focusable = true;
+  facts.pressable = true;
+}
+
 SkinButton::Look SkinButton::ChooseLook(const Gdiplus::RectF& bounds) const {
   const bool hover = state_ & StateHover, pressed = state_ & StatePressed;
   if (state_ & StateDisabled)
@@ -145,6 +180,10 @@ SkinButton::Look SkinButton::ChooseLook(const Gdiplus::RectF& bounds) const {
 
 void SkinButton::Draw(Gdiplus::Graphics& graphics) {
   const Gdiplus::RectF bounds = Bounds();
+  if (const SystemScheme* scheme = Scheme()) {
+    DrawInScheme(graphics, *scheme, bounds);
+    return;
+  }
   const Look look = ChooseLook(bounds);
   if (look.image && look.matrix)
     DrawThroughMatrix(graphics, *look.image, look.to, *look.matrix);
@@ -155,4 +194,39 @@ void SkinButton::Draw(Gdiplus::Graphics& graphics) {
   const bool pressed = state_ & StatePressed;
   const Gdiplus::SolidBrush& brush = pressed ? pressedTextBrush_ : (state_ & StateHover) ? hoverTextBrush_ : textBrush_;
   text_.DrawWindowText(graphics, hwnd(), brush, pressed ? Shifted(bounds) : bounds);
+  if (state_ & StateFocusShown) DrawFrame(graphics, focusBrush_, bounds, kFocusRingWidth, true);
+}
+
+// The face in the button colour, a border and the text in the button text colour (grey
+// text while disabled, the highlight colour for the border under the pointer), and the
+// Close button's cross drawn since it has no text; the focus ring in the highlight colour.
+void SkinButton::DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& scheme, const Gdiplus::RectF& bounds) {
+  const Gdiplus::SolidBrush face(Gdiplus::Color(scheme.buttonFace));
+  const Gdiplus::SolidBrush ink(Gdiplus::Color((state_ & StateDisabled) ? scheme.grayText : scheme.buttonText));
+  const Gdiplus::SolidBrush border(Gdiplus::Color((state_ & StateHover) ? scheme.highlight : scheme.buttonText));
+  graphics.FillRectangle(&face, bounds);
+  DrawFrame(graphics, border, bounds, kFocusRingWidth, false);
+  if (::GetWindowTextLengthW(hwnd()) > 0) {
+    text_.DrawWindowText(graphics, hwnd(), ink, bounds);
+  } else {
+    const Gdiplus::Pen pen(&ink, bounds.Width / 12.0f);
+    const float inset = bounds.Width * 0.3f;
+    graphics.DrawLine(&pen, bounds.X + inset, bounds.Y + inset, bounds.GetRight() - inset, bounds.GetBottom() - inset);
+    graphics.DrawLine(&pen, bounds.X + inset, bounds.GetBottom() - inset, bounds.GetRight() - inset, bounds.Y + inset);
+  }
+  if (state_ & StateFocusShown) {
+    const Gdiplus::SolidBrush ring(Gdiplus::Color(scheme.highlight));
+    DrawFrame(graphics, ring, bounds, kFocusRingWidth, true);
+  }
+}
+
+// Four bands of `width` whole pixels along the rectangle's edges, outside it or inside it.
+void SkinButton::DrawFrame(Gdiplus::Graphics& graphics, const Gdiplus::Brush& brush, const Gdiplus::RectF& r, int width,
+                           bool outside) {
+  const float w = static_cast<float>(width);
+  const Gdiplus::RectF o = outside ? Gdiplus::RectF(r.X - w, r.Y - w, r.Width + 2 * w, r.Height + 2 * w) : r;
+  graphics.FillRectangle(&brush, o.X, o.Y, o.Width, w);
+  graphics.FillRectangle(&brush, o.X, o.GetBottom() - w, o.Width, w);
+  graphics.FillRectangle(&brush, o.X, o.Y + w, w, o.Height - 2 * w);
+  graphics.FillRectangle(&brush, o.GetRight() - w, o.Y + w, w, o.Height - 2 * w);
 }

@@ -11,7 +11,10 @@
 
 class SkinButton : public SkinControl {
  public:
-  enum State : unsigned { StateDisabled = 0x1, StateHover = 0x2, StatePressed = 0x4 };
+  enum State : unsigned { StateDisabled = 0x1, StateHover = 0x2, StatePressed = 0x4, StateFocusShown = 0x8 };
+  // The focus ring: this many pixels wide, just outside the button, where the composition
+  // draws a control's edges anyway.
+  static constexpr int kFocusRingWidth = 2;
 
   SkinButton();
   ~SkinButton() override;
@@ -39,6 +42,13 @@ class SkinButton : public SkinControl {
   void ReleaseResources();
 
   void Draw(Gdiplus::Graphics& graphics) override;
+  void DescribeForAccessibility(AccessibleFacts& facts) const override;
+  void OnFocusCuesChanged() override { FollowFocus(); }
+  // The focus ring's colour.
+  void SetFocusColor(Gdiplus::ARGB colour) {
+    focusBrush_.SetColor(Gdiplus::Color(colour));
+    MarkChanged();
+  }
   // Copies `disabled` into StateDisabled and reports; nothing while there is no normal image.
   void Refresh() override;
 
@@ -53,6 +63,10 @@ class SkinButton : public SkinControl {
   LRESULT OnMouseLeave();
   LRESULT OnButtonDown();
   LRESULT OnButtonUp();
+  LRESULT OnFocusChange();
+  LRESULT OnGetDialogCode(const MSG* message);
+  // Shows the ring while the button has the focus and the window shows keyboard cues.
+  void FollowFocus();
   // The image of the current look and where and how it is drawn.
   struct Look {
     const SkinImage* image;
@@ -60,6 +74,9 @@ class SkinButton : public SkinControl {
     const SkinColourMatrix* matrix;  // null: drawn as it is
   };
   Look ChooseLook(const Gdiplus::RectF& bounds) const;
+  void DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& scheme, const Gdiplus::RectF& bounds);
+  static void DrawFrame(Gdiplus::Graphics& graphics, const Gdiplus::Brush& brush, const Gdiplus::RectF& r, int width,
+                        bool outside);
 
   std::unique_ptr<SkinImage> normalImage_, disabledImage_, hoverImage_, pressedImage_;
   bool tracking_ = false;
@@ -68,4 +85,5 @@ class SkinButton : public SkinControl {
   Gdiplus::SolidBrush textBrush_{Gdiplus::Color(0xFF000000)};
   Gdiplus::SolidBrush hoverTextBrush_{Gdiplus::Color(0xFF000000)};
   Gdiplus::SolidBrush pressedTextBrush_{Gdiplus::Color(0xFF000000)};
+  Gdiplus::SolidBrush focusBrush_{Gdiplus::Color(0xFF000000)};
 };

@@ -4,6 +4,7 @@
 
 #include "platform/win32/dll_search_win32.h"
 #include "skin/skin_geometry.h"
+#include "skin/win32/skin_button_win32.h"
 
 namespace {
 
@@ -11,8 +12,10 @@ constexpr WPARAM kMoveByCaption = SC_MOVE | HTCAPTION;  // 0xF012
 
 // A control draws inside its rectangle, except that the pressed look without an image of
 // its own sits one pixel right and down, and anti-aliased edges may touch the pixel
-// beyond: two pixels on every side hold all of it.
+// beyond, and a focused button's ring lies just outside it: two pixels on every side hold
+// all of it.
 constexpr int kDrawMargin = 2;
+static_assert(SkinButton::kFocusRingWidth <= kDrawMargin);
 
 using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
                                                    DWORD);
@@ -43,6 +46,11 @@ SkinDialog::~SkinDialog() = default;
 BOOL SkinDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   blend_ = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  scheme_ = CurrentScheme();
+  // No focus cue until the keyboard is used, unless the user asked for the cues always.
+  BOOL alwaysCues = FALSE;
+  ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysCues, 0);
+  focusCues_ = alwaysCues != FALSE;
   // The layout sets the background and places, fills and adds every control; composing
   // after each of those would draw frames nobody sees. The window is shown after this
   // returns, with the one frame composed here already handed over.
@@ -58,8 +66,47 @@ LRESULT SkinDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: return OnCreate();
     case WM_ERASEBKGND: return TRUE;  // the frame is all there is to see
     case WM_LBUTTONDOWN: return OnLeftButtonDown();
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: return OnSchemeMayChange();
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE: return OnUiState(wParam);
     default: return Dialog::HandleMessage(message, wParam, lParam);
   }
+}
+
+LRESULT SkinDialog::OnSchemeMayChange() {
+  const LRESULT result = Default();
+  const SystemScheme now = CurrentScheme();
+  if (now == scheme_) return result;
+  scheme_ = now;
+  backgroundPixels_.clear();
+  wholeFrame_ = true;
+  for (Entry& e : entries_) e.control->MarkChanged();
+  Compose();
+  return result;
+}
+
+LRESULT SkinDialog::OnUiState(WPARAM wParam) {
+  const LRESULT result = Default();
+  if ((HIWORD(wParam) & UISF_HIDEFOCUS) == 0) return result;
+  bool shown = focusCues_;
+  if (LOWORD(wParam) == UIS_CLEAR) shown = true;
+  if (LOWORD(wParam) == UIS_SET) {
+    BOOL alwaysCues = FALSE;
+    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysCues, 0);
+    shown = alwaysCues != FALSE;
+  }
+  if (shown == focusCues_) return result;
+  focusCues_ = shown;
+  for (const Entry& e : std::vector<Entry>(entries_)) e.control->OnFocusCuesChanged();
+  return result;
+}
+
+void SkinDialog::ApplySchemeToBackground() {
+  if (!scheme_.on) return;
+  const std::uint32_t window = scheme_.window | 0xFF000000u;  // ARGB and opaque BGRA agree
+  for (std::uint32_t& pixel : backgroundPixels_) pixel = (pixel >> 24) != 0 ? window : 0u;
+  std::copy(backgroundPixels_.begin(), backgroundPixels_.end(), frame_.pixels());
 }
 
 LRESULT SkinDialog::OnCreate() {
@@ -219,6 +266,7 @@ void SkinDialog::StartFromBackground(const RECT& area) {
     // with GDI+ is the way when they cannot be read.
     if (background_->CopyPremultiplied(frame_.pixels())) {
       backgroundPixels_.assign(frame_.pixels(), frame_.pixels() + count);
+      ApplySchemeToBackground();
       return;
     }
     std::fill_n(frame_.pixels(), count, 0u);
@@ -230,6 +278,7 @@ void SkinDialog::StartFromBackground(const RECT& area) {
     }
     ::GdiFlush();
     backgroundPixels_.assign(frame_.pixels(), frame_.pixels() + count);
+    ApplySchemeToBackground();
     return;
   }
   // Rows run bottom-up in the DIB.

@@ -13,6 +13,7 @@
 #include "framework/dialog.h"
 #include "platform/win32/unique_handle.h"
 #include "skin/win32/dib_surface_win32.h"
+#include "skin/win32/skin_accessible_win32.h"
 #include "skin/win32/skin_control_win32.h"
 #include "skin/win32/skin_host_win32.h"
 #include "skin/win32/skin_image_win32.h"
@@ -47,6 +48,8 @@ class SkinDialog : public Dialog, public SkinHost {
 
   void ControlChanged(SkinControl* control) override;
   void MarkChanged(SkinControl* control) override;
+  const SystemScheme* Scheme() const override { return scheme_.on ? &scheme_ : nullptr; }
+  bool FocusCuesShown() const override { return focusCues_; }
 
   const SkinImage* background() const { return background_.get(); }
   std::vector<SkinControl*> controls() const;
@@ -56,6 +59,8 @@ class SkinDialog : public Dialog, public SkinHost {
   BOOL OnInitDialog() override;
   // Sets the background and adds the controls in drawing order (later over earlier).
   virtual void LayoutControls() = 0;
+  // High contrast's state and colours as the system has them now.
+  virtual SystemScheme CurrentScheme() const { return ReadSystemScheme(); }
   // Sees each frame after it is drawn and before the system gets it.
   virtual void OnFrameComposed(const SkinFrame&) {}
 
@@ -72,6 +77,13 @@ class SkinDialog : public Dialog, public SkinHost {
 
   LRESULT OnCreate();
   LRESULT OnLeftButtonDown();
+  // High contrast turned on or off, or the system's colours changed: all is drawn again.
+  LRESULT OnSchemeMayChange();
+  // WM_CHANGEUISTATE and WM_UPDATEUISTATE: follows whether the focus is to be shown.
+  LRESULT OnUiState(WPARAM wParam);
+  // In high contrast, the kept background becomes the window colour wherever the artwork
+  // is not transparent, and the frame starts from that.
+  void ApplySchemeToBackground();
   bool KeepFrame(int width, int height);
   // Where `control` can draw in the frame; empty while it is hidden.
   RECT Extent(const SkinControl* control) const;
@@ -80,6 +92,8 @@ class SkinDialog : public Dialog, public SkinHost {
   void StartFromBackground(const RECT& area);
   void Present(HDC windowDc, POINT origin, const RECT* dirty);
 
+  // The controls' accessible objects are handed to other processes through COM.
+  AccessibleApartment apartment_;
   std::unique_ptr<SkinImage> background_;
   std::vector<std::uint32_t> backgroundPixels_;  // the background alone, as first drawn
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -88,4 +102,6 @@ class SkinDialog : public Dialog, public SkinHost {
   UniqueLibrary user32_;  // looked up once: where the calls that hand the frame over are
   bool wholeFrame_ = true;  // the next composition draws and hands over everything
   bool layingOut_ = false;  // the first layout runs: its one composition follows it
+  SystemScheme scheme_;
+  bool focusCues_ = true;
 };

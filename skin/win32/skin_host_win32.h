@@ -2,6 +2,7 @@
 #pragma once
 
 class SkinControl;
+struct SystemScheme;
 
 class SkinHost {
  public:
@@ -11,4 +12,10 @@ class SkinHost {
   // `control` changed its look and the caller composes later: the host notes that the
   // control's place must be drawn again at the next composition.
   virtual void MarkChanged(SkinControl* control) = 0;
+  // The system colours to draw in instead of the artwork while high contrast is on; null
+  // otherwise.
+  virtual const SystemScheme* Scheme() const { return nullptr; }
+  // Whether the keyboard focus is shown: not until the keyboard is used, unless the user
+  // asked for the cues always.
+  virtual bool FocusCuesShown() const { return true; }
 };

@@ -1,5 +1,7 @@
 #include "skin/win32/skin_label_win32.h"
 
+#include <oleacc.h>
+
 SkinLabel::SkinLabel() = default;
 SkinLabel::~SkinLabel() = default;
 
@@ -16,6 +18,18 @@ void SkinLabel::ReleaseResources() {
 
 void SkinLabel::Draw(Gdiplus::Graphics& graphics) {
   const Gdiplus::RectF bounds = Bounds();
+  if (const SystemScheme* scheme = Scheme()) {
+    DrawInScheme(graphics, *scheme, bounds);
+    return;
+  }
   if (image_) image_->Draw(graphics, bounds);
   text_.DrawWindowText(graphics, hwnd(), textBrush_, bounds);
+}
+
+// The text in the window text colour; a picture only when it means something (the busy
+// indicator), as its shape in that colour: the decorative ones are left out.
+void SkinLabel::DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& scheme, const Gdiplus::RectF& bounds) {
+  if (image_ && accessibleRole() != ROLE_SYSTEM_GRAPHIC) DrawSilhouette(graphics, image_->Get(), bounds, scheme.windowText);
+  const Gdiplus::SolidBrush ink(Gdiplus::Color(scheme.windowText));
+  text_.DrawWindowText(graphics, hwnd(), ink, bounds);
 }

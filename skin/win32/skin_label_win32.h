@@ -36,6 +36,8 @@ class SkinLabel : public SkinControl {
   void Draw(Gdiplus::Graphics& graphics) override;
 
  private:
+  void DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& scheme, const Gdiplus::RectF& bounds);
+
   std::unique_ptr<SkinImage> image_;
   SkinText text_;
   Gdiplus::SolidBrush textBrush_{Gdiplus::Color(0xFF000000)};

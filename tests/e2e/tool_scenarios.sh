@@ -65,6 +65,46 @@ message_side() {
   flush_side $margins
 }
 
+# What a screen reader reads of the ready window.
+check_accessible() {
+  local list
+  list=$(msaa read "$tool_title")
+  expect "$size" "window's accessible name" "window name=$tool_title" "$(head -n 1 <<<"$list")"
+  expect "$size" "Update as a screen reader reads it" \
+    "role=$role_push_button state=0x100004 action=Press name=$(expected_text 409 IDS_UPDATE)" "$(accessible "$id_update")"
+  expect "$size" "Close as a screen reader reads it" \
+    "role=$role_push_button state=$state_focusable action=Press name=$(expected_text 409 IDS_CLOSE)" "$(accessible "$id_close")"
+  expect "$size" "hidden Exit is invisible" "role=$role_push_button state=$state_invisible" "$(accessible "$id_exit" | cut -d' ' -f1-2)"
+  expect "$size" "prompt as static text" "role=$role_static_text state=0x40 action= name=$(expected_text 409 IDS_PROMPT)" \
+    "$(accessible "$id_message")"
+  expect "$size" "illustration as an unnamed graphic" "role=$role_graphic state=0x40 action= name=" "$(accessible "$id_illustration")"
+  expect "$size" "hidden busy indicator named" "role=$role_animation state=0x8040 action= name=$(expected_text 409 IDS_BUSY)" \
+    "$(accessible "$id_spinner")"
+}
+
+# The keyboard from the start: the focus on Update; each Tab lands on the next button, which
+# then shows a ring that changes its pixels. (Wine's prefix shows keyboard cues always; the
+# skin's tests see them hidden until a key is used.)
+check_keyboard() {
+  local dir
+  dir=$(mktemp -d)
+  expect "$size" "initial focus on Update" yes "$(focused "$id_update" && echo yes || echo no)"
+  control_shot "$id_close" "$dir/close-0.png"
+  press Tab || expect "$size" "Tab pressed" yes no
+  expect "$size" "Tab goes to Close" yes "$(poll 20 focused "$id_close" && echo yes || echo no)"
+  control_shot "$id_close" "$dir/close-1.png"
+  expect "$size" "Close shows the focus" yes "$(pictures_differ "$dir/close-0.png" "$dir/close-1.png" && echo yes || echo no)"
+  control_shot "$id_update" "$dir/update-1.png"
+  press Tab || expect "$size" "Tab pressed" yes no
+  expect "$size" "Tab comes back to Update" yes "$(poll 20 focused "$id_update" && echo yes || echo no)"
+  control_shot "$id_update" "$dir/update-2.png"
+  control_shot "$id_close" "$dir/close-2.png"
+  expect "$size" "Update shows the focus" yes "$(pictures_differ "$dir/update-1.png" "$dir/update-2.png" && echo yes || echo no)"
+  expect "$size" "Close loses the ring" no "$(pictures_differ "$dir/close-0.png" "$dir/close-2.png" && echo yes || echo no)"
+  cp "$dir/update-2.png" "$shots/focus-update-$size.png"
+  rm -rf "$dir"
+}
+
 width=${size%x*} height=${size#*x}
 if [[ $width -gt 1920 || $height -gt 1080 ]]; then w=1560 h=1240; else w=780 h=620; fi
 rect="$(( (width - w) / 2 )) $(( (height - h) / 2 )) $w $h"
@@ -78,6 +118,8 @@ open_tool en_US.UTF-8 && {
   expect "$size" "caution hidden" "id=$id_caution visible=0" "$(state "$id_caution" 2)"
   expect "$size" "prompt" "id=$id_message visible=1 enabled=1 text=$(expected_text 409 IDS_PROMPT)" "$(state "$id_message")"
   expect "$size" "English message flush left" left "$(message_side en)"
+  check_accessible
+  check_keyboard
   press Escape || expect "$size" "Escape pressed" yes no
   expect_exit "Escape ends the process"
 }
@@ -130,5 +172,35 @@ open_tool en_US.UTF-8 /LID:40C && {
   click "$id_exit" || expect "$size" "Exit clicked" yes no
   expect_exit "Exit ends the process"
 }
+
+# FILE: the share, per mille, of the window's pixels in the screenshot FILE whose colour is
+# none of the system colours a high-contrast window is drawn in (text edges blend them).
+off_scheme_share() {
+  local x y w h scheme
+  read -r x y w h < <(probe rect "$tool_title") || return 1
+  scheme=$(msaa scheme | paste -sd' ') || return 1
+  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -format %c histogram:info:- |
+    awk -v scheme="$scheme" '
+      BEGIN { n = split(scheme, s, " "); for (i = 1; i <= n; i++) want[s[i]] = 1 }
+      match($0, /#[0-9A-F]{6}/) { count = $1 + 0; total += count; if (!(substr($0, RSTART, 7) in want)) off += count }
+      END { printf "%d\n", total ? off * 1000 / total : 1000 }'
+}
+
+# High contrast on before the start: the same window in the system's colours alone. The
+# prefix is left as it was found.
+if msaa high-contrast on >/dev/null; then
+  open_tool en_US.UTF-8 && {
+    shot high-contrast
+    share=$(off_scheme_share "$shots/high-contrast-$size.png")
+    expect "$size" "high contrast: the scheme's colours alone (off-scheme per mille <= 30: $share)" yes \
+      "$( ((share <= 30)) && echo yes || echo no)"
+    expect "$size" "high contrast: Update still named" "role=$role_push_button" "$(accessible "$id_update" | cut -d' ' -f1)"
+    probe close "$tool_title" || expect "$size" "WM_CLOSE sent" yes no
+    expect_exit "WM_CLOSE ends the process"
+  }
+  msaa high-contrast off >/dev/null || expect "$size" "high contrast turned off again" yes no
+else
+  echo "SKIP [$size] high contrast cannot be turned on in this prefix"
+fi
 
 checks_summary "$size"

@@ -59,6 +59,45 @@ wine_output() {
 # reads as an empty state.
 probe() { wine_output "${window_probe:?window_probe names the window probe}" "$@"; }
 
+# ARGS...: the MSAA probe's answer (see msaa_probe.cpp), which lies beside the window probe.
+msaa() { wine_output "$(dirname "${window_probe:?}")/msaa_probe.exe" "$@"; }
+
+# Roles and states of MSAA, as the probe prints them.
+# shellcheck disable=SC2034
+readonly role_graphic=0x28 role_static_text=0x29 role_push_button=0x2b role_animation=0x36 \
+  state_unavailable=0x1 state_focused=0x4 state_invisible=0x8000 state_focusable=0x100000
+
+# ID: control ID as a screen reader reads it, "role=0xR state=0xS action=A name=..."; false
+# and nothing printed when it cannot be read.
+accessible() {
+  local list
+  list=$(msaa read "$tool_title") || return 1
+  grep -m 1 "^id=$1 " <<<"$list" | cut -d' ' -f2-
+}
+
+# ID STATE: true when control ID's accessible state holds the bit STATE.
+has_state() {
+  local facts
+  facts=$(accessible "$1") || return 1
+  [[ $facts =~ state=(0x[0-9a-f]+) ]] && (((BASH_REMATCH[1] & $2) != 0))
+}
+focused() { has_state "$1" "$state_focused"; }
+
+# ID FILE: the place of control ID with the two pixels around it (where its focus ring
+# goes), cut from a new screenshot into FILE.
+control_shot() {
+  local x y w h
+  read -r x y w h < <(probe rect "$tool_title" "$1") || return 1
+  [[ -n "${h:-}" ]] || return 1
+  import -window root -crop "$((w + 4))x$((h + 4))+$((x - 2))+$((y - 2))" +repage "$2"
+}
+
+# FILE FILE: true when two pictures differ in any pixel.
+pictures_differ() {
+  compare -metric AE "$1" "$2" null: 2>/dev/null
+  [[ $? == 1 ]]
+}
+
 # MS: true once the tool's window exists, waited for up to MS milliseconds.
 wait_window() { probe wait "$tool_title" "$1" >/dev/null; }
 

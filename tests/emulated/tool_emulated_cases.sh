@@ -81,7 +81,7 @@ tool_case() {
   write_scenario "$dir" "$work/samples" "$version" "$@"
   lay_out_tool "$app" "${case_tool:-$tool}" "$tool_ini" "$work/samples/$image"
   cp "$exit_probe" "$app/"
-  for dll in ${case_plants:+powrprof gdiplus comctl32}; do
+  for dll in ${case_plants:+powrprof gdiplus comctl32 oleacc}; do
     cp "$case_plants" "$app/$dll.dll"
     overrides+=";$dll=n,b"
   done
@@ -94,7 +94,16 @@ tool_case() {
     kill "$tool_pid" 2>/dev/null
     return
   fi
-  click "$id_update" || expect "$name" "Update clicked" yes no
+  if [[ $name == keyboard ]]; then
+    start_listening "$dir"
+    # Around the buttons once (Close, then Update) and Enter.
+    press Tab Tab Return || expect "$name" "Tab Tab Enter pressed" yes no
+    poll 50 shown "$id_spinner"
+    expect "$name" "busy indicator named while shown" "role=$role_animation name=$(expected_text 409 IDS_BUSY) shown" \
+      "$(accessible "$id_spinner" | sed 's/ state=.* action=[^ ]*//') $(has_state "$id_spinner" "$state_invisible" && echo hidden || echo shown)"
+  else
+    click "$id_update" || expect "$name" "Update clicked" yes no
+  fi
   [[ $name == success ]] && check_busy "$name"
   [[ $name == refusals ]] && check_refusals "$name" "$dir"
 
@@ -113,7 +122,12 @@ tool_case() {
   expect "$name" "no planted DLL ran" no "$([[ -e $app/planted.ran ]] && echo yes || echo no)"
   keep_emulated_out "$dir"
 
-  if [[ $name == refusals ]]; then
+  if [[ $name == keyboard ]]; then
+    expect "$name" "focus on Shut down now" yes "$(focused "$id_shutdown_now" && echo yes || echo no)"
+    expect_announced "$name" "$dir" "$id_message"
+    # On to Shut down later and Enter: the tool ends and asks for a restart.
+    press Tab Return || expect "$name" "Tab Enter pressed" yes no
+  elif [[ $name == refusals ]]; then
     # After the run the window may close again, by a key as by any other way.
     expect "$name" "the window stays once the run has ended" stays "$(window_stays 2000 && echo stays || echo gone)"
     expect "$name" "the session may end" 1 "$(probe query-end "$tool_title")"
@@ -131,6 +145,24 @@ tool_case() {
     0x10430002) code=1633 ;;
   esac
   expect "$name" "exit code" "exit=$code windows=1" "$(cat "$dir/exit.txt")"
+}
+
+# DIR [NAME]: starts the MSAA probe listening to the tool's events into DIR/events.txt in
+# the background, for up to two minutes, and sets `listener`; returns once it listens.
+start_listening() {
+  rm -f "$1/listening"
+  (exec wine "$(dirname "$window_probe")/msaa_probe.exe" listen "$tool_title" 120000 "$(winepath -w "$1/listening")" \
+    </dev/null >"$1/events.txt" 2>/dev/null) &
+  listener=$!
+  poll 200 test -e "$1/listening" || expect "${2:-keyboard}" "listener ready" yes no
+}
+
+# NAME DIR ID: counts the check that the first live-region change heard in DIR/events.txt
+# was control ID's.
+expect_announced() {
+  wait "$listener" 2>/dev/null
+  expect "$1" "control $3 announced as a live region" "event=0x8019 id=$3" \
+    "$(grep -m 1 "^event=0x8019 " "$2/events.txt" | tr -d '\r')"
 }
 
 # DIR: DIR laid out as Linux's /sys/class/power_supply on a notebook running on battery: an
@@ -157,8 +189,10 @@ case_on_battery() {
     { expect "$name" prepared yes no; return; }
   tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
   wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
+  start_listening "$dir" "$name"
   click "$id_update" || expect "$name" "Update clicked" yes no
   poll 100 shown "$id_caution" || true
+  expect_announced "$name" "$dir" "$id_caution"
   shot "$name"
   expect "$name" caution "id=$id_caution visible=1 enabled=1 text=$(expected_text 409 IDS_CAUTION)" "$(control "$id_caution")"
   expect "$name" "Update usable again" yes "$(usable "$id_update" && echo yes || echo no)"
@@ -184,6 +218,8 @@ mkdir -p "$work/samples" "$shots"
 for case in "$@"; do
   case $case in
     success) tool_case success 0x1A img-156D.bin 0x00000000 yes "" ;;
+    # The whole run by keyboard alone, read and heard by a screen reader's means.
+    keyboard) tool_case keyboard 0x1A img-156D.bin 0x00000000 yes "" ;;
     equal-version) tool_case equal-version 0x1B img-156D.bin 0x00000000 yes "" ;;
     downgrade-refused) tool_case downgrade-refused 0x30 img-156D.bin 0x1043000C no "" ;;
     downgrade-allowed) tool_case downgrade-allowed 0x30 img-156D.bin 0x00000000 yes /downgradable ;;

@@ -15,7 +15,7 @@ exit_probe=$(realpath -m "${10}")
 # contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing pinned" "downgrade-refused downgrade-allowed equal-version pinned-other"
         "field-mismatch provider-refuses refusals on-battery"
-        "$(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
+        "keyboard $(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
 unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data"
             "check-newer check-equal check-older two-copies big-image" "session-end squatters linked-image")

@@ -30,12 +30,18 @@ class RecordingView final : public UpdateView {
   std::u16string message = u"prompt";
   std::vector<std::pair<std::uint32_t, double>> frames;
   int composes = 0;
+  int focus = 0;  // 0: never moved
+  bool focusedUnusable = false;
 
   void Show(int id) override { controls[id].visible = true; }
   void Hide(int id) override { controls[id].visible = false; }
   void Enable(int id) override { controls[id].enabled = true; }
   void Disable(int id) override { controls[id].enabled = false; }
   void SetMessage(const char16_t* text) override { message = text; }
+  void Focus(int id) override {
+    focus = id;
+    if (!controls[id].visible || !controls[id].enabled) focusedUnusable = true;
+  }
   void SetSpinnerImage(std::uint32_t frame, double scale) override { frames.emplace_back(frame, scale); }
   void Compose() override { ++composes; }
 };
@@ -128,6 +134,8 @@ TEST(UpdateRun, OnBatteryThenOnAcOrUnknown) {
     EXPECT_FALSE(r.Go());  // no outcome: the exit code must not claim a write
     ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery");
     EXPECT_EQ(r.view.message, u"prompt");
+    EXPECT_EQ(r.view.focus, kIdUpdate);  // greyed while the power was asked, focus lost
+    EXPECT_FALSE(r.view.focusedUnusable);
     EXPECT_EQ(r.platform.started, 0);
     r.platform.power = then;
     EXPECT_TRUE(r.Go());
@@ -149,18 +157,19 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
     StatusCode status;  // the worker's, or the run's own when no worker ran
     std::u16string message;
     Expected window;
+    int focus;  // where the keyboard focus ends, 0: not moved
     int started = 1, closed = 1;
     bool device = true, threadStarts = true, waitFails = false, endSeen = true;
   };
   const Case cases[] = {
-      {"updated", kSuccess, u"IDS_SUCCESS", kSucceeded},
-      {"downgrade refused", TBFW_E_DOWNGRADE, u"IDS_DOWNGRADE", kFailed},
-      {"no image", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed},
-      {"device missing", TBFW_E_NO_ACPI_DEVICE, u"IDS_FIND_NO_HVK", kFailed, 0, 0, false},
-      {"no worker thread", TBFW_E_NO_MEMORY, u"IDS_ERROR (0X10430007)", kFailed, 1, 0, true, false},
-      {"failed wait, end seen", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed, 1, 1, true, true, true},
+      {"updated", kSuccess, u"IDS_SUCCESS", kSucceeded, kIdShutdownNow},
+      {"downgrade refused", TBFW_E_DOWNGRADE, u"IDS_DOWNGRADE", kFailed, kIdExit},
+      {"no image", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed, kIdExit},
+      {"device missing", TBFW_E_NO_ACPI_DEVICE, u"IDS_FIND_NO_HVK", kFailed, kIdExit, 0, 0, false},
+      {"no worker thread", TBFW_E_NO_MEMORY, u"IDS_ERROR (0X10430007)", kFailed, kIdExit, 1, 0, true, false},
+      {"failed wait, end seen", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed, kIdExit, 1, 1, true, true, true},
       // The worker would report success, but its end is never seen: no offer to shut down.
-      {"failed wait, end never seen", kSuccess, u"prompt", kRunning, 1, 0, true, true, true, false},
+      {"failed wait, end never seen", kSuccess, u"prompt", kRunning, 0, 1, 0, true, true, true, false},
   };
   for (const Case& c : cases) {
     Pressed r;
@@ -173,6 +182,8 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
     EXPECT_EQ(r.Go(), c.endSeen) << c.name;
     ExpectWindow(r, c.window, c.name);
     EXPECT_EQ(r.view.message, c.message) << c.name;
+    EXPECT_EQ(r.view.focus, c.focus) << c.name;
+    EXPECT_FALSE(r.view.focusedUnusable) << c.name;
     // A worker whose end was never seen has told nothing: the status stays as it was.
     EXPECT_EQ(r.status, c.endSeen ? c.status : kUntouched) << c.name;
     EXPECT_EQ(r.platform.started, c.started) << c.name;
@@ -246,6 +257,8 @@ TEST(RememberingView, ALayoutAfterTheRunShowsItsEndStateAgain) {
       EXPECT_EQ(relaid.controls[id].enabled, look.enabled) << c.name << " control " << id;
     }
     EXPECT_EQ(relaid.message, message) << c.name;
+    EXPECT_EQ(relaid.focus, r.view.focus) << c.name;
+    EXPECT_FALSE(relaid.focusedUnusable) << c.name;
   }
 }
 

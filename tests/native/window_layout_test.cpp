@@ -86,3 +86,10 @@ TEST(WindowLayout, ArabicAndHebrewReadRightToLeft) {
 }
 
 }  // namespace
+
+// Tab visits the buttons as the window reads: Close at the top, then the bottom row from
+// left to right; Update and Exit share a place.
+TEST(WindowLayout, TabFollowsTheReadingOrder) {
+  const std::vector<int> expected = {kIdClose, kIdShutdownNow, kIdShutdownLater, kIdUpdate, kIdExit};
+  EXPECT_EQ(ButtonsInReadingOrder(), expected);
+}

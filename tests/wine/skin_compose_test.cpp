@@ -1,7 +1,11 @@
 // Frames composed by the skinned dialog, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "tests/wine/skin_test_dialog.h"
 
@@ -155,6 +159,80 @@ TEST_F(Compose, PressedLooksShiftTextAndImageDisabledKeepsTheTextColour) {
   EXPECT_EQ(Mask(10, 10, 39, 19, IsBlueText), normal);
   ::EnableWindow(dialog.update.hwnd(), FALSE);
   EXPECT_EQ(Mask(10, 10, 39, 19, IsBlueText), normal) << "disabled: the normal text colour";
+}
+
+// The focused button's ring: none until a key goes through the dialog manager (which asks
+// the focused control for its dialog code), then two pixels around the button, following
+// the focus, drawn over neither the button nor beyond the two pixels.
+TEST_F(Compose, TheFocusRingShowsOnceAKeyIsUsedAndFollowsTheFocus) {
+  Open([](TestDialog& d) {
+    Place(d.update, 10, 10, 40, 20);
+    d.update.SetImages(kOpaque, 0, 0, 0, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.update);
+    Place(d.exit, 60, 60, 40, 20);
+    d.exit.SetImages(kOpaque, 0, 0, 0, L"IMG", nullptr, 1.0);
+    d.AddControl(&d.exit);
+  });
+  constexpr std::uint32_t kRing = 0xFF000000;
+  ::SetFocus(dialog.update.hwnd());
+  EXPECT_EQ(dialog.Pixel(9, 9), kGrey40) << "no cue before a key";
+  MSG tab{dialog.update.hwnd(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  ::SendMessageW(dialog.update.hwnd(), WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab));
+  for (POINT p : {POINT{8, 8}, POINT{9, 9}, POINT{30, 8}, POINT{51, 31}, POINT{8, 20}, POINT{50, 20}})
+    EXPECT_EQ(dialog.Pixel(p.x, p.y), kRing) << p.x << "," << p.y;
+  EXPECT_EQ(dialog.Pixel(7, 7), kGrey40);
+  EXPECT_EQ(dialog.Pixel(52, 32), kGrey40);
+  EXPECT_EQ(dialog.Pixel(10, 10), kOpaqueColour);
+  ::SetFocus(dialog.exit.hwnd());
+  EXPECT_EQ(dialog.Pixel(9, 9), kGrey40) << "the ring leaves with the focus";
+  EXPECT_EQ(dialog.Pixel(58, 58), kRing) << "and comes with it";
+}
+
+// High contrast turned on while the window is open: the same places drawn in the scheme's
+// colours alone, without the artwork (text edges blend the two colours they lie between).
+TEST_F(Compose, HighContrastDrawsTheLayoutInTheSchemesColoursAlone) {
+  Open([](TestDialog& d) {
+    Place(d.update, 10, 10, 60, 30);
+    d.update.SetImages(kOpaque, 0, 0, 0, L"IMG", nullptr, 1.0);
+    d.update.SetFont(L"Arial", 14.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    ::SetWindowTextW(d.update.hwnd(), L"Go");
+    d.AddControl(&d.update);
+    Place(d.picture, 80, 60, 40, 20);
+    d.picture.SetImage(kBright, L"IMG", nullptr, 1.0);
+    d.picture.SetAccessible(ROLE_SYSTEM_GRAPHIC, L"");
+    d.AddControl(&d.picture);
+  });
+  ASSERT_EQ(dialog.Pixel(85, 65), kBrightColour);
+  SystemScheme scheme;
+  scheme.on = true;
+  scheme.window = 0xFF000000;
+  scheme.windowText = 0xFFFFFF00;
+  scheme.buttonFace = 0xFF000080;
+  scheme.buttonText = 0xFF00FF00;
+  scheme.highlight = 0xFF00FFFF;
+  scheme.grayText = 0xFF808080;
+  dialog.scheme = scheme;
+  ::SendMessageW(dialog.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(dialog.Pixel(5, 5), scheme.window) << "the background";
+  EXPECT_EQ(dialog.Pixel(kTransparentX + 10, 5), 0u) << "outside the artwork's shape";
+  EXPECT_EQ(dialog.Pixel(85, 65), scheme.window) << "a decorative picture is left out";
+  EXPECT_EQ(dialog.Pixel(10, 10), scheme.buttonText) << "the button's border";
+  EXPECT_EQ(dialog.Pixel(13, 13), scheme.buttonFace) << "the button's face";
+  // Every pixel but those inside the button's border, where the text lies.
+  const std::uint32_t colours[] = {scheme.window, scheme.buttonFace, scheme.buttonText, 0u};
+  int off = 0;
+  for (int y = 0; y < dialog.height; ++y)
+    for (int x = 0; x < dialog.width; ++x) {
+      const bool text = x >= 12 && x < 68 && y >= 12 && y < 38;
+      if (!text && std::find(std::begin(colours), std::end(colours), dialog.Pixel(x, y)) == std::end(colours)) ++off;
+    }
+  EXPECT_EQ(off, 0);
+  ::SendMessageW(dialog.hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  ::SetFocus(dialog.update.hwnd());
+  EXPECT_EQ(dialog.Pixel(8, 8), scheme.highlight) << "the focus ring";
+  dialog.scheme.reset();
+  ::SendMessageW(dialog.hwnd(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(dialog.Pixel(85, 65), kBrightColour) << "the artwork back once high contrast is off";
 }
 
 TEST_F(Compose, TextOverImageAndTextWithItsOwnAlpha) {

@@ -82,6 +82,12 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
       {"hover", [&](TestDialog&, double) { ::SendMessageW(update, WM_MOUSEHOVER, 0, 0); }},
       {"press", [&](TestDialog&, double) { ::SendMessageW(update, WM_LBUTTONDOWN, MK_LBUTTON, 0); }},
       {"release", [&](TestDialog&, double) { ::SendMessageW(update, WM_LBUTTONUP, 0, 0); }},
+      {"focus cue on Update",
+       [&](TestDialog& d, double) {
+         ::SendMessageW(d.hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+         ::SetFocus(update);
+         ::SendMessageW(d.hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+       }},
       {"longer message",
        [](TestDialog& d, double) {
          ::SetWindowTextW(d.message.hwnd(), L"The firmware is being updated. Do not turn the computer off or "
@@ -99,6 +105,7 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
                                           static_cast<int>(132 * s), static_cast<int>(132 * s)); }},
       {"spinner hidden", [](TestDialog& d, double) { d.picture.ShowWindow(SW_HIDE); }},
       {"Exit enabled", [](TestDialog& d, double) { ::EnableWindow(d.exit.hwnd(), TRUE); }},
+      {"focus on Exit", [](TestDialog& d, double) { ::SetFocus(d.exit.hwnd()); }},
   };
   for (double scale : {1.0, 0.5}) {
     LayOut(dialog, scale);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ class TestDialog : public SkinDialog {
   int width = 0, height = 0;
   RECT drawn{};  // the part the last frame drew again
   std::wstring messageTextAtFrame;
+  // The scheme the window reads in place of the system's (Wine reports high contrast off
+  // whatever it is told).
+  std::optional<SystemScheme> scheme;
   std::vector<WORD> clicked;   // ids of the BN_CLICKED commands received
   WPARAM sysCommand = 0;       // the last WM_SYSCOMMAND, swallowed: no modal move loop here
   std::uint32_t Pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
@@ -59,6 +63,7 @@ class TestDialog : public SkinDialog {
   void DoDataExchange() override;
   void LayoutControls() override;
   void OnFrameComposed(const SkinFrame& frame) override;
+  SystemScheme CurrentScheme() const override { return scheme ? *scheme : SkinDialog::CurrentScheme(); }
   bool OnCommand(WORD id, WORD notification) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

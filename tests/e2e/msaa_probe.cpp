@@ -1,0 +1,166 @@
+// Reads a program's window as a screen reader does, from outside, through MSAA:
+//   msaa_probe read TITLE            the window's name, then one line per child:
+//                                    "id=N role=0xR state=0xS action=A name=..."
+//   msaa_probe listen TITLE MS FILE  listens out of context to the window's process for name
+//                                    and live-region changes, writes FILE once listening,
+//                                    prints "event=0xE id=N" for each, and ends at the first
+//                                    live-region change or after MS milliseconds (exit 1)
+//   msaa_probe high-contrast on|off  turns the system's high contrast on or off for the
+//                                    session, telling every window
+//   msaa_probe scheme                the system colours a high-contrast window is drawn in,
+//                                    one "#RRGGBB" a line
+// Output is UTF-8.
+#include <windows.h>
+#include <oleacc.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr DWORD kLiveRegionChanged = 0x8019;
+
+std::string Utf8(const wchar_t* text) {
+  if (text == nullptr || *text == L'\0') return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(size) - 1);
+  return out;
+}
+
+// An interface pointer released when dropped.
+template <typename T>
+struct Held {
+  T* p = nullptr;
+  ~Held() {
+    if (p != nullptr) p->Release();
+  }
+};
+
+// A BSTR freed when dropped.
+struct HeldText {
+  BSTR s = nullptr;
+  ~HeldText() { SysFreeString(s); }
+};
+
+VARIANT Self() {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = CHILDID_SELF;
+  return v;
+}
+
+long Number(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+  VARIANT out;
+  VariantInit(&out);
+  if (FAILED((object->*get)(Self(), &out)) || out.vt != VT_I4) return -1;
+  return out.lVal;
+}
+
+std::string Words(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  HeldText text;
+  if (FAILED((object->*get)(Self(), &text.s))) return {};
+  return Utf8(text.s);
+}
+
+BOOL CALLBACK ReadChild(HWND child, LPARAM) {
+  Held<IAccessible> object;
+  if (FAILED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object.p)))) {
+    std::printf("id=%d unreadable\n", GetDlgCtrlID(child));
+    return TRUE;
+  }
+  std::printf("id=%d role=0x%lx state=0x%lx action=%s name=%s\n", GetDlgCtrlID(child),
+              Number(object.p, &IAccessible::get_accRole), Number(object.p, &IAccessible::get_accState),
+              Words(object.p, &IAccessible::get_accDefaultAction).c_str(), Words(object.p, &IAccessible::get_accName).c_str());
+  return TRUE;
+}
+
+bool liveRegionSeen = false;
+
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {
+  if (object != OBJID_CLIENT || window == nullptr) return;
+  std::printf("event=0x%lx id=%d\n", event, GetDlgCtrlID(window));
+  std::fflush(stdout);
+  if (event == kLiveRegionChanged) liveRegionSeen = true;
+}
+
+int Listen(HWND window, DWORD milliseconds, const wchar_t* readyFile) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, kLiveRegionChanged, nullptr, OnEvent, process, 0,
+                                       WINEVENT_OUTOFCONTEXT);
+  if (hook == nullptr) return 2;
+  if (FILE* ready = _wfopen(readyFile, L"w")) std::fclose(ready);
+  const DWORD start = GetTickCount();
+  while (!liveRegionSeen) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= milliseconds) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  UnhookWinEvent(hook);
+  return liveRegionSeen ? 0 : 1;
+}
+
+int Usage() {
+  std::fputs("usage: msaa_probe read TITLE | listen TITLE MS FILE | high-contrast on|off | scheme\n", stderr);
+  return 2;
+}
+
+int SetHighContrast(bool on) {
+  HIGHCONTRASTW contrast{sizeof contrast, on ? static_cast<DWORD>(HCF_HIGHCONTRASTON) : 0u, nullptr};
+  if (!SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
+    return 1;
+  HIGHCONTRASTW now{sizeof now, 0, nullptr};
+  SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
+  return ((now.dwFlags & HCF_HIGHCONTRASTON) != 0) == on ? 0 : 1;
+}
+
+void PrintScheme() {
+  for (int index : {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT, COLOR_GRAYTEXT}) {
+    const COLORREF c = GetSysColor(index);
+    std::printf("#%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  const std::wstring command = argv[1];
+  if (command == L"scheme") {
+    PrintScheme();
+    return 0;
+  }
+  if (argc < 3) return Usage();
+  if (command == L"high-contrast") return SetHighContrast(std::wcscmp(argv[2], L"on") == 0);
+  const HWND window = FindWindowW(nullptr, argv[2]);
+  if (window == nullptr) {
+    std::fputs("msaa_probe: no such window\n", stderr);
+    return 1;
+  }
+  CoInitialize(nullptr);
+  int status = 0;
+  if (command == L"read") {
+    Held<IAccessible> object;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object.p)))) {
+      status = 1;
+    } else {
+      std::printf("window name=%s\n", Words(object.p, &IAccessible::get_accName).c_str());
+      EnumChildWindows(window, ReadChild, 0);
+    }
+  } else if (command == L"listen" && argc >= 5) {
+    status = Listen(window, static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)), argv[4]);
+  } else {
+    status = Usage();
+  }
+  std::fflush(stdout);
+  CoUninitialize();
+  return status;
+}
