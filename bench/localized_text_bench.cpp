@@ -9,7 +9,7 @@
 
 #include "bench/paired.h"
 #include "skin/localized_text.h"
-#include "skin/profile_file_strings.h"
+#include "platform/profile_file_strings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bench/paired.h"
-#include "skin/profile_reader.h"
+#include "common/profile_reader.h"
 
 namespace {
 

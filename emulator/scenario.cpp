@@ -5,7 +5,7 @@
 
 #include "common/number_text.h"
 #include "common/utf8.h"
-#include "skin/profile_reader.h"
+#include "common/profile_reader.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "skin/profile_reader.h"
+#include "common/profile_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const ProfileFile file = ProfileFile::Parse(std::span<const std::uint8_t>(data, size));

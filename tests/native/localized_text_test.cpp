@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/profile_file_strings.h"
-#include "skin/profile_reader.h"
+#include "platform/profile_file_strings.h"
+#include "common/profile_reader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The lookup rules are checked against the system's own GetPrivateProfileStringW on a corpus
 // of files (tests/wine/profile_differential_test.cpp); here, what that corpus cannot hold.
-#include "skin/profile_reader.h"
+#include "common/profile_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 
 #include "platform/win32/profile_strings_win32.h"
 #include "platform/win32/wide.h"
-#include "skin/profile_file_strings.h"
+#include "platform/profile_file_strings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/profile_file_strings.h"
+#include "platform/profile_file_strings.h"
 #include "tools/tbtfw-check/check_command.h"
 #include "common/utf8.h"
 

@@ -1,4 +1,4 @@
-#include "skin/profile_reader.h"
+#include "common/profile_reader.h"
 
 #include <algorithm>
 #include <array>

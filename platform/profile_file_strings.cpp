@@ -1,11 +1,11 @@
-#include "skin/profile_file_strings.h"
+#include "platform/profile_file_strings.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-#include "skin/profile_reader.h"
+#include "common/profile_reader.h"
 
 std::size_t ProfileFileStrings::Read(const std::u16string& path, const char16_t* section, const char16_t* key,
                                      char16_t* buffer, std::size_t capacity) {
