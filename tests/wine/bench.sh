@@ -125,7 +125,10 @@ run() {
   bench_prefix=$prefix
   trap teardown EXIT
   export DISPLAY=":$display" WINEPREFIX="$prefix"
-  # One persistent server for the whole run instead of one per program.
+  # One persistent server for the whole run instead of one per program. A server left in
+  # this prefix by a run that was cut short would refuse to make way (status 2): stopped first.
+  wineserver -k 2>/dev/null || true
+  timeout 30 wineserver -w 2>/dev/null || true
   local status=0
   wineserver -p || status=$?
   ((status == 0)) || { echo "bench: wineserver -p failed in $prefix (status $status)" >&2; return 1; }
