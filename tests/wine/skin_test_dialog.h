@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/win32/deferred_images_win32.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
 #include "skin/win32/skin_label_win32.h"
@@ -51,6 +52,7 @@ class TestDialog : public SkinDialog {
   std::wstring messageTextAtFrame;
   std::vector<WORD> clicked;   // ids of the BN_CLICKED commands received
   WPARAM sysCommand = 0;       // the last WM_SYSCOMMAND, swallowed: no modal move loop here
+  DeferredImages* deferred = nullptr;  // when set, a control's late loads run before it is drawn
   std::uint32_t Pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 
   using SkinDialog::OnInitDialog;
@@ -59,6 +61,9 @@ class TestDialog : public SkinDialog {
   void DoDataExchange() override;
   void LayoutControls() override;
   void OnFrameComposed(const SkinFrame& frame) override;
+  void BeforeDraw(SkinControl& control) override {
+    if (deferred) deferred->RunFor(&control);
+  }
   bool OnCommand(WORD id, WORD notification) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
