@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the native benchmarks and, when the Windows build is there, the whole-tool
-# bench under Wine (bench/tool_bench.sh, bench/tick_bench.sh); prints the tables and writes
+# bench under Wine (bench/tool_bench.sh, bench/tick_bench.sh, bench/startup_probe.exe); prints the tables and writes
 # docs/performance.md, keeping its hand-written part (from "## Where the time goes" on).
 # Every native timing is the median of REPETITIONS runs (default 9), interleaved at random
 # with its baseline's, as a ratio to that baseline.
