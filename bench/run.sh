@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the native benchmarks and, when the Windows build is there, the whole-tool
-# bench under Wine (bench/tool_bench.sh, bench/tick_bench.sh); prints the tables and writes
+# bench under Wine (bench/tool_bench.sh, bench/tick_bench.sh, bench/startup_probe.exe); prints the tables and writes
 # docs/performance.md, keeping its hand-written part (from "## Where the time goes" on).
 # Every native timing is the median of REPETITIONS runs (default 9), interleaved at random
 # with its baseline's, as a ratio to that baseline.
@@ -35,9 +35,16 @@ if [[ -n $exe && -f $baseline_exe ]]; then
       build/native/nvm-samples data/Update.ini build/bench-tick-prefix "$baseline_exe" >"$work/tick.md" \
       || echo "| one busy-indicator tick | did not finish | | ≤ 1.5× |" >"$work/tick.md"
   fi
+  # The start-up's steps inside the process: GDI+ and the pictures' decoding.
+  probe=build/windows/bench/startup_probe.exe
+  if [[ -f $probe ]]; then
+    timeout 300 bash tests/wine/bench.sh run build/windows/wineprefix 2560x1440 -- wine "$probe" "$exe" 9 \
+      | grep '^|' >"$work/steps.md" || echo "| start-up steps | did not finish | |" >"$work/steps.md"
+  fi
 else
   echo "| start-up, idle CPU, memory | not measured: build the windows preset first | | |" >"$work/tool.md"
 fi
+[[ -s $work/steps.md ]] || echo "| start-up steps | not measured: build the windows preset first | |" >"$work/steps.md"
 [[ -s $work/tick.md ]] || echo "| one busy-indicator tick at full scale | not measured: build both presets first | | ≤ 1.5× |" >"$work/tick.md"
 
 # The program's size, stripped as the release package holds it, against 1.5 MiB.
@@ -97,6 +104,15 @@ kept=""
   echo "which every 100 ms changes a 132 × 132 square of a window of the tool's size and hands"
   echo "over only that square (\`UpdateLayeredWindowIndirect\` with a dirty rectangle), measured"
   echo "the same way before and after the tool, the two figures averaged."
+  echo
+  echo "### The start-up's steps inside the process"
+  echo
+  echo "\`bench/startup_probe.exe\` under Wine, at full scale, reading the pictures from the"
+  echo "tool's own resources: wall time of each step (the machine's load included)."
+  echo
+  echo "| step | time | |"
+  echo "|---|---:|---|"
+  cat "$work/steps.md"
   if [[ -n $kept ]]; then
     echo
     echo "$kept"
@@ -106,4 +122,5 @@ echo
 cat "$work/tool.md"
 cat "$work/tick.md"
 echo "$size_row"
+cat "$work/steps.md"
 echo "written: $out"

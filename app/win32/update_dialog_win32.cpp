@@ -55,8 +55,10 @@ class DialogUpdateView final : public UpdateView {
     SkinControl* control = dialog_.ControlById(id);
     if (control != nullptr && Usable(control->hwnd())) dialog_.FocusControl(control->hwnd());
   }
+  // A kept frame: the tick decodes nothing once the frames of this scale are in.
   void SetSpinnerImage(std::uint32_t frame, double scale) override {
-    dialog_.m_lblSpinner.SetImage(frame, kImageType, ResourceModule(), scale);
+    dialog_.deferred_.RunFor(&dialog_.m_lblSpinner);  // its late first frame must not follow this one
+    dialog_.m_lblSpinner.SetSharedImage(dialog_.spinnerFrames_.Frame(frame, scale));
   }
   void Compose() override { dialog_.Compose(); }
 
@@ -134,7 +136,9 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
 }  // namespace
 
 UpdateDialog::UpdateDialog(HWND parent)
-    : SkinDialog(kWindowTemplate, parent), m_wLanguage(GetUserDefaultUILanguage()) {
+    : SkinDialog(kWindowTemplate, parent),
+      m_wLanguage(GetUserDefaultUILanguage()),
+      spinnerFrames_(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(kWindowIcon));
 }
 
@@ -166,6 +170,7 @@ BOOL UpdateDialog::OnInitDialog() {
       after = control->hwnd();
     }
   }
+  deferred_.StartWhenIdle(hwnd());
   // The focus starts on the primary action.
   FocusControl(m_btnUpdate.hwnd());
   return FALSE;  // the focus is set
@@ -226,6 +231,8 @@ void UpdateDialog::LayoutControls() {
   if (m_nLayoutMode == wanted.mode) return;
   m_nLayoutMode = wanted.mode;
   const double scale = wanted.scale;
+  // Loads still waiting are for the old scale.
+  deferred_.Clear();
   SetBackground(kBackgroundImage, kImageType, ResourceModule(), scale);
 
   const float em = FontEmSize(scale, dpi);
@@ -255,7 +262,13 @@ void UpdateDialog::LayoutControls() {
       if (c.face != TextFace::kNone) button->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
       setText();
       place();
-      button->SetImages(c.images[0], c.images[1], c.images[2], c.images[3], kImageType, ResourceModule(), scale);
+      const auto load = [button, &c, scale] {
+        button->SetImages(c.images[0], c.images[1], c.images[2], c.images[3], kImageType, ResourceModule(), scale);
+      };
+      if (c.startsHidden)
+        deferred_.Add(button, load);
+      else
+        load();
     } else {
       auto* panel = static_cast<SkinLabel*>(control);
       if (c.textColour != 0) panel->SetTextColor(c.textColour);
@@ -264,12 +277,27 @@ void UpdateDialog::LayoutControls() {
       if (c.face != TextFace::kNone) panel->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
       place();
       setText();
-      const std::uint32_t image = c.id == kIdSpinner ? m_nSpinnerFrame : c.images[0];
-      if (image != 0) panel->SetImage(image, kImageType, ResourceModule(), scale);
+      const auto load = [panel, &c, scale] { panel->SetImage(c.images[0], kImageType, ResourceModule(), scale); };
+      if (c.id == kIdSpinner)
+        DeferSpinnerFrames(scale);
+      else if (c.images[0] != 0 && c.startsHidden)
+        deferred_.Add(panel, load);
+      else if (c.images[0] != 0)
+        load();
     }
     if (c.startsHidden) control->ShowWindow(SW_HIDE);
     AddControl(control);
   }
+}
+
+// The first frame the window shows has no spinner: its frames are decoded after it, the
+// one it shows first tied to it, should it be drawn before they are.
+void UpdateDialog::DeferSpinnerFrames(double scale) {
+  deferred_.Add(&m_lblSpinner, [this, scale] {
+    m_lblSpinner.SetSharedImage(spinnerFrames_.Frame(m_nSpinnerFrame, scale));
+  });
+  for (std::uint32_t frame = kFirstSpinnerFrame; frame <= kLastSpinnerFrame; ++frame)
+    deferred_.Add(nullptr, [this, scale] { spinnerFrames_.DecodeNext(scale); });
 }
 
 bool UpdateDialog::OnCommand(WORD id, WORD notification) {
@@ -310,12 +338,14 @@ LRESULT UpdateDialog::OnCommandFrom(WPARAM wParam, LPARAM lParam) {
 
 LRESULT UpdateDialog::OnDestroy() {
   TheAcpiDevice().CloseAcpiDevice();
+  deferred_.Clear();
   for (SkinButton* b : {&m_btnExit, &m_btnClose, &m_btnUpdate, &m_btnShutdownNow, &m_btnShutdownLater}) {
     b->ReleaseResources();
   }
   for (SkinLabel* l : {&m_lblPromptIcon, &m_lblIllustration, &m_lblCautionIcon, &m_lblMessage, &m_lblCaution, &m_lblSpinner}) {
     l->ReleaseResources();
   }
+  spinnerFrames_.Clear();
   ReleaseSkin();
   return Default();
 }
@@ -330,6 +360,7 @@ LRESULT UpdateDialog::OnDisplayChange() {
   DialogUpdateView view(*this, DialogUpdateView::Announce::kNothing);
   memory_.Replay(view);
   ::ShowWindow(hwnd(), SW_SHOW);
+  deferred_.StartWhenIdle(hwnd());
   if (focus != nullptr && ::GetParent(focus) == hwnd() && Usable(focus)) FocusControl(focus);
   return 1;
 }

@@ -14,9 +14,11 @@
 #include "app/window_layout.h"
 #include "app/worker_events.h"
 #include "common/status_codes.h"
+#include "skin/win32/deferred_images_win32.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
 #include "skin/win32/skin_label_win32.h"
+#include "skin/win32/spinner_frames_win32.h"
 
 inline constexpr wchar_t kWindowTitle[] = L"Vanto Thunderbolt Firmware Update Tool";
 inline constexpr UINT kWindowTemplate = 100;
@@ -41,6 +43,7 @@ class UpdateDialog : public SkinDialog {
   BOOL OnInitDialog() override;
   void OnOK() override { SkinDialog::OnOK(); }
   void LayoutControls() override;
+  void BeforeDraw(SkinControl& control) override { deferred_.RunFor(&control); }
   bool OnCommand(WORD id, WORD notification) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -59,6 +62,7 @@ class UpdateDialog : public SkinDialog {
   // Moves the keyboard focus to `control` as Tab would, making it the default button.
   void FocusControl(HWND control);
   void DescribeForAssistiveTechnology();
+  void DeferSpinnerFrames(double scale);
   void LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const;
   TextLookup Lookup() const;
 
@@ -67,6 +71,10 @@ class UpdateDialog : public SkinDialog {
   HICON m_hIcon = nullptr;
   std::int32_t m_nLayoutMode = -1;
   std::uint32_t m_nSpinnerFrame = kFirstSpinnerFrame;
+  // The busy indicator's frames, decoded once per scale; the pictures of the controls the
+  // first frame does not show, decoded after the window is on screen.
+  SpinnerFrames spinnerFrames_;
+  DeferredImages deferred_;
   WorkerShared worker_{0, &m_nStatus};
   // Held while the worker runs: the window then ignores every request to close, and the
   // session and the system stay up.

@@ -70,16 +70,18 @@ void SkinButton::ReleaseResources() {
 }
 
 void SkinButton::Refresh() {
+  // The look follows the window's state also while the images are not loaded yet (a
+  // button disabled before its late images arrive is drawn disabled with them).
+  if (disabled())
+    state_ |= StateDisabled;
+  else
+    state_ &= ~StateDisabled;
   // Without a normal image the window is not composed; what changed is still marked for
   // the next composition.
   if (!normalImage_) {
     MarkChanged();
     return;
   }
-  if (disabled())
-    state_ |= StateDisabled;
-  else
-    state_ &= ~StateDisabled;
   NotifyHost();
 }
 

@@ -245,6 +245,7 @@ void SkinDialog::Draw(const RECT& area) {
   for (Entry& e : entries_) {
     const RECT extent = Extent(e.control);
     if (Intersects(area, extent)) {
+      BeforeDraw(*e.control);
       e.control->Draw(graphics);
       e.drawn = extent;
     } else if (whole || Contains(area, e.drawn)) {

@@ -63,6 +63,9 @@ class SkinDialog : public Dialog, public SkinHost {
   virtual SystemScheme CurrentScheme() const { return ReadSystemScheme(); }
   // Sees each frame after it is drawn and before the system gets it.
   virtual void OnFrameComposed(const SkinFrame&) {}
+  // Runs just before `control` is drawn into the frame: a window that decodes pictures
+  // late gives the control its pictures here, so that none is drawn without them.
+  virtual void BeforeDraw(SkinControl& /*control*/) {}
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

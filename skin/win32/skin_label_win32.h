@@ -30,6 +30,9 @@ class SkinLabel : public SkinControl {
   }
   // Replaces the picture; an id that fails to load leaves an empty one.
   void SetImage(UINT id, const wchar_t* type, HMODULE module, double scale);
+  // Replaces the picture with one decoded and kept elsewhere (the busy indicator's frames),
+  // shared so that it lives while shown here; null shows none. Composes nothing either.
+  void SetSharedImage(std::shared_ptr<const SkinImage> image);
   // Frees the font and the image.
   void ReleaseResources();
 
@@ -37,8 +40,11 @@ class SkinLabel : public SkinControl {
 
  private:
   void DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& scheme, const Gdiplus::RectF& bounds);
+  // The picture shown: the shared one while set, otherwise the label's own; null for none.
+  const SkinImage* Picture() const { return sharedImage_ ? sharedImage_.get() : image_.get(); }
 
   std::unique_ptr<SkinImage> image_;
+  std::shared_ptr<const SkinImage> sharedImage_;  // drawn instead of image_ while set
   SkinText text_;
   Gdiplus::SolidBrush textBrush_{Gdiplus::Color(0xFF000000)};
 };

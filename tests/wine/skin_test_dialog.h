@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/win32/deferred_images_win32.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
 #include "skin/win32/skin_label_win32.h"
@@ -55,6 +56,7 @@ class TestDialog : public SkinDialog {
   std::optional<SystemScheme> scheme;
   std::vector<WORD> clicked;   // ids of the BN_CLICKED commands received
   WPARAM sysCommand = 0;       // the last WM_SYSCOMMAND, swallowed: no modal move loop here
+  DeferredImages* deferred = nullptr;  // when set, a control's late loads run before it is drawn
   std::uint32_t Pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 
   using SkinDialog::OnInitDialog;
@@ -64,6 +66,9 @@ class TestDialog : public SkinDialog {
   void LayoutControls() override;
   void OnFrameComposed(const SkinFrame& frame) override;
   SystemScheme CurrentScheme() const override { return scheme ? *scheme : SkinDialog::CurrentScheme(); }
+  void BeforeDraw(SkinControl& control) override {
+    if (deferred) deferred->RunFor(&control);
+  }
   bool OnCommand(WORD id, WORD notification) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
