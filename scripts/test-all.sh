@@ -37,7 +37,7 @@ for dir in $(i686-w64-mingw32-g++-posix -xc++ -E -v /dev/null 2>&1 |
              sed -n '/<\.\.\.> search starts/,/End of search/p' | grep '/c++'); do
   tidy_args+=("--extra-arg=-isystem$dir")
 done
-sources=$(git ls-files 'app/win32/*.cpp' 'platform/win32/*.cpp' 'skin/win32/*.cpp' 'framework/*.cpp' \
+sources=$(git ls-files 'app/win32/*.cpp' 'platform/win32/*.cpp' 'skin/win32/*.cpp' 'framework/win32/*.cpp' \
                        'emulator/win32/*.cpp' 'tools/tbtfw-check/main_win32.cpp')
 # shellcheck disable=SC2086  # the sources are a word list
 if ! tidy=$(clang-tidy -p build/windows --quiet "${tidy_args[@]}" $sources 2>&1); then

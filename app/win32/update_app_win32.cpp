@@ -22,7 +22,7 @@
 #include "app/win32/system_worker_win32.h"
 #include "app/win32/tool_services_win32.h"
 #include "app_version.h"
-#include "framework/application.h"
+#include "framework/win32/application.h"
 #include "platform/win32/dll_search_win32.h"
 #include "platform/win32/log_file_win32.h"
 #include "platform/win32/unique_handle.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "framework/window.h"
+#include "framework/win32/window.h"
 #include "skin/win32/gdiplus_win32.h"
 #include "skin/win32/high_contrast_win32.h"
 #include "skin/win32/skin_accessible_win32.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/dialog.h"
+#include "framework/win32/dialog.h"
 #include "platform/win32/unique_handle.h"
 #include "skin/win32/dib_surface_win32.h"
 #include "skin/win32/skin_accessible_win32.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/dialog.h"
+#include "framework/win32/dialog.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/unique_handle.h"
 #include "skin/skin_geometry.h"

@@ -1,4 +1,4 @@
-#include "framework/window.h"
+#include "framework/win32/window.h"
 
 #include <utility>
 

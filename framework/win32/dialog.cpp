@@ -1,4 +1,4 @@
-#include "framework/dialog.h"
+#include "framework/win32/dialog.h"
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "framework/window.h"
+#include "framework/win32/window.h"
 
 class Dialog : public Window {
  public:

@@ -1,4 +1,4 @@
-#include "framework/application.h"
+#include "framework/win32/application.h"
 
 #include <windows.h>
 
