@@ -57,8 +57,8 @@ class DialogUpdateView final : public UpdateView {
   }
   // A kept frame: the tick decodes nothing once the frames of this scale are in.
   void SetSpinnerImage(std::uint32_t frame, double scale) override {
-    dialog_.deferred_.RunFor(&dialog_.m_lblSpinner);  // its late first frame must not follow this one
-    dialog_.m_lblSpinner.SetSharedImage(dialog_.spinnerFrames_.Frame(frame, scale));
+    dialog_.m_deferred.RunFor(&dialog_.m_lblSpinner);  // its late first frame must not follow this one
+    dialog_.m_lblSpinner.SetSharedImage(dialog_.m_spinnerFrames.Frame(frame, scale));
   }
   void Compose() override { dialog_.Compose(); }
 
@@ -90,17 +90,17 @@ void DropQueuedRequests() {
 class Win32UpdateRunPlatform final : public UpdateRunPlatform {
  public:
   Win32UpdateRunPlatform(WorkerShared& shared, HWND window, std::optional<BusyGuard>& busy)
-      : shared_(shared), window_(window), busy_(busy) {}
+      : shared_(shared), window_(window), m_busy(busy) {}
 
   bool EnsureAcpiDevice() override { return SystemPreconditions().EnsureAcpiDevice(); }
   PowerSource QueryPowerSource() override { return SystemPreconditions().QueryPowerSource(); }
   bool StartWorker(const char16_t* busyReason) override {
     // Busy before the thread exists, so the worker's first request already finds the
     // system held awake.
-    busy_.emplace(window_, AsWide(busyReason));
+    m_busy.emplace(window_, AsWide(busyReason));
     DWORD id = 0;
     thread_.reset(CreateThread(nullptr, 0, UpdateWorker, &shared_, 0, &id));
-    if (!thread_) busy_.reset();
+    if (!thread_) m_busy.reset();
     return static_cast<bool>(thread_);
   }
   WorkerWait WaitForWorker() override {
@@ -121,13 +121,13 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
   void CloseWorker() override {
     thread_.reset();
     DropQueuedRequests();
-    busy_.reset();
+    m_busy.reset();
   }
 
  private:
   WorkerShared& shared_;
   HWND window_;
-  std::optional<BusyGuard>& busy_;
+  std::optional<BusyGuard>& m_busy;
   // Closing the handle does not stop the thread: a worker whose end was never seen keeps
   // the window busy after the run has returned.
   UniqueKernelHandle thread_;
@@ -138,22 +138,12 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
 UpdateDialog::UpdateDialog(HWND parent)
     : SkinDialog(kWindowTemplate, parent),
       m_wLanguage(GetUserDefaultUILanguage()),
-      spinnerFrames_(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()) {
+      m_spinnerFrames(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(kWindowIcon));
 }
 
 void UpdateDialog::DoDataExchange() {
-  AttachControl(kIdClose, m_btnClose);
-  AttachControl(kIdExit, m_btnExit);
-  AttachControl(kIdPromptIcon, m_lblPromptIcon);
-  AttachControl(kIdIllustration, m_lblIllustration);
-  AttachControl(kIdCautionIcon, m_lblCautionIcon);
-  AttachControl(kIdUpdate, m_btnUpdate);
-  AttachControl(kIdMessage, m_lblMessage);
-  AttachControl(kIdCaution, m_lblCaution);
-  AttachControl(kIdSpinner, m_lblSpinner);
-  AttachControl(kIdShutdownNow, m_btnShutdownNow);
-  AttachControl(kIdShutdownLater, m_btnShutdownLater);
+  for (const ControlRow& row : kControls) AttachControl(row.id, Member(row));
 }
 
 BOOL UpdateDialog::OnInitDialog() {
@@ -170,7 +160,7 @@ BOOL UpdateDialog::OnInitDialog() {
       after = control->hwnd();
     }
   }
-  deferred_.StartWhenIdle(hwnd());
+  m_deferred.StartWhenIdle(hwnd());
   // The focus starts on the primary action.
   FocusControl(m_btnUpdate.hwnd());
   return FALSE;  // the focus is set
@@ -195,21 +185,31 @@ void UpdateDialog::DescribeForAssistiveTechnology() {
   MarkAssertiveLiveRegion(m_lblCaution.hwnd());
 }
 
+// In the order the template's controls are attached.
+const UpdateDialog::ControlRow UpdateDialog::kControls[11] = {
+    {kIdClose, &UpdateDialog::m_btnClose, nullptr},
+    {kIdExit, &UpdateDialog::m_btnExit, nullptr},
+    {kIdPromptIcon, nullptr, &UpdateDialog::m_lblPromptIcon},
+    {kIdIllustration, nullptr, &UpdateDialog::m_lblIllustration},
+    {kIdCautionIcon, nullptr, &UpdateDialog::m_lblCautionIcon},
+    {kIdUpdate, &UpdateDialog::m_btnUpdate, nullptr},
+    {kIdMessage, nullptr, &UpdateDialog::m_lblMessage},
+    {kIdCaution, nullptr, &UpdateDialog::m_lblCaution},
+    {kIdSpinner, nullptr, &UpdateDialog::m_lblSpinner},
+    {kIdShutdownNow, &UpdateDialog::m_btnShutdownNow, nullptr},
+    {kIdShutdownLater, &UpdateDialog::m_btnShutdownLater, nullptr},
+};
+
+SkinControl& UpdateDialog::Member(const ControlRow& row) {
+  if (row.button != nullptr) return this->*row.button;
+  return this->*row.label;
+}
+
 SkinControl* UpdateDialog::ControlById(int id) {
-  switch (id) {
-    case kIdExit: return &m_btnExit;
-    case kIdClose: return &m_btnClose;
-    case kIdUpdate: return &m_btnUpdate;
-    case kIdShutdownNow: return &m_btnShutdownNow;
-    case kIdShutdownLater: return &m_btnShutdownLater;
-    case kIdPromptIcon: return &m_lblPromptIcon;
-    case kIdIllustration: return &m_lblIllustration;
-    case kIdCautionIcon: return &m_lblCautionIcon;
-    case kIdMessage: return &m_lblMessage;
-    case kIdCaution: return &m_lblCaution;
-    case kIdSpinner: return &m_lblSpinner;
-    default: return nullptr;
+  for (const ControlRow& row : kControls) {
+    if (row.id == id) return &Member(row);
   }
+  return nullptr;
 }
 
 void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const {
@@ -232,7 +232,7 @@ void UpdateDialog::LayoutControls() {
   m_nLayoutMode = wanted.mode;
   const double scale = wanted.scale;
   // Loads still waiting are for the old scale.
-  deferred_.Clear();
+  m_deferred.Clear();
   SetBackground(kBackgroundImage, kImageType, ResourceModule(), scale);
 
   const float em = FontEmSize(scale, dpi);
@@ -266,7 +266,7 @@ void UpdateDialog::LayoutControls() {
         button->SetImages(c.images[0], c.images[1], c.images[2], c.images[3], kImageType, ResourceModule(), scale);
       };
       if (c.startsHidden)
-        deferred_.Add(button, load);
+        m_deferred.Add(button, load);
       else
         load();
     } else {
@@ -281,7 +281,7 @@ void UpdateDialog::LayoutControls() {
       if (c.id == kIdSpinner)
         DeferSpinnerFrames(scale);
       else if (c.images[0] != 0 && c.startsHidden)
-        deferred_.Add(panel, load);
+        m_deferred.Add(panel, load);
       else if (c.images[0] != 0)
         load();
     }
@@ -293,17 +293,17 @@ void UpdateDialog::LayoutControls() {
 // The first frame the window shows has no spinner: its frames are decoded after it, the
 // one it shows first tied to it, should it be drawn before they are.
 void UpdateDialog::DeferSpinnerFrames(double scale) {
-  deferred_.Add(&m_lblSpinner, [this, scale] {
-    m_lblSpinner.SetSharedImage(spinnerFrames_.Frame(m_nSpinnerFrame, scale));
+  m_deferred.Add(&m_lblSpinner, [this, scale] {
+    m_lblSpinner.SetSharedImage(m_spinnerFrames.Frame(m_nSpinnerFrame, scale));
   });
   for (std::uint32_t frame = kFirstSpinnerFrame; frame <= kLastSpinnerFrame; ++frame)
-    deferred_.Add(nullptr, [this, scale] { spinnerFrames_.DecodeNext(scale); });
+    m_deferred.Add(nullptr, [this, scale] { m_spinnerFrames.DecodeNext(scale); });
 }
 
 bool UpdateDialog::OnCommand(WORD id, WORD notification) {
   // While the worker runs no command may end the window or start another run: a posted
   // command, or IDCANCEL from WM_CLOSE, needs no enabled button to get here.
-  if (busy_) return true;
+  if (m_busy) return true;
   if (notification == BN_CLICKED) {
     switch (id) {
       case kIdUpdate: OnUpdate(); return true;
@@ -338,14 +338,12 @@ LRESULT UpdateDialog::OnCommandFrom(WPARAM wParam, LPARAM lParam) {
 
 LRESULT UpdateDialog::OnDestroy() {
   TheAcpiDevice().CloseAcpiDevice();
-  deferred_.Clear();
-  for (SkinButton* b : {&m_btnExit, &m_btnClose, &m_btnUpdate, &m_btnShutdownNow, &m_btnShutdownLater}) {
-    b->ReleaseResources();
+  m_deferred.Clear();
+  for (const ControlRow& row : kControls) {
+    if (row.button != nullptr) (this->*row.button).ReleaseResources();
+    if (row.label != nullptr) (this->*row.label).ReleaseResources();
   }
-  for (SkinLabel* l : {&m_lblPromptIcon, &m_lblIllustration, &m_lblCautionIcon, &m_lblMessage, &m_lblCaution, &m_lblSpinner}) {
-    l->ReleaseResources();
-  }
-  spinnerFrames_.Clear();
+  m_spinnerFrames.Clear();
   ReleaseSkin();
   return Default();
 }
@@ -358,9 +356,9 @@ LRESULT UpdateDialog::OnDisplayChange() {
   ::ShowWindow(hwnd(), SW_HIDE);
   LayoutControls();
   DialogUpdateView view(*this, DialogUpdateView::Announce::kNothing);
-  memory_.Replay(view);
+  m_memory.Replay(view);
   ::ShowWindow(hwnd(), SW_SHOW);
-  deferred_.StartWhenIdle(hwnd());
+  m_deferred.StartWhenIdle(hwnd());
   if (focus != nullptr && ::GetParent(focus) == hwnd() && Usable(focus)) FocusControl(focus);
   return 1;
 }
@@ -368,32 +366,32 @@ LRESULT UpdateDialog::OnDisplayChange() {
 // The close requests that do not pass through a button: WM_CLOSE (as from the taskbar or
 // another program), Alt+F4 and the system menu's Close. While the worker runs the window
 // stays, so the user reads the outcome and gets the choice that follows it.
-LRESULT UpdateDialog::OnClose() { return busy_ ? 0 : Default(); }
+LRESULT UpdateDialog::OnClose() { return m_busy ? 0 : Default(); }
 
 LRESULT UpdateDialog::OnSysCommand(WPARAM command) {
-  if (busy_ && (command & 0xFFF0) == SC_CLOSE) return 0;
+  if (m_busy && (command & 0xFFF0) == SC_CLOSE) return 0;
   return Default();
 }
 
 // Ending the session mid-update would cut the controller's write and leave it powered.
-LRESULT UpdateDialog::OnQueryEndSession() { return busy_ ? FALSE : Default(); }
+LRESULT UpdateDialog::OnQueryEndSession() { return m_busy ? FALSE : Default(); }
 
 void UpdateDialog::OnUpdate() {
-  worker_.downgradable = m_bDowngradable;
-  worker_.events = events_;
+  m_worker.downgradable = m_bDowngradable;
+  m_worker.events = m_pEvents;
   DialogUpdateView dialogView(*this);
-  RememberingView view(dialogView, memory_);
-  Win32UpdateRunPlatform platform(worker_, hwnd(), busy_);
+  RememberingView view(dialogView, m_memory);
+  Win32UpdateRunPlatform platform(m_worker, hwnd(), m_busy);
   UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode, Lookup()};
-  if (RunUpdate(view, platform, state)) ran_ = true;
+  if (RunUpdate(view, platform, state)) m_bRan = true;
 }
 
 RunOutcome UpdateDialog::Outcome() const {
   RunOutcome outcome;
   outcome.mode = RunMode::kWindow;
-  outcome.end = ran_ ? RunEnd::kFinished : RunEnd::kNotRun;
+  outcome.end = m_bRan ? RunEnd::kFinished : RunEnd::kNotRun;
   outcome.status = m_nStatus;
-  outcome.powerOffStarted = powerOffStarted_;
+  outcome.powerOffStarted = m_bPowerOffStarted;
   return outcome;
 }
 
@@ -415,10 +413,10 @@ class WindowSession final : public SessionControl {
 void UpdateDialog::OnShutdownNow() {
   WindowSession session(hwnd());
   DialogUpdateView dialogView(*this);
-  RememberingView view(dialogView, memory_);
+  RememberingView view(dialogView, m_memory);
   const std::uint32_t refused = ShutDownNow(session, view, Lookup());
-  powerOffStarted_ = refused == 0;
-  if (refused != 0 && events_ != nullptr) events_->OnStep("power-off refused", refused);
+  m_bPowerOffStarted = refused == 0;
+  if (refused != 0 && m_pEvents != nullptr) m_pEvents->OnStep("power-off refused", refused);
 }
 
 void UpdateDialog::OnShutdownLater() {

@@ -33,7 +33,7 @@ class UpdateDialog : public SkinDialog {
   StatusCode m_nStatus = 0;
 
   // Told of each step of an update; set before the window opens.
-  void SetWorkerEvents(WorkerEvents* events) { events_ = events; }
+  void SetWorkerEvents(WorkerEvents* events) { m_pEvents = events; }
   // How the window's run ended, for the exit code: whether an update ran, its status, and
   // whether the user chose to shut down now.
   RunOutcome Outcome() const;
@@ -43,7 +43,7 @@ class UpdateDialog : public SkinDialog {
   BOOL OnInitDialog() override;
   void OnOK() override { SkinDialog::OnOK(); }
   void LayoutControls() override;
-  void BeforeDraw(SkinControl& control) override { deferred_.RunFor(&control); }
+  void BeforeDraw(SkinControl& control) override { m_deferred.RunFor(&control); }
   bool OnCommand(WORD id, WORD notification) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -66,6 +66,17 @@ class UpdateDialog : public SkinDialog {
   void LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const;
   TextLookup Lookup() const;
 
+  // One row per control of the template: its id and the member behind it, a button or a
+  // panel. Attaching, finding (and so laying out, with the layout table's row of the same
+  // id) and releasing all walk this one table.
+  struct ControlRow {
+    int id;
+    SkinButton UpdateDialog::*button;
+    SkinLabel UpdateDialog::*label;
+  };
+  static const ControlRow kControls[11];
+  SkinControl& Member(const ControlRow& row);
+
   SkinButton m_btnExit, m_btnClose, m_btnUpdate, m_btnShutdownNow, m_btnShutdownLater;
   SkinLabel m_lblPromptIcon, m_lblIllustration, m_lblCautionIcon, m_lblMessage, m_lblCaution, m_lblSpinner;
   HICON m_hIcon = nullptr;
@@ -73,15 +84,15 @@ class UpdateDialog : public SkinDialog {
   std::uint32_t m_nSpinnerFrame = kFirstSpinnerFrame;
   // The busy indicator's frames, decoded once per scale; the pictures of the controls the
   // first frame does not show, decoded after the window is on screen.
-  SpinnerFrames spinnerFrames_;
-  DeferredImages deferred_;
-  WorkerShared worker_{0, &m_nStatus};
+  SpinnerFrames m_spinnerFrames;
+  DeferredImages m_deferred;
+  WorkerShared m_worker{0, &m_nStatus};
   // Held while the worker runs: the window then ignores every request to close, and the
   // session and the system stay up.
-  std::optional<BusyGuard> busy_;
-  WorkerEvents* events_ = nullptr;
+  std::optional<BusyGuard> m_busy;
+  WorkerEvents* m_pEvents = nullptr;
   // What the runs and the shut-down buttons changed, shown again after a new layout.
-  ControlMemory memory_;
-  bool ran_ = false;
-  bool powerOffStarted_ = false;
+  ControlMemory m_memory;
+  bool m_bRan = false;
+  bool m_bPowerOffStarted = false;
 };
