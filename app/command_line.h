@@ -13,8 +13,8 @@ struct LaunchOptions {
   std::int32_t downgradable = 0;  // 1 when an image older than the controller's may be written
   std::uint16_t language = 0;     // LANGID of every text lookup
   RunMode mode = RunMode::kWindow;
-  bool shutdown = false;          // unattended update: power the computer off after a write
-  bool log = false;               // "/log:" was given; `logPath` names the file
+  bool shutdown = false;  // unattended update: power the computer off after a write
+  bool log = false;       // "/log:" was given; `logPath` names the file
   std::u16string logPath;
 };
 

@@ -23,15 +23,11 @@ int ExitCodeFor(const RunOutcome& o) {
   const bool validated = o.status == kSuccess || o.status == TBFW_E_DOWNGRADE;
   if (o.mode == RunMode::kCheck && validated) return o.haveVersions ? CheckVerdict(o) : kExitFailed;
   switch (o.status) {
-    case kSuccess:
-      return o.powerOffStarted ? kExitPowerOffStarted : kExitPowerOffNeeded;
-    case TBFW_E_DOWNGRADE:
-      return kExitSuccess;
+    case kSuccess: return o.powerOffStarted ? kExitPowerOffStarted : kExitPowerOffNeeded;
+    case TBFW_E_DOWNGRADE: return kExitSuccess;
     case TBFW_E_NO_ACPI_DEVICE:
     case TBFW_E_NO_CONTROLLER:
-    case TBFW_E_UNSUPPORTED_CONTROLLER:
-      return kExitNotThisNotebook;
-    default:
-      return kExitFailed;
+    case TBFW_E_UNSUPPORTED_CONTROLLER: return kExitNotThisNotebook;
+    default: return kExitFailed;
   }
 }

@@ -43,8 +43,7 @@ const char16_t* StatusMessageKey(StatusCode status) {
   return own != nullptr ? own : kErrorKey;
 }
 
-void FormatStatusMessage(StatusCode status, const TextLookup& lookup, char16_t* buffer,
-                         std::size_t capacity) {
+void FormatStatusMessage(StatusCode status, const TextLookup& lookup, char16_t* buffer, std::size_t capacity) {
   if (buffer == nullptr || capacity == 0) return;
   std::fill(buffer, buffer + capacity, u'\0');
   if (const char16_t* own = OwnTextKey(status)) {

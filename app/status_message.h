@@ -19,5 +19,4 @@ const char16_t* StatusMessageKey(StatusCode status);
 
 // Writes the message for `status` into `buffer`: the key's text, and for "IDS_ERROR" the
 // text followed by " (0X%08X)". A message longer than capacity - 1 is cut to fit.
-void FormatStatusMessage(StatusCode status, const TextLookup& lookup, char16_t* buffer,
-                         std::size_t capacity);
+void FormatStatusMessage(StatusCode status, const TextLookup& lookup, char16_t* buffer, std::size_t capacity);

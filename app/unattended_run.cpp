@@ -82,10 +82,9 @@ RunOutcome RunChecked(const LaunchOptions& options, UnattendedEnvironment& env, 
   if (options.mode == RunMode::kSilent && options.shutdown && outcome.status == kSuccess) {
     const std::uint32_t refused = env.session.RequestPowerOff();
     outcome.powerOffStarted = refused == 0;
-    log.Write(outcome.powerOffStarted
-                  ? "the computer is powering off"
-                  : "the computer could not be powered off: system error " + Hex32(refused) +
-                        "; a power-off completes the update");
+    log.Write(outcome.powerOffStarted ? "the computer is powering off"
+                                      : "the computer could not be powered off: system error " + Hex32(refused) +
+                                            "; a power-off completes the update");
   }
   return outcome;
 }

@@ -48,10 +48,10 @@ class UpdateRunPlatform : public UpdatePreconditions {
 
 // The window's state that the run reads and writes.
 struct UpdateRunState {
-  StatusCode& status;            // written by the worker while it runs
-  std::uint32_t& spinnerFrame;   // the busy indicator's next frame, 141..148
+  StatusCode& status;              // written by the worker while it runs
+  std::uint32_t& spinnerFrame;     // the busy indicator's next frame, 141..148
   const std::int32_t& layoutMode;  // 0 half scale, otherwise full
-  TextLookup lookup;             // the texts in the window's language
+  TextLookup lookup;               // the texts in the window's language
 };
 
 // The busy reason when data\Update.ini has no "IDS_BUSY" text.

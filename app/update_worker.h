@@ -19,8 +19,8 @@
 #include "platform/worker_platform.h"
 
 // Checks an image against the controller; on 0, `imageVersion` holds the image's version.
-using ImageValidator =
-    std::function<StatusCode(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion)>;
+using ImageValidator = std::function<StatusCode(ControllerAccess& controller, std::span<const std::uint8_t> image,
+                                                std::uint32_t& imageVersion)>;
 
 inline constexpr std::uint32_t kSettleMilliseconds = 10000;  // for the service, then for the controller
 

@@ -15,6 +15,7 @@ constexpr int kNear = 0, kCenter = 1, kNotSet = -1;
 
 }  // namespace
 
+// clang-format off
 const std::array<ControlLayout, 11> kWindowLayout = {{
     {kIdClose, ControlKind::kButton, 1448, 38, 76, 76, {130, 133, 132, 131}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, false},
     {kIdPromptIcon, ControlKind::kPanel, 60, 300, 30, 30, {134}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, false},
@@ -78,6 +79,7 @@ enum Script : unsigned {
   kArabic = 1u << 6,
   kHebrew = 1u << 7,
 };
+// clang-format on
 
 constexpr std::uint16_t kAnySubLanguage = 0;
 
@@ -105,8 +107,8 @@ struct TextScripts {
 };
 
 constexpr TextScripts kTextScripts[] = {
-    {0x04, kLatin | kHanzi}, {0x11, kLatin | kKanji | kKana}, {0x12, kLatin | kHangul},
-    {0x19, kLatin | kCyrillic}, {0x01, kLatin | kArabic}, {0x0D, kLatin | kHebrew},
+    {0x04, kLatin | kHanzi},    {0x11, kLatin | kKanji | kKana}, {0x12, kLatin | kHangul},
+    {0x19, kLatin | kCyrillic}, {0x01, kLatin | kArabic},        {0x0D, kLatin | kHebrew},
 };
 
 constexpr std::uint16_t Primary(std::uint16_t language) { return language & 0x3FF; }

@@ -9,7 +9,7 @@
 
 // Control ids of the window's template.
 enum ControlId : int {
-  kIdExit = 1,  // IDOK
+  kIdExit = 1,   // IDOK
   kIdClose = 2,  // IDCANCEL
   kIdUpdate = 1003,
   kIdShutdownNow = 1007,
@@ -73,7 +73,7 @@ struct ControlLayout {
   const char16_t* textKey;  // null: no text
   TextFace face;
   std::uint32_t textColour, hoverTextColour, pressedTextColour;  // 0: not set
-  int alignment, lineAlignment;                                 // -1: not set
+  int alignment, lineAlignment;                                  // -1: not set
   bool startsHidden;
 };
 

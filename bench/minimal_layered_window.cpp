@@ -62,8 +62,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     for (LONG y = dirty.top; y < dirty.bottom; ++y)
       for (LONG x = dirty.left; x < dirty.right; ++x)
         pixels[static_cast<size_t>(height - 1 - y) * width + x] = frame % 2 ? 0xFF1B8A8A : 0xFFE0F0F0;
-    UPDATELAYEREDWINDOWINFO update{sizeof update, screen.get(), &origin, &size, memory.get(), &source, 0, &blend,
-                                   ULW_ALPHA, &dirty};
+    UPDATELAYEREDWINDOWINFO update{sizeof update, screen.get(), &origin, &size, memory.get(), &source, 0,
+                                   &blend,        ULW_ALPHA,    &dirty};
     UpdateLayeredWindowIndirect(window, &update);
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) return 0;

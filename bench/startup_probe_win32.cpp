@@ -53,7 +53,8 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const int runs = argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 9;
-  const UniqueLibrary tool(::LoadLibraryExW(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  const UniqueLibrary tool(
+      ::LoadLibraryExW(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   if (!tool) {
     std::fputs("startup_probe: cannot read the tool's resources\n", stderr);
     return 1;
@@ -72,9 +73,8 @@ int wmain(int argc, wchar_t** argv) {
     // Close's four looks, the prompt icon, the illustration, Update's four looks.
     firstFrame.push_back(DecodeAll({130, 131, 132, 133, 134, 135, 137, 138, 139, 140}, tool.get()));
     // The caution icon, Exit's four looks, the spinner's eight frames, the shut-down buttons'.
-    late.push_back(DecodeAll({136, 137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147, 148, 150, 152, 153, 151,
-                              152, 153},
-                             tool.get()));
+    late.push_back(DecodeAll(
+        {136, 137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147, 148, 150, 152, 153, 151, 152, 153}, tool.get()));
     const auto image = LoadSkinImage(129, L"IMG", tool.get(), 1.0);
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(image->Width()) * image->Height());
     premultiply.push_back(Time([&] { (void)image->CopyPremultiplied(pixels.data()); }));
@@ -101,14 +101,15 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("| GdiplusStartup | %.1f ms | once |\n", start);
   std::printf("| the first decode (background, 1560 x 1240) | %.1f ms | once |\n", firstDecode);
   std::printf("| decoding the background again | %.1f ms | median of %d |\n", Median(background), runs);
-  std::printf("| reading the background's pixels, premultiplied | %.1f ms | median of %d |\n", Median(premultiply), runs);
+  std::printf("| reading the background's pixels, premultiplied | %.1f ms | median of %d |\n", Median(premultiply),
+              runs);
   std::printf("| decoding the other pictures of the first frame (10) | %.1f ms | median of %d |\n", Median(firstFrame),
               runs);
   std::printf("| the first font (\"Segoe WP\", 32 px) | %.1f ms | once |\n", firstFont);
   std::printf("| a font again | %.1f ms | median of %d |\n", Median(font), runs);
   std::printf("| drawing the prompt's text into a 1400 x 180 panel | %.1f ms | median of %d |\n", Median(text), runs);
-  std::printf("| drawing the illustration (1448 x 568) into the frame | %.1f ms | median of %d |\n", Median(illustration),
-              runs);
+  std::printf("| drawing the illustration (1448 x 568) into the frame | %.1f ms | median of %d |\n",
+              Median(illustration), runs);
   std::printf("| decoding the pictures shown later (19), now after the window is shown | %.1f ms | median of %d |\n",
               Median(late), runs);
   return 0;

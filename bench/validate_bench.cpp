@@ -86,8 +86,8 @@ void MeasureValidation(benchmark::State& state, const std::vector<std::uint8_t>&
     reads = controller.Reads().size();
   }
   if (reads != expected) {
-    state.SkipWithError(("ReadFirmware calls " + std::to_string(reads) + ", the rules imply " +
-                         std::to_string(expected)).c_str());
+    state.SkipWithError(
+        ("ReadFirmware calls " + std::to_string(reads) + ", the rules imply " + std::to_string(expected)).c_str());
     return;
   }
   state.counters["ReadFirmware"] = static_cast<double>(reads);

@@ -103,8 +103,7 @@ ProfileFile ProfileFile::Parse(std::span<const std::uint8_t> bytes) {
   return file;
 }
 
-std::optional<std::u16string_view> ProfileFile::Find(std::u16string_view section,
-                                                     std::u16string_view key) const {
+std::optional<std::u16string_view> ProfileFile::Find(std::u16string_view section, std::u16string_view key) const {
   section = Trim(section);
   key = Trim(key);
   if (key.empty()) return std::nullopt;

@@ -31,7 +31,8 @@ void Compress(std::array<std::uint32_t, 8>& state, const std::uint8_t* block) {
   }
   auto [a, b, c, d, e, f, g, h] = state;
   for (std::size_t i = 0; i < 64; ++i) {
-    const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
+    const std::uint32_t t1 =
+        h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
     const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     h = g;
     g = f;

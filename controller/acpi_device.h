@@ -9,7 +9,7 @@
 inline constexpr char16_t kAcpiDevicePath[] = u"\\\\.\\HVKACPI";
 inline constexpr std::uint32_t kAcpiControlCode = 0x0022240C;  // FILE_DEVICE_UNKNOWN, 0x903, buffered, any access
 inline constexpr std::uint32_t kAcpiReplyCapacity = 1024;
-inline constexpr std::uint32_t kDevsTag = 0x53564544;           // "DEVS" in memory order
+inline constexpr std::uint32_t kDevsTag = 0x53564544;  // "DEVS" in memory order
 inline constexpr std::uint32_t kControllerAcpiDevice = 0x00060057;
 
 class AcpiDevice {

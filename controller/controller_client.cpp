@@ -34,8 +34,8 @@ bool ControllerClient::ConnectController() {
 bool ControllerClient::FindController() {
   if (!services_) return false;
   std::unique_ptr<WbemEnumerator> instances;
-  if (Succeeded(services_->ExecQuery(u"WQL", u"select * from SdkTbtController", kReturnImmediatelyForwardOnly,
-                                     instances)) &&
+  if (Succeeded(
+          services_->ExecQuery(u"WQL", u"select * from SdkTbtController", kReturnImmediatelyForwardOnly, instances)) &&
       instances) {
     std::unique_ptr<WbemObject> first;
     if (instances->Next(first) == kOk && first) {
@@ -86,8 +86,7 @@ bool GetInt32(WbemObject& object, const char16_t* name, std::int32_t& value) {
 }  // namespace
 
 StatusCode ControllerClient::Execute(const char16_t* method, MethodCall& call) {
-  if (!Succeeded(services_->ExecMethod(objectPath_, method, call.inParams.get(), call.outParams)) ||
-      !call.outParams) {
+  if (!Succeeded(services_->ExecMethod(objectPath_, method, call.inParams.get(), call.outParams)) || !call.outParams) {
     return TBFW_E_NO_PROVIDER;
   }
   std::int32_t returnValue = 0;

@@ -3,7 +3,8 @@
 #include <array>
 #include <limits>
 
-StatusCode ReadNvmBytes(ControllerAccess& controller, std::uint32_t address, std::uint32_t length, std::uint8_t* bytes) {
+StatusCode ReadNvmBytes(ControllerAccess& controller, std::uint32_t address, std::uint32_t length,
+                        std::uint8_t* bytes) {
   // 64-bit positions: a range that ends at the top of the address space must not wrap.
   const std::uint64_t end = std::uint64_t{address} + length;
   // Bytes past the 32-bit address space do not exist, so a field there cannot match.
@@ -23,7 +24,8 @@ StatusCode ReadNvmBytes(ControllerAccess& controller, std::uint32_t address, std
   return kSuccess;
 }
 
-StatusCode ReadNvmValue(ControllerAccess& controller, std::uint32_t address, std::uint32_t length, std::uint32_t& value) {
+StatusCode ReadNvmValue(ControllerAccess& controller, std::uint32_t address, std::uint32_t length,
+                        std::uint32_t& value) {
   std::array<std::uint8_t, 4> bytes{};
   if (length > bytes.size()) length = bytes.size();
   if (StatusCode s = ReadNvmBytes(controller, address, length, bytes.data()); s != kSuccess) return s;

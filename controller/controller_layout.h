@@ -16,7 +16,8 @@
 StatusCode ReadNvmBytes(ControllerAccess& controller, std::uint32_t address, std::uint32_t length, std::uint8_t* bytes);
 
 // ReadNvmBytes as a little-endian number, zero-extended to 32 bits.
-StatusCode ReadNvmValue(ControllerAccess& controller, std::uint32_t address, std::uint32_t length, std::uint32_t& value);
+StatusCode ReadNvmValue(ControllerAccess& controller, std::uint32_t address, std::uint32_t length,
+                        std::uint32_t& value);
 
 // Fills the controller's layout (region base 0): its version from GetCurrentNvmVersion,
 // generation and variant from its device identifier, and for generation 3 the section

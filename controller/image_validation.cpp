@@ -12,8 +12,14 @@ std::optional<std::uint64_t> FieldAddress(const NvmFieldCheck& field, const NvmL
   std::uint64_t base = 0;
   switch (field.section) {
     case kRegionSection: base = layout.regionBase; break;
-    case kSection1: if (!layout.hasSection1) return std::nullopt; base = layout.section1Base; break;
-    case kSection2: if (!layout.hasSection2) return std::nullopt; base = layout.section2Base; break;
+    case kSection1:
+      if (!layout.hasSection1) return std::nullopt;
+      base = layout.section1Base;
+      break;
+    case kSection2:
+      if (!layout.hasSection2) return std::nullopt;
+      base = layout.section2Base;
+      break;
     default: return std::nullopt;
   }
   return base + field.offset;

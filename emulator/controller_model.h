@@ -13,36 +13,36 @@
 // Where the emulated world fails, one point each.
 enum class Fault {
   // COM and WMI
-  kNoLocator,          // CoCreateInstance of the locator fails
-  kNoNamespace,        // ConnectServer fails
-  kQueryFails,         // ExecQuery fails
-  kNoInstance,         // the query finds no controller
-  kIdNotString,        // ControllerId is a number
-  kIdTooLong,          // ControllerId too long for an object path
-  kNoClass,            // GetObject of the class fails
-  kNoMethod,           // GetMethod fails
-  kNoSpawn,            // SpawnInstance fails
-  kExecFails,          // ExecMethod fails
-  kNoOutParams,        // ExecMethod succeeds without out-parameters
-  kNoReturnValue,      // out-parameters without "ReturnValue"
-  kNoData,             // ReadFirmware without "data"
-  kNoNvmVersion,       // GetCurrentNvmVersion without "NvmVersion"
-  kBufferNotCreated,   // the image's array for UpdateFirmware cannot be made
-  kBufferSizeNotPut,   // UpdateFirmware's "BufferSize" cannot be put
-  kReadRangeNotPut,    // ReadFirmware's "offset" and "length" cannot be put
+  kNoLocator,         // CoCreateInstance of the locator fails
+  kNoNamespace,       // ConnectServer fails
+  kQueryFails,        // ExecQuery fails
+  kNoInstance,        // the query finds no controller
+  kIdNotString,       // ControllerId is a number
+  kIdTooLong,         // ControllerId too long for an object path
+  kNoClass,           // GetObject of the class fails
+  kNoMethod,          // GetMethod fails
+  kNoSpawn,           // SpawnInstance fails
+  kExecFails,         // ExecMethod fails
+  kNoOutParams,       // ExecMethod succeeds without out-parameters
+  kNoReturnValue,     // out-parameters without "ReturnValue"
+  kNoData,            // ReadFirmware without "data"
+  kNoNvmVersion,      // GetCurrentNvmVersion without "NvmVersion"
+  kBufferNotCreated,  // the image's array for UpdateFirmware cannot be made
+  kBufferSizeNotPut,  // UpdateFirmware's "BufferSize" cannot be put
+  kReadRangeNotPut,   // ReadFirmware's "offset" and "length" cannot be put
   // ACPI driver
-  kNoAcpiDevice,       // the device does not exist
-  kAcpiControlFails,   // DeviceIoControl fails
+  kNoAcpiDevice,      // the device does not exist
+  kAcpiControlFails,  // DeviceIoControl fails
   // service control manager
   kNoServiceManager,
   kServiceMissing,
   kServiceWontStart,
   // files and memory
-  kNoMemory,           // the image block cannot be allocated
-  kShortRead,          // ReadFile returns fewer bytes than asked
-  kReadFails,          // ReadFile fails
-  kSizeFails,          // the file's size cannot be had
-  kCount,              // not a fault: the number of them, for tests that walk them all
+  kNoMemory,   // the image block cannot be allocated
+  kShortRead,  // ReadFile returns fewer bytes than asked
+  kReadFails,  // ReadFile fails
+  kSizeFails,  // the file's size cannot be had
+  kCount,      // not a fault: the number of them, for tests that walk them all
 };
 
 // How the provider answers one out-parameter in place of the value the method contract

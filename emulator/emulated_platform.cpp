@@ -115,7 +115,7 @@ ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
 }
 
 ServiceHandle EmulatedServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
-                                                  std::uint32_t access) {
+                                                       std::uint32_t access) {
   if (manager != kManagerHandle || model_.Has(Fault::kServiceMissing) || name != u"ThunderboltService" ||
       access != 0x0014) {
     return 0;
@@ -143,7 +143,9 @@ void EmulatedServiceManager::Close(ServiceHandle handle) {
   if (handle == kManagerHandle || handle == kServiceHandle) --model_.openHandles;
 }
 
-void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) { model_.log.push_back("Sleep " + std::to_string(milliseconds)); }
+void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) {
+  model_.log.push_back("Sleep " + std::to_string(milliseconds));
+}
 
 bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
                                          const std::function<bool(std::u16string_view)>& visit) {

@@ -31,7 +31,8 @@ class EmulatedObject : public WbemObject {
     values_[name] = value.type == WbemValue::Type::kBytes ? WbemValue::Bytes({bytes.begin(), bytes.end()}) : value;
     return kOk;
   }
-  HResult GetMethod(const std::u16string& name, bool wantInSignature, std::unique_ptr<WbemObject>& inSignature) override {
+  HResult GetMethod(const std::u16string& name, bool wantInSignature,
+                    std::unique_ptr<WbemObject>& inSignature) override {
     if (model_.Has(Fault::kNoMethod)) return kNotFound;
     if (name != u"GetCurrentNvmVersion" && name != u"ReadFirmware" && name != u"UpdateFirmware") return kNotFound;
     if (wantInSignature && name != u"GetCurrentNvmVersion") inSignature = std::make_unique<EmulatedObject>(model_);
@@ -102,7 +103,8 @@ class EmulatedServices final : public WbemServices {
                     std::unique_ptr<WbemEnumerator>& result) override {
     model_.log.push_back("ExecQuery " + ToUtf8(language) + " " + ToUtf8(query) + " " + std::to_string(flags));
     if (model_.Has(Fault::kQueryFails)) return kFailed;
-    result = std::make_unique<EmulatedEnumerator>(model_, model_.ControllerPresent() && !model_.Has(Fault::kNoInstance));
+    result =
+        std::make_unique<EmulatedEnumerator>(model_, model_.ControllerPresent() && !model_.Has(Fault::kNoInstance));
     return kOk;
   }
   HResult GetClassObject(const std::u16string& path, std::unique_ptr<WbemObject>& object) override {
@@ -128,7 +130,8 @@ class EmulatedServices final : public WbemServices {
     if (model_.Has(Fault::kNoOutParams)) return kOk;
     std::map<std::u16string, WbemValue> out;
     const auto returnValue = model_.returnValues.count(name) ? model_.returnValues.at(name) : 0u;
-    if (!model_.Has(Fault::kNoReturnValue)) out[u"ReturnValue"] = WbemValue::Int32(static_cast<std::int32_t>(returnValue));
+    if (!model_.Has(Fault::kNoReturnValue))
+      out[u"ReturnValue"] = WbemValue::Int32(static_cast<std::int32_t>(returnValue));
     if (name == "GetCurrentNvmVersion" && !model_.Has(Fault::kNoNvmVersion)) {
       out[u"NvmVersion"] = WbemValue::Int32(static_cast<std::int32_t>(model_.nvmVersion));
     } else if (name == "ReadFirmware" && !model_.Has(Fault::kNoData)) {

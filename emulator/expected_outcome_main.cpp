@@ -59,7 +59,11 @@ int main(int argc, char** argv) {
   StatusCode status = TBFW_E_NO_ACPI_DEVICE;
   // Without the device the window refuses before any worker runs.
   if (acpi.OpenAcpiDevice()) {
-    UpdateWorkerEnvironment env{com, acpi, scm, client, platform,
+    UpdateWorkerEnvironment env{com,
+                                acpi,
+                                scm,
+                                client,
+                                platform,
                                 [](ControllerAccess& c, std::span<const std::uint8_t> bytes, std::uint32_t& version) {
                                   return ValidateImage(c, bytes, version);
                                 }};

@@ -57,8 +57,8 @@ struct ReplyName {
 };
 
 constexpr std::array kReplyNames{
-    ReplyName{u"null", Reply::kNull, false},   ReplyName{u"missing", Reply::kMissing, false},
-    ReplyName{u"text", Reply::kText, false},   ReplyName{u"short", Reply::kShort, true},
+    ReplyName{u"null", Reply::kNull, false},  ReplyName{u"missing", Reply::kMissing, false},
+    ReplyName{u"text", Reply::kText, false},  ReplyName{u"short", Reply::kShort, true},
     ReplyName{u"empty", Reply::kEmpty, true},
 };
 
@@ -124,7 +124,8 @@ std::string ReadScenario(std::span<const std::uint8_t> bytes, ControllerModel& m
       return r.name == Trim(*value) && (isArray || !r.arrayOnly);
     });
     if (form == kReplyNames.end()) {
-      return "[replies] " + std::string(parameter) + " must be null, missing, text" + (isArray ? ", short or empty" : "");
+      return "[replies] " + std::string(parameter) + " must be null, missing, text" +
+             (isArray ? ", short or empty" : "");
     }
     model.replies[std::string(parameter)] = form->reply;
   }

@@ -6,6 +6,6 @@
 
 class ProfileFileStrings final : public ProfileStrings {
  public:
-  std::size_t Read(const std::u16string& path, const char16_t* section, const char16_t* key,
-                   char16_t* buffer, std::size_t capacity) override;
+  std::size_t Read(const std::u16string& path, const char16_t* section, const char16_t* key, char16_t* buffer,
+                   std::size_t capacity) override;
 };

@@ -11,6 +11,6 @@ class ProfileStrings {
   // Fills `buffer` with the value of `key` in `section` of the file at `path`, cut to
   // capacity - 1 units and terminated; an empty string when the file, section or key is
   // missing. Returns the number of units written before the terminator.
-  virtual std::size_t Read(const std::u16string& path, const char16_t* section, const char16_t* key,
-                           char16_t* buffer, std::size_t capacity) = 0;
+  virtual std::size_t Read(const std::u16string& path, const char16_t* section, const char16_t* key, char16_t* buffer,
+                           std::size_t capacity) = 0;
 };

@@ -11,12 +11,12 @@
 #include <vector>
 
 using HResult = std::int32_t;
-inline constexpr HResult kOk = 0;              // S_OK
-inline constexpr HResult kFalse = 1;           // S_FALSE: succeeded, nothing returned
-inline constexpr HResult kNotFound = static_cast<HResult>(0x80041002);       // WBEM_E_NOT_FOUND
+inline constexpr HResult kOk = 0;                                               // S_OK
+inline constexpr HResult kFalse = 1;                                            // S_FALSE: succeeded, nothing returned
+inline constexpr HResult kNotFound = static_cast<HResult>(0x80041002);          // WBEM_E_NOT_FOUND
 inline constexpr HResult kInvalidNamespace = static_cast<HResult>(0x8004100E);  // WBEM_E_INVALID_NAMESPACE
-inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000E);    // E_OUTOFMEMORY
-inline constexpr HResult kFailed = static_cast<HResult>(0x80004005);         // E_FAIL
+inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000E);       // E_OUTOFMEMORY
+inline constexpr HResult kFailed = static_cast<HResult>(0x80004005);            // E_FAIL
 
 inline bool Succeeded(HResult hr) { return hr >= 0; }
 

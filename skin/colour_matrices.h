@@ -4,6 +4,8 @@
 
 using SkinColourMatrix = float[5][5];
 
+// One matrix row a line.
+// clang-format off
 // Disabled look: luminance with the weights 0.3, 0.59, 0.11; alpha kept.
 inline constexpr SkinColourMatrix kGreyscaleMatrix = {
     {0.3f, 0.3f, 0.3f, 0.0f, 0.0f},
@@ -21,3 +23,4 @@ inline constexpr SkinColourMatrix kHighlightMatrix = {
     {0.0f, 0.0f, 0.0f, 1.0f, 0.0f},
     {0.05f, 0.05f, 0.05f, 0.0f, 1.0f},
 };
+// clang-format on

@@ -15,8 +15,11 @@ std::uint16_t NormalizeLanguage(std::uint16_t languageId) {
   const std::uint16_t primary = languageId & 0x3FF;
   if (primary == kPrimaryChinese) {
     switch (languageId) {
-      case 0x0404: case 0x0C04: case 0x1404: return 0x0404;  // Traditional script
-      case 0x0804: case 0x1004: return 0x0804;                // Simplified script
+      case 0x0404:
+      case 0x0C04:
+      case 0x1404: return 0x0404;  // Traditional script
+      case 0x0804:
+      case 0x1004: return 0x0804;  // Simplified script
       default: return languageId;
     }
   }

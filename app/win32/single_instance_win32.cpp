@@ -50,7 +50,8 @@ HANDLE AdminNamespace(SECURITY_ATTRIBUTES* attributes) {
     boundary.reset(descriptor);
   }
   HANDLE space = CreatePrivateNamespaceW(attributes, boundary.get(), kNamespaceAlias);
-  if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) space = OpenPrivateNamespaceW(boundary.get(), kNamespaceAlias);
+  if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS)
+    space = OpenPrivateNamespaceW(boundary.get(), kNamespaceAlias);
   return space;
 }
 

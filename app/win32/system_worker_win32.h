@@ -22,4 +22,3 @@ class SystemWorkerEnvironment {
   Win32UpdateRecord record_;
   UpdateWorkerEnvironment env_;
 };
-

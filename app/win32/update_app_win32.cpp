@@ -37,7 +37,9 @@ std::u16string EnglishMessage(StatusCode status) {
   std::array<char16_t, kMessageCapacity> message{};
   FormatStatusMessage(
       status,
-      [](const char16_t* key, char16_t* buffer, std::size_t capacity) { LoadLocalizedText(0x0409, key, buffer, capacity); },
+      [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+        LoadLocalizedText(0x0409, key, buffer, capacity);
+      },
       message.data(), message.size());
   return message.data();
 }
@@ -101,7 +103,8 @@ class UpdateApp final : public Application {
     // Two copies could both update and write the controller at once: a second copy, with a
     // window or without, leaves the work to the first (and shows its window, if it has one).
     const SingleInstance instance;
-    log.Write(std::string("one-writer guard in ") + instance.Where() + (instance.IsFirst() ? ": taken" : ": held elsewhere"));
+    log.Write(std::string("one-writer guard in ") + instance.Where() +
+              (instance.IsFirst() ? ": taken" : ": held elsewhere"));
     if (!instance.IsFirst()) {
       if (options.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG, kWindowTitle);
       log.Write("another copy of the tool is running");

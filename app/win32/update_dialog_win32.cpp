@@ -265,10 +265,8 @@ void UpdateDialog::LayoutControls() {
       const auto load = [button, &c, scale] {
         button->SetImages(c.images[0], c.images[1], c.images[2], c.images[3], kImageType, ResourceModule(), scale);
       };
-      if (c.startsHidden)
-        m_deferred.Add(button, load);
-      else
-        load();
+      if (c.startsHidden) m_deferred.Add(button, load);
+      else load();
     } else {
       auto* panel = static_cast<SkinLabel*>(control);
       if (c.textColour != 0) panel->SetTextColor(c.textColour);
@@ -278,12 +276,9 @@ void UpdateDialog::LayoutControls() {
       place();
       setText();
       const auto load = [panel, &c, scale] { panel->SetImage(c.images[0], kImageType, ResourceModule(), scale); };
-      if (c.id == kIdSpinner)
-        DeferSpinnerFrames(scale);
-      else if (c.images[0] != 0 && c.startsHidden)
-        m_deferred.Add(panel, load);
-      else if (c.images[0] != 0)
-        load();
+      if (c.id == kIdSpinner) DeferSpinnerFrames(scale);
+      else if (c.images[0] != 0 && c.startsHidden) m_deferred.Add(panel, load);
+      else if (c.images[0] != 0) load();
     }
     if (c.startsHidden) control->ShowWindow(SW_HIDE);
     AddControl(control);
@@ -293,9 +288,8 @@ void UpdateDialog::LayoutControls() {
 // The first frame the window shows has no spinner: its frames are decoded after it, the
 // one it shows first tied to it, should it be drawn before they are.
 void UpdateDialog::DeferSpinnerFrames(double scale) {
-  m_deferred.Add(&m_lblSpinner, [this, scale] {
-    m_lblSpinner.SetSharedImage(m_spinnerFrames.Frame(m_nSpinnerFrame, scale));
-  });
+  m_deferred.Add(&m_lblSpinner,
+                 [this, scale] { m_lblSpinner.SetSharedImage(m_spinnerFrames.Frame(m_nSpinnerFrame, scale)); });
   for (std::uint32_t frame = kFirstSpinnerFrame; frame <= kLastSpinnerFrame; ++frame)
     m_deferred.Add(nullptr, [this, scale] { m_spinnerFrames.DecodeNext(scale); });
 }

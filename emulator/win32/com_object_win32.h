@@ -21,7 +21,8 @@ class ComObject : public Interface {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid_) || (identity_ != nullptr && IsEqualIID(riid, *identity_))) {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid_) ||
+        (identity_ != nullptr && IsEqualIID(riid, *identity_))) {
       *object = static_cast<Interface*>(this);
       this->AddRef();
       return S_OK;

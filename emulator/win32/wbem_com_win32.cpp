@@ -84,26 +84,34 @@ class ComClassObject final : public Adapter<IWbemClassObject, WbemObject> {
     return hr;
   }
   // Not used by a client of the controller.
-  HRESULT STDMETHODCALLTYPE GetQualifierSet(IWbemQualifierSet **) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetQualifierSet(IWbemQualifierSet**) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE Delete(LPCWSTR) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetNames(LPCWSTR, LONG, VARIANT *, SAFEARRAY **) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetNames(LPCWSTR, LONG, VARIANT*, SAFEARRAY**) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE BeginEnumeration(LONG) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE Next(LONG, BSTR *, VARIANT *, CIMTYPE *, LONG *) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE Next(LONG, BSTR*, VARIANT*, CIMTYPE*, LONG*) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE EndEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR, IWbemQualifierSet **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE Clone(IWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetObjectText(LONG, BSTR *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE SpawnDerivedClass(LONG, IWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE CompareTo(LONG, IWbemClassObject *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetPropertyOrigin(LPCWSTR, BSTR *) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR, IWbemQualifierSet**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetObjectText(LONG, BSTR*) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE SpawnDerivedClass(LONG, IWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE CompareTo(LONG, IWbemClassObject*) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetPropertyOrigin(LPCWSTR, BSTR*) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE InheritsFrom(LPCWSTR) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE PutMethod(LPCWSTR, LONG, IWbemClassObject *, IWbemClassObject *) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE PutMethod(LPCWSTR, LONG, IWbemClassObject*, IWbemClassObject*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
   HRESULT STDMETHODCALLTYPE DeleteMethod(LPCWSTR) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE BeginMethodEnumeration(LONG) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE NextMethod(LONG, BSTR *, IWbemClassObject **, IWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE NextMethod(LONG, BSTR*, IWbemClassObject**, IWbemClassObject**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
   HRESULT STDMETHODCALLTYPE EndMethodEnumeration() override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR *) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetMethodQualifierSet(LPCWSTR, IWbemQualifierSet**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR, BSTR*) override { return WBEM_E_NOT_SUPPORTED; }
 };
 
 class ComEnumerator final : public Adapter<IEnumWbemClassObject, WbemEnumerator> {
@@ -124,8 +132,8 @@ class ComEnumerator final : public Adapter<IEnumWbemClassObject, WbemEnumerator>
   }
   // Not used by a client of the controller.
   HRESULT STDMETHODCALLTYPE Reset() override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE NextAsync(ULONG, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE NextAsync(ULONG, IWbemObjectSink*) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumWbemClassObject**) override { return WBEM_E_NOT_SUPPORTED; }
   HRESULT STDMETHODCALLTYPE Skip(LONG, ULONG) override { return WBEM_E_NOT_SUPPORTED; }
 };
 
@@ -138,7 +146,8 @@ class ComServices final : public Adapter<IWbemServices, WbemServices> {
                                       IEnumWbemClassObject** result) override {
     if (result == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemEnumerator> enumerator;
-    const HRESULT hr = Guarded(*world_, [&] { return inner_->ExecQuery(Text(language), Text(query), flags, enumerator); });
+    const HRESULT hr =
+        Guarded(*world_, [&] { return inner_->ExecQuery(Text(language), Text(query), flags, enumerator); });
     *result = enumerator ? new ComEnumerator(world_, std::move(enumerator)) : nullptr;
     return hr;
   }
@@ -155,33 +164,72 @@ class ComServices final : public Adapter<IWbemServices, WbemServices> {
     if (callResult != nullptr) *callResult = nullptr;
     if (in != nullptr && ComClassObject::Unwrap(in) == nullptr) return WBEM_E_INVALID_PARAMETER;
     std::unique_ptr<WbemObject> results;
-    const HRESULT hr = Guarded(*world_, [&] {
-      return inner_->ExecMethod(Text(path), Text(method), ComClassObject::Unwrap(in), results);
-    });
+    const HRESULT hr = Guarded(
+        *world_, [&] { return inner_->ExecMethod(Text(path), Text(method), ComClassObject::Unwrap(in), results); });
     if (out != nullptr) *out = ComClassObject::Wrap(world_, std::move(results));
     return hr;
   }
   // Not used by a client of the controller.
-  HRESULT STDMETHODCALLTYPE OpenNamespace(const BSTR, LONG, IWbemContext *, IWbemServices **, IWbemCallResult **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE CancelAsyncCall(IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE QueryObjectSink(LONG, IWbemObjectSink **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE GetObjectAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE PutClass(IWbemClassObject *, LONG, IWbemContext *, IWbemCallResult **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE PutClassAsync(IWbemClassObject *, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE DeleteClass(const BSTR, LONG, IWbemContext *, IWbemCallResult **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE DeleteClassAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE CreateClassEnum(const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE CreateClassEnumAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE PutInstance(IWbemClassObject *, LONG, IWbemContext *, IWbemCallResult **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE PutInstanceAsync(IWbemClassObject *, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE DeleteInstance(const BSTR, LONG, IWbemContext *, IWbemCallResult **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE DeleteInstanceAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE CreateInstanceEnumAsync(const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext *, IEnumWbemClassObject **) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
-  HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext *, IWbemClassObject *, IWbemObjectSink *) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE OpenNamespace(const BSTR, LONG, IWbemContext*, IWbemServices**,
+                                          IWbemCallResult**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE CancelAsyncCall(IWbemObjectSink*) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE QueryObjectSink(LONG, IWbemObjectSink**) override { return WBEM_E_NOT_SUPPORTED; }
+  HRESULT STDMETHODCALLTYPE GetObjectAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE PutClass(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE PutClassAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteClass(const BSTR, LONG, IWbemContext*, IWbemCallResult**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteClassAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE CreateClassEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE CreateClassEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE PutInstance(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE PutInstanceAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteInstance(const BSTR, LONG, IWbemContext*, IWbemCallResult**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DeleteInstanceAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE CreateInstanceEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext*,
+                                                  IEnumWbemClassObject**) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*,
+                                                       IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
+                                            IWbemObjectSink*) override {
+    return WBEM_E_NOT_SUPPORTED;
+  }
 };
 
 class ComLocator final : public Adapter<IWbemLocator, WbemLocator> {

@@ -61,10 +61,8 @@ bool Dialog::Create() {
 }
 
 void Dialog::EndDialog(INT_PTR result) {
-  if (modal_)
-    ::EndDialog(hwnd(), result);
-  else
-    ::DestroyWindow(hwnd());
+  if (modal_) ::EndDialog(hwnd(), result);
+  else ::DestroyWindow(hwnd());
 }
 
 BOOL Dialog::OnInitDialog() {

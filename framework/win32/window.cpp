@@ -6,9 +6,7 @@ namespace {
 constexpr wchar_t kObjectProperty[] = L"TbtFw.WindowObject";
 }
 
-Window* WindowFromHandle(HWND window) {
-  return static_cast<Window*>(::GetPropW(window, kObjectProperty));
-}
+Window* WindowFromHandle(HWND window) { return static_cast<Window*>(::GetPropW(window, kObjectProperty)); }
 
 Window::~Window() { UnsubclassWindow(); }
 

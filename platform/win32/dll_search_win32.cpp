@@ -37,8 +37,8 @@ PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystem32;  // NOLINT(bugprone-re
 
 bool RestrictDllSearchToSystem32() {
   using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void*>(SetDefaultDllDirectoriesEntry()));
+  auto setDefault =
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(SetDefaultDllDirectoriesEntry()));
   if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return true;
   ::SetDllDirectoryW(L"");
   return false;

@@ -137,14 +137,14 @@ std::unique_ptr<LogFile> OpenLogFile(const std::u16string& path) {
   // An existing file is opened as it is; a missing one is made with its own security
   // descriptor. Neither follows a link at the file's own name.
   bool existed = true;
-  UniqueFile file(CreateFileW(full.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr));
+  UniqueFile file(
+      CreateFileW(full.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file && GetLastError() == ERROR_FILE_NOT_FOUND) {
     // Owner Administrators, and a protected list: full control for SYSTEM and the
     // Administrators, no one else, nothing inherited from the folder.
     PSECURITY_DESCRIPTOR raw = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)", SDDL_REVISION_1,
-                                                              &raw, nullptr)) {
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)", SDDL_REVISION_1, &raw,
+                                                              nullptr)) {
       return nullptr;
     }
     const UniqueLocal descriptor(raw);

@@ -85,8 +85,10 @@ ServiceHandle Win32ServiceManager::OpenManager(std::uint32_t access) {
   return reinterpret_cast<ServiceHandle>(OpenSCManagerW(nullptr, nullptr, access));
 }
 
-ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) {
-  return reinterpret_cast<ServiceHandle>(OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access));
+ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
+                                                    std::uint32_t access) {
+  return reinterpret_cast<ServiceHandle>(
+      OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access));
 }
 
 bool Win32ServiceManager::Start(ServiceHandle service, std::uint32_t& error) {

@@ -27,7 +27,8 @@ WbemValue FromByteArray(SAFEARRAY* array) {
     return WbemValue::Of(WbemValue::Type::kOther);
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(static_cast<long long>(upper) + 1));
-  if (!bytes.empty() && !WithElements(array, [&](const BYTE* data) { std::memcpy(bytes.data(), data, bytes.size()); })) {
+  if (!bytes.empty() &&
+      !WithElements(array, [&](const BYTE* data) { std::memcpy(bytes.data(), data, bytes.size()); })) {
     return WbemValue::Of(WbemValue::Type::kOther);
   }
   return WbemValue::Bytes(std::move(bytes));
@@ -37,38 +38,26 @@ WbemValue FromByteArray(SAFEARRAY* array) {
 
 WbemValue FromVariant(VARIANT& v) {
   switch (V_VT(&v)) {
-    case VT_EMPTY:
-      return {};
-    case VT_NULL:
-      return WbemValue::Of(WbemValue::Type::kNull);
+    case VT_EMPTY: return {};
+    case VT_NULL: return WbemValue::Of(WbemValue::Type::kNull);
     case VT_I4:
     case VT_UI4:
     case VT_INT:
-    case VT_UINT:
-      return WbemValue::Int32(V_I4(&v));
+    case VT_UINT: return WbemValue::Int32(V_I4(&v));
     // Narrower integers widen as their type says: signed ones keep their sign.
-    case VT_I2:
-      return WbemValue::Int32(V_I2(&v));
-    case VT_UI2:
-      return WbemValue::Int32(V_UI2(&v));
-    case VT_I1:
-      return WbemValue::Int32(V_I1(&v));
-    case VT_UI1:
-      return WbemValue::Int32(V_UI1(&v));
-    case VT_BSTR:
-      return WbemValue::String(V_BSTR(&v) != nullptr ? AsUtf16(V_BSTR(&v)) : u"");
-    case VT_ARRAY | VT_UI1:
-      return FromByteArray(V_ARRAY(&v));
-    default:
-      return WbemValue::Of(WbemValue::Type::kOther);
+    case VT_I2: return WbemValue::Int32(V_I2(&v));
+    case VT_UI2: return WbemValue::Int32(V_UI2(&v));
+    case VT_I1: return WbemValue::Int32(V_I1(&v));
+    case VT_UI1: return WbemValue::Int32(V_UI1(&v));
+    case VT_BSTR: return WbemValue::String(V_BSTR(&v) != nullptr ? AsUtf16(V_BSTR(&v)) : u"");
+    case VT_ARRAY | VT_UI1: return FromByteArray(V_ARRAY(&v));
+    default: return WbemValue::Of(WbemValue::Type::kOther);
   }
 }
 
 bool ToVariant(const WbemValue& value, VARIANT& v) {
   switch (value.type) {
-    case WbemValue::Type::kEmpty:
-      V_VT(&v) = VT_EMPTY;
-      return true;
+    case WbemValue::Type::kEmpty: V_VT(&v) = VT_EMPTY; return true;
     case WbemValue::Type::kInt32:
       V_VT(&v) = VT_I4;
       V_I4(&v) = value.int32;
@@ -95,8 +84,7 @@ bool ToVariant(const WbemValue& value, VARIANT& v) {
       return true;
     }
     case WbemValue::Type::kNull:
-    case WbemValue::Type::kOther:
-      break;
+    case WbemValue::Type::kOther: break;
   }
   V_VT(&v) = VT_NULL;
   return true;

@@ -29,7 +29,8 @@ class Win32Object final : public WbemObject {
     // The object keeps a copy; the local VARIANT and its array go when `v` does.
     return object_->Put(AsWide(name.c_str()), 0, v.get(), 0);
   }
-  HResult GetMethod(const std::u16string& name, bool wantInSignature, std::unique_ptr<WbemObject>& inSignature) override {
+  HResult GetMethod(const std::u16string& name, bool wantInSignature,
+                    std::unique_ptr<WbemObject>& inSignature) override {
     IWbemClassObject* in = nullptr;
     const HRESULT hr = object_->GetMethod(AsWide(name.c_str()), 0, wantInSignature ? &in : nullptr, nullptr);
     if (in != nullptr) inSignature = std::make_unique<Win32Object>(in);

@@ -45,8 +45,7 @@ void DeferredImages::StartWhenIdle(HWND window) {
   // The timer's id is this object, which OnTimer gets back; the window only carries it.
   if (::SetTimer(window, reinterpret_cast<UINT_PTR>(this), USER_TIMER_MINIMUM, &DeferredImages::OnTimer) != 0)
     timerWindow_ = window;
-  else
-    RunAll();  // no timer: the pictures are decoded now rather than never
+  else RunAll();  // no timer: the pictures are decoded now rather than never
 }
 
 void CALLBACK DeferredImages::OnTimer(HWND /*window*/, UINT /*message*/, UINT_PTR id, DWORD /*time*/) {

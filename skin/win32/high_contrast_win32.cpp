@@ -24,7 +24,8 @@ SystemScheme ReadSystemScheme() {
   return scheme;
 }
 
-void DrawSilhouette(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& to, Gdiplus::ARGB colour) {
+void DrawSilhouette(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gdiplus::RectF& to,
+                    Gdiplus::ARGB colour) {
   if (image == nullptr) return;
   const Gdiplus::Color c(colour);
   // Every colour channel from the constant row alone; alpha as it was.
@@ -36,6 +37,6 @@ void DrawSilhouette(Gdiplus::Graphics& graphics, Gdiplus::Image* image, const Gd
   matrix.m[4][4] = 1.0f;
   Gdiplus::ImageAttributes attributes;
   attributes.SetColorMatrix(&matrix, Gdiplus::ColorMatrixFlagsDefault, Gdiplus::ColorAdjustTypeDefault);
-  graphics.DrawImage(image, to, 0.0f, 0.0f, static_cast<float>(image->GetWidth()), static_cast<float>(image->GetHeight()),
-                     Gdiplus::UnitPixel, &attributes);
+  graphics.DrawImage(image, to, 0.0f, 0.0f, static_cast<float>(image->GetWidth()),
+                     static_cast<float>(image->GetHeight()), Gdiplus::UnitPixel, &attributes);
 }

@@ -11,7 +11,8 @@ namespace {
 // Not in every SDK's headers: the live-region property of UI Automation, which the
 // system's MSAA bridge reads from an annotated window, and its assertive value.
 constexpr GUID kLiveSettingProperty = {0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
-constexpr GUID kAccPropServicesInterface = {0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
+constexpr GUID kAccPropServicesInterface = {
+    0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
 constexpr GUID kAccPropServicesClass = {0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
 constexpr long kAssertive = 2;
 constexpr DWORD kLiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED
@@ -116,12 +117,18 @@ class SkinAccessible final : public IAccessible {
   // IAccessible: as the standard object.
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return standard_->get_accParent(parent); }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override { return standard_->get_accChildCount(count); }
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override { return standard_->get_accChild(child, out); }
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override { return standard_->get_accValue(child, value); }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    return standard_->get_accChild(child, out);
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    return standard_->get_accValue(child, value);
+  }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
     return standard_->get_accDescription(child, text);
   }
-  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override { return standard_->get_accHelp(child, text); }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override {
+    return standard_->get_accHelp(child, text);
+  }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
     return standard_->get_accHelpTopic(file, child, topic);
   }
@@ -129,7 +136,9 @@ class SkinAccessible final : public IAccessible {
     return standard_->get_accKeyboardShortcut(child, keys);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override { return standard_->get_accFocus(focus); }
-  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override { return standard_->get_accSelection(selection); }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    return standard_->get_accSelection(selection);
+  }
   HRESULT STDMETHODCALLTYPE accSelect(long how, VARIANT child) override { return standard_->accSelect(how, child); }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override {
     return standard_->accLocation(left, top, width, height, child);
@@ -137,7 +146,9 @@ class SkinAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
     return standard_->accNavigate(direction, start, end);
   }
-  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override { return standard_->accHitTest(x, y, child); }
+  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
+    return standard_->accHitTest(x, y, child);
+  }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
@@ -180,13 +191,9 @@ void MarkAssertiveLiveRegion(HWND window) {
   services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, value);
 }
 
-void AnnounceNameChange(HWND window) {
-  ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
-}
+void AnnounceNameChange(HWND window) { ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF); }
 
-void AnnounceLiveRegion(HWND window) {
-  ::NotifyWinEvent(kLiveRegionChanged, window, OBJID_CLIENT, CHILDID_SELF);
-}
+void AnnounceLiveRegion(HWND window) { ::NotifyWinEvent(kLiveRegionChanged, window, OBJID_CLIENT, CHILDID_SELF); }
 
 AccessibleApartment::AccessibleApartment() {
   const HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -10,11 +10,11 @@
 
 // What a control tells a screen reader about itself.
 struct AccessibleFacts {
-  long role;              // ROLE_SYSTEM_*
-  std::wstring name;      // empty: none
-  long extraState;        // STATE_SYSTEM_* bits beyond those the window's styles give
-  bool focusable;         // takes the keyboard focus (and says so)
-  bool pressable;         // default action "Press", which clicks it
+  long role;          // ROLE_SYSTEM_*
+  std::wstring name;  // empty: none
+  long extraState;    // STATE_SYSTEM_* bits beyond those the window's styles give
+  bool focusable;     // takes the keyboard focus (and says so)
+  bool pressable;     // default action "Press", which clicks it
 };
 
 // The answer to WM_GETOBJECT for OBJID_CLIENT of `window`, whose facts come from `facts`

@@ -47,8 +47,8 @@ void SkinButton::SetPressedTextColor(Gdiplus::ARGB colour) {
   MarkChanged();
 }
 
-void SkinButton::SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed, const wchar_t* type,
-                           HMODULE module, double scale) {
+void SkinButton::SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed, const wchar_t* type, HMODULE module,
+                           double scale) {
   // Each old image goes before its replacement is decoded.
   normalImage_.reset();
   disabledImage_.reset();
@@ -72,10 +72,8 @@ void SkinButton::ReleaseResources() {
 void SkinButton::Refresh() {
   // The look follows the window's state also while the images are not loaded yet (a
   // button disabled before its late images arrive is drawn disabled with them).
-  if (disabled())
-    state_ |= StateDisabled;
-  else
-    state_ &= ~StateDisabled;
+  if (disabled()) state_ |= StateDisabled;
+  else state_ &= ~StateDisabled;
   // Without a normal image the window is not composed; what changed is still marked for
   // the next composition.
   if (!normalImage_) {
@@ -159,7 +157,8 @@ LRESULT SkinButton::OnGetDialogCode(const MSG* message) {
   if (message != nullptr && (message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN)) {
     ::SendMessageW(::GetParent(hwnd()), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   }
-  if ((code & DLGC_UNDEFPUSHBUTTON) != 0 && ::GetFocus() == hwnd()) code = (code & ~DLGC_UNDEFPUSHBUTTON) | DLGC_DEFPUSHBUTTON;
+  if ((code & DLGC_UNDEFPUSHBUTTON) != 0 && ::GetFocus() == hwnd())
+    code = (code & ~DLGC_UNDEFPUSHBUTTON) | DLGC_DEFPUSHBUTTON;
   return code;
 }
 
@@ -172,9 +171,11 @@ void SkinButton::DescribeForAccessibility(AccessibleFacts& facts) const {
 SkinButton::Look SkinButton::ChooseLook(const Gdiplus::RectF& bounds) const {
   const bool hover = state_ & StateHover, pressed = state_ & StatePressed;
   if (state_ & StateDisabled)
-    return disabledImage_ ? Look{disabledImage_.get(), bounds, nullptr} : Look{normalImage_.get(), bounds, &kGreyscaleMatrix};
+    return disabledImage_ ? Look{disabledImage_.get(), bounds, nullptr}
+                          : Look{normalImage_.get(), bounds, &kGreyscaleMatrix};
   if (hover && pressed)
-    return pressedImage_ ? Look{pressedImage_.get(), bounds, nullptr} : Look{normalImage_.get(), Shifted(bounds), nullptr};
+    return pressedImage_ ? Look{pressedImage_.get(), bounds, nullptr}
+                         : Look{normalImage_.get(), Shifted(bounds), nullptr};
   if (hover)
     return hoverImage_ ? Look{hoverImage_.get(), bounds, nullptr} : Look{normalImage_.get(), bounds, &kHighlightMatrix};
   return {normalImage_.get(), bounds, nullptr};
@@ -187,10 +188,8 @@ void SkinButton::Draw(Gdiplus::Graphics& graphics) {
     return;
   }
   const Look look = ChooseLook(bounds);
-  if (look.image && look.matrix)
-    DrawThroughMatrix(graphics, *look.image, look.to, *look.matrix);
-  else if (look.image)
-    look.image->Draw(graphics, look.to);
+  if (look.image && look.matrix) DrawThroughMatrix(graphics, *look.image, look.to, *look.matrix);
+  else if (look.image) look.image->Draw(graphics, look.to);
   // Pressed text moves with the press, whether or not the image does; the disabled look
   // keeps the normal text colour.
   const bool pressed = state_ & StatePressed;

@@ -18,7 +18,7 @@ constexpr int kDrawMargin = 2;
 static_assert(SkinButton::kFocusRingWidth <= kDrawMargin);
 
 using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
-                                                   DWORD);
+                                                  DWORD);
 using UpdateLayeredWindowIndirectFunction = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
 
 bool Intersects(const RECT& a, const RECT& b) {
@@ -27,9 +27,8 @@ bool Intersects(const RECT& a, const RECT& b) {
 }
 
 bool Contains(const RECT& outer, const RECT& inner) {
-  return ::IsRectEmpty(&inner) ||
-         (inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-          inner.bottom <= outer.bottom);
+  return ::IsRectEmpty(&inner) || (inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+                                   inner.bottom <= outer.bottom);
 }
 
 void Grow(RECT& area, const RECT& more) {
@@ -140,7 +139,8 @@ void SkinDialog::SetBackground(UINT resourceId, const wchar_t* resourceType, HMO
 
 void SkinDialog::AddControl(SkinControl* control) {
   control->SetHost(this);
-  const bool listed = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.control == control; });
+  const bool listed =
+      std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.control == control; });
   if (!listed) entries_.push_back(Entry{control, RECT{}, true});
 }
 
@@ -285,7 +285,8 @@ void SkinDialog::StartFromBackground(const RECT& area) {
   // Rows run bottom-up in the DIB.
   const std::size_t columns = static_cast<std::size_t>(area.right - area.left);
   for (LONG y = area.top; y < area.bottom; ++y) {
-    const std::size_t at = static_cast<std::size_t>(frame_.height() - 1 - y) * width + static_cast<std::size_t>(area.left);
+    const std::size_t at =
+        static_cast<std::size_t>(frame_.height() - 1 - y) * width + static_cast<std::size_t>(area.left);
     std::copy_n(backgroundPixels_.data() + at, columns, frame_.pixels() + at);
   }
 }
@@ -301,8 +302,8 @@ void SkinDialog::Present(HDC windowDc, POINT origin, const RECT* dirty) {
   if (dirty) {
     auto indirect = reinterpret_cast<UpdateLayeredWindowIndirectFunction>(
         reinterpret_cast<void*>(::GetProcAddress(user32_.get(), "UpdateLayeredWindowIndirect")));
-    UPDATELAYEREDWINDOWINFO info{sizeof info, windowDc, &origin, &size, frame_.dc(), &source, 0, &blend_, ULW_ALPHA,
-                                 dirty};
+    UPDATELAYEREDWINDOWINFO info{sizeof info, windowDc, &origin, &size,     frame_.dc(),
+                                 &source,     0,        &blend_, ULW_ALPHA, dirty};
     if (indirect && indirect(hwnd(), &info)) return;
   }
   auto update = reinterpret_cast<UpdateLayeredWindowFunction>(

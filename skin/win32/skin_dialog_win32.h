@@ -101,10 +101,10 @@ class SkinDialog : public Dialog, public SkinHost {
   std::vector<std::uint32_t> backgroundPixels_;  // the background alone, as first drawn
   BLENDFUNCTION blend_{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   std::vector<Entry> entries_;  // the draw list, with what the frame holds of each control
-  DibSurface frame_;  // kept between compositions
-  UniqueLibrary user32_;  // looked up once: where the calls that hand the frame over are
-  bool wholeFrame_ = true;  // the next composition draws and hands over everything
-  bool layingOut_ = false;  // the first layout runs: its one composition follows it
+  DibSurface frame_;            // kept between compositions
+  UniqueLibrary user32_;        // looked up once: where the calls that hand the frame over are
+  bool wholeFrame_ = true;      // the next composition draws and hands over everything
+  bool layingOut_ = false;      // the first layout runs: its one composition follows it
   SystemScheme scheme_;
   bool focusCues_ = true;
 };

@@ -104,7 +104,8 @@ std::unique_ptr<Gdiplus::Bitmap> HalfSizeCopy(Gdiplus::Bitmap& source, int width
     return nullptr;
   }
   auto row = [](const Gdiplus::BitmapData& d, int y) {
-    return reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(d.Scan0) + static_cast<std::ptrdiff_t>(y) * d.Stride);
+    return reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(d.Scan0) +
+                                            static_cast<std::ptrdiff_t>(y) * d.Stride);
   };
   for (int y = 0; y < height; ++y) {
     const std::uint32_t *upper = row(in, 2 * y), *lower = row(in, 2 * y + 1);

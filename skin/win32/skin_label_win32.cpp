@@ -39,7 +39,8 @@ void SkinLabel::Draw(Gdiplus::Graphics& graphics) {
 // indicator), as its shape in that colour: the decorative ones are left out.
 void SkinLabel::DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& scheme, const Gdiplus::RectF& bounds) {
   const SkinImage* image = Picture();
-  if (image != nullptr && accessibleRole() != ROLE_SYSTEM_GRAPHIC) DrawSilhouette(graphics, image->Get(), bounds, scheme.windowText);
+  if (image != nullptr && accessibleRole() != ROLE_SYSTEM_GRAPHIC)
+    DrawSilhouette(graphics, image->Get(), bounds, scheme.windowText);
   const Gdiplus::SolidBrush ink(Gdiplus::Color(scheme.windowText));
   text_.DrawWindowText(graphics, hwnd(), ink, bounds);
 }

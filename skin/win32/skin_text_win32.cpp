@@ -113,7 +113,8 @@ void SkinText::DrawWindowText(Gdiplus::Graphics& graphics, HWND window, const Gd
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     const int x = static_cast<int>(layout.X) + inked_.left, y = static_cast<int>(layout.Y) + inked_.top;
     const int w = inked_.right - inked_.left, h = inked_.bottom - inked_.top;
-    const BOOL blended = w <= 0 || ::GdiAlphaBlend(target, x, y, w, h, rendered_.dc(), inked_.left, inked_.top, w, h, blend);
+    const BOOL blended =
+        w <= 0 || ::GdiAlphaBlend(target, x, y, w, h, rendered_.dc(), inked_.left, inked_.top, w, h, blend);
     graphics.ReleaseHDC(target);
     if (blended) return;
   }

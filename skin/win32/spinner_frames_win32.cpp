@@ -29,7 +29,8 @@ bool SpinnerFrames::DecodeNext(double scale) {
 }
 
 std::size_t SpinnerFrames::kept() const {
-  return static_cast<std::size_t>(std::count_if(frames_.begin(), frames_.end(), [](const auto& f) { return f != nullptr; }));
+  return static_cast<std::size_t>(
+      std::count_if(frames_.begin(), frames_.end(), [](const auto& f) { return f != nullptr; }));
 }
 
 void SpinnerFrames::Clear() {

@@ -32,6 +32,6 @@ class SpinnerFrames {
   UINT first_, last_;
   const wchar_t* type_;
   HMODULE module_;
-  double scale_ = 0.0;  // of the kept frames; 0 while none are kept
+  double scale_ = 0.0;                                    // of the kept frames; 0 while none are kept
   std::vector<std::shared_ptr<const SkinImage>> frames_;  // by id - first_; null: not decoded
 };

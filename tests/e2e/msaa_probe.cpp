@@ -75,7 +75,8 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM) {
   }
   std::printf("id=%d role=0x%lx state=0x%lx action=%s name=%s\n", GetDlgCtrlID(child),
               Number(object.p, &IAccessible::get_accRole), Number(object.p, &IAccessible::get_accState),
-              Words(object.p, &IAccessible::get_accDefaultAction).c_str(), Words(object.p, &IAccessible::get_accName).c_str());
+              Words(object.p, &IAccessible::get_accDefaultAction).c_str(),
+              Words(object.p, &IAccessible::get_accName).c_str());
   return TRUE;
 }
 
@@ -91,8 +92,8 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG
 int Listen(HWND window, DWORD milliseconds, const wchar_t* readyFile) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, kLiveRegionChanged, nullptr, OnEvent, process, 0,
-                                       WINEVENT_OUTOFCONTEXT);
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, kLiveRegionChanged, nullptr, OnEvent, process, 0, WINEVENT_OUTOFCONTEXT);
   if (hook == nullptr) return 2;
   if (FILE* ready = _wfopen(readyFile, L"w")) std::fclose(ready);
   const DWORD start = GetTickCount();

@@ -23,7 +23,8 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
   return out;
@@ -63,8 +64,10 @@ BOOL CALLBACK CountTitled(HWND window, LPARAM countPointer) {
 }
 
 int Usage() {
-  std::fputs("usage: window_probe wait|gone TITLE MS | rect TITLE [ID] | list|count|front|shown|close|display|query-end TITLE\n",
-             stderr);
+  std::fputs(
+      "usage: window_probe wait|gone TITLE MS | rect TITLE [ID] | list|count|front|shown|close|display|query-end "
+      "TITLE\n",
+      stderr);
   return 2;
 }
 
@@ -104,7 +107,8 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(window, WM_CLOSE, 0, 0);
   } else if (command == L"display") {
     // Sent, so the window has handled it when the probe returns.
-    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    SendMessageW(window, WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
   } else if (command == L"shown") {
     std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
   } else {

@@ -32,7 +32,8 @@ int wmain(int argc, wchar_t** argv) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child{};
-  if (argc < 2 || !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+  if (argc < 2 ||
+      !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
     std::puts("exit=none");
     return 1;
   }

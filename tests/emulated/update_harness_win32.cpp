@@ -18,13 +18,17 @@ namespace {
 class ShortWaits final : public WorkerPlatform {
  public:
   explicit ShortWaits(std::uint32_t settle) : settle_(settle) {}
-  void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds == kSettleMilliseconds ? settle_ : milliseconds); }
+  void Sleep(std::uint32_t milliseconds) override {
+    inner_.Sleep(milliseconds == kSettleMilliseconds ? settle_ : milliseconds);
+  }
   std::u16string ModulePath() override { return inner_.ModulePath(); }
   bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) override {
     return inner_.FindEntries(pattern, visit);
   }
   std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override { return inner_.OpenImageFile(path); }
-  std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override { return inner_.AllocateImageBlock(size); }
+  std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override {
+    return inner_.AllocateImageBlock(size);
+  }
 
  private:
   Win32WorkerPlatform inner_;

@@ -33,7 +33,10 @@ TEST(CabinetMetainfo, VersionIsTheKernelsNvmVersionInPairForm) {
     const char* version;
     bool decimal;
   } cases[] = {
-      {0x27, 0x00, "27.00", true}, {0x05, 0x03, "5.03", true}, {0x1B, 0x00, "1b.00", false}, {0x40, 0x1A, "40.1a", false},
+      {0x27, 0x00, "27.00", true},
+      {0x05, 0x03, "5.03", true},
+      {0x1B, 0x00, "1b.00", false},
+      {0x40, 0x1A, "40.1a", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(PairVersion(c.major, c.minor), c.version);
@@ -79,8 +82,12 @@ TEST(CabinetMetainfo, RefusesWhatNoControllerAccepts) {
       ASSERT_TRUE(facts.has_value()) << c.name;
       EXPECT_EQ(facts->versionMajor, plan.nvmVersion) << c.name;
       EXPECT_EQ(facts->vendorId.has_value(), c.deviceId == 0x1578) << c.name;
-      if (facts->vendorId) { EXPECT_EQ(*facts->vendorId, plan.vendorId) << c.name; }
-      if (facts->modelId) { EXPECT_EQ(*facts->modelId, plan.modelId) << c.name; }
+      if (facts->vendorId) {
+        EXPECT_EQ(*facts->vendorId, plan.vendorId) << c.name;
+      }
+      if (facts->modelId) {
+        EXPECT_EQ(*facts->modelId, plan.modelId) << c.name;
+      }
       continue;
     }
     EXPECT_FALSE(facts.has_value()) << c.name;
@@ -97,8 +104,8 @@ TEST(CabinetMetainfo, MetainfoEscapesOutsideTextAndNamesWhatFwupdNeeds) {
   const std::string xml = BuildMetainfo(text, guids, "27.00", "firmware.bin", "ab12");
   for (const char* expected :
        {"<id>com.example.&lt;x&gt;</id>", "<name>A &amp; B</name>", "say &quot;hi&quot;", "it&apos;s &lt;new&gt;",
-        "<firmware type=\"flashed\">g-1</firmware>", "<firmware type=\"flashed\">g-2</firmware>",
-        "version=\"27.00\">", "filename=\"firmware.bin\" target=\"content\" type=\"sha256\">ab12<",
+        "<firmware type=\"flashed\">g-1</firmware>", "<firmware type=\"flashed\">g-2</firmware>", "version=\"27.00\">",
+        "filename=\"firmware.bin\" target=\"content\" type=\"sha256\">ab12<",
         "<value key=\"LVFS::VersionFormat\">pair</value>",
         "<value key=\"LVFS::UpdateProtocol\">com.intel.thunderbolt</value>"}) {
     EXPECT_NE(xml.find(expected), std::string::npos) << expected << " not in\n" << xml;

@@ -36,8 +36,7 @@ const BoundsCase kBoundsCases[] = {
        s.editImage = [](std::vector<std::uint8_t>& b) { b[0x1002] = 0xF0; };
      },
      TBFW_E_NO_IMAGE},
-    {"region ends before its version", 0x156D, [](Scenario& s) { s.editImage = CutTo(kBase + 0x0A); },
-     TBFW_E_NO_IMAGE},
+    {"region ends before its version", 0x156D, [](Scenario& s) { s.editImage = CutTo(kBase + 0x0A); }, TBFW_E_NO_IMAGE},
     {"region ends inside the section 1 pointer", 0x1578, [](Scenario& s) { s.editImage = CutTo(kBase + 0x111); },
      TBFW_E_NO_IMAGE},
     {"count straddles the end", 0x1578,

@@ -30,7 +30,9 @@ TEST(LogText, EscapesControlsAndDirectionMarks) {
       {u"\u061B\u061C\u2027\u2028", "\u061B\\u{61C}\u2027\\u{2028}"},
       {u"Français 日本語 עברית", "Français 日本語 עברית"},
       {u"\U0001F600", "\U0001F600"},
-      {u"a\xD800" u"b\xDC00", "a\\u{D800}b\\u{DC00}"},
+      {u"a\xD800"
+       u"b\xDC00",
+       "a\\u{D800}b\\u{DC00}"},
       {u"\xDBFF", "\\u{DBFF}"},
       {u"", ""},
   };

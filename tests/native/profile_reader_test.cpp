@@ -30,9 +30,7 @@ TEST(ProfileFile, ReadsVeryLongLinesAndIgnoresAnOddTrailingByteOfUtf16) {
 
 // Wine 8's GetPrivateProfileStringW gives the value of a "=v" line for the empty key; this
 // reader gives nothing. The tool never asks for an empty key.
-TEST(ProfileFile, NeverFindsTheEmptyKey) {
-  EXPECT_FALSE(ProfileFile::Parse(Utf16File(u"[S]\n=v\n")).Find(u"S", u""));
-}
+TEST(ProfileFile, NeverFindsTheEmptyKey) { EXPECT_FALSE(ProfileFile::Parse(Utf16File(u"[S]\n=v\n")).Find(u"S", u"")); }
 
 TEST(CopyProfileValue, WritesNothingWithoutRoom) {
   std::array<char16_t, 2> buffer{u'#', u'#'};

@@ -14,20 +14,22 @@ std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(),
 TEST(Scenario, ReadsTheControllerFaultsAndReturnValues) {
   ControllerModel model;
   std::u16string region;
-  const std::string error = ReadScenario(Bytes("[controller]\r\nregion = dumps\\r.bin\r\nnvm_version=0x33\r\nupdate_ms=250\r\n"
-                                               "controller_id=PCI\\X\\1\r\n[faults]\r\nNoInstance=1\r\nExecFails=0\r\n"
-                                               "SizeFails=1\r\n[return_values]\r\nUpdateFirmware=5\r\nReadFirmware=0x10430003\r\n"
-                                               "[replies]\r\nReadFirmware.data = short\r\nUpdateFirmware.ReturnValue=text\r\n"),
-                                         model, region);
+  const std::string error =
+      ReadScenario(Bytes("[controller]\r\nregion = dumps\\r.bin\r\nnvm_version=0x33\r\nupdate_ms=250\r\n"
+                         "controller_id=PCI\\X\\1\r\n[faults]\r\nNoInstance=1\r\nExecFails=0\r\n"
+                         "SizeFails=1\r\n[return_values]\r\nUpdateFirmware=5\r\nReadFirmware=0x10430003\r\n"
+                         "[replies]\r\nReadFirmware.data = short\r\nUpdateFirmware.ReturnValue=text\r\n"),
+                   model, region);
   ASSERT_EQ(error, "");
   EXPECT_EQ(region, u"dumps\\r.bin");
   EXPECT_EQ(model.nvmVersion, 0x33u);
   EXPECT_EQ(model.updateMilliseconds, 250u);
   EXPECT_EQ(model.controllerId, u"PCI\\X\\1");
   EXPECT_EQ(model.faults, (std::set<Fault>{Fault::kNoInstance, Fault::kSizeFails}));
-  EXPECT_EQ(model.returnValues, (std::map<std::string, std::uint32_t>{{"UpdateFirmware", 5}, {"ReadFirmware", 0x10430003}}));
-  EXPECT_EQ(model.replies,
-            (std::map<std::string, Reply>{{"ReadFirmware.data", Reply::kShort}, {"UpdateFirmware.ReturnValue", Reply::kText}}));
+  EXPECT_EQ(model.returnValues,
+            (std::map<std::string, std::uint32_t>{{"UpdateFirmware", 5}, {"ReadFirmware", 0x10430003}}));
+  EXPECT_EQ(model.replies, (std::map<std::string, Reply>{{"ReadFirmware.data", Reply::kShort},
+                                                         {"UpdateFirmware.ReturnValue", Reply::kText}}));
 }
 
 TEST(Scenario, RefusesWhatItCannotUse) {

@@ -30,7 +30,8 @@ TEST(FormatStatusMessage, ErrorTextAndCodeShareTheBuffer) {
     buffer.fill(u'#');
     const auto lookup = [&](const char16_t* key, char16_t* out, std::size_t capacity) {
       std::fill(out, out + capacity, u'\0');
-      if (key == std::u16string_view(u"IDS_ERROR")) std::copy_n(c.text.begin(), std::min(c.text.size(), capacity - 1), out);
+      if (key == std::u16string_view(u"IDS_ERROR"))
+        std::copy_n(c.text.begin(), std::min(c.text.size(), capacity - 1), out);
     };
     FormatStatusMessage(c.status, lookup, buffer.data(), kMessageCapacity);
     EXPECT_EQ(std::u16string(buffer.data()), c.message) << c.name;

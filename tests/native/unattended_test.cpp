@@ -32,7 +32,12 @@ TEST(ParseCommandLine, UnattendedSwitches) {
       {"shutdown with silent", {u"/shutdown", u"/silent"}, true, RunMode::kSilent, true, u""},
       {"shutdown alone does nothing", {u"/shutdown"}, true, RunMode::kWindow, false, u""},
       {"shutdown never with check", {u"/check", u"/shutdown"}, true, RunMode::kCheck, false, u""},
-      {"log path kept as given", {u"/LOG:C:\\logs\\tbt fw.log"}, true, RunMode::kWindow, false, u"C:\\logs\\tbt fw.log"},
+      {"log path kept as given",
+       {u"/LOG:C:\\logs\\tbt fw.log"},
+       true,
+       RunMode::kWindow,
+       false,
+       u"C:\\logs\\tbt fw.log"},
       {"log without a path", {u"/silent", u"/log:"}, false, RunMode::kSilent, false, u""},
       {"prefixes are unknown switches", {u"/silently", u"/checks", u"/log"}, true, RunMode::kWindow, false, u""},
   };
@@ -142,10 +147,13 @@ struct Bench {
     LaunchOptions options;
     ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
     acpi.OpenAcpiDevice();
-    UpdateWorkerEnvironment worker{com, acpi, scm, client, files,
+    UpdateWorkerEnvironment worker{com,
+                                   acpi,
+                                   scm,
+                                   client,
+                                   files,
                                    [](ControllerAccess& c, std::span<const std::uint8_t> i, std::uint32_t& v) {
-                                     return ValidateImage(c, i, v);
-                                   }};
+                                     return ValidateImage(c, i, v); }};
     UnattendedEnvironment env{preconditions, worker, session, hold,
                               [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                                 const std::u16string text = std::u16string(u"text of ") + key;
@@ -168,9 +176,14 @@ TEST(RunUnattended, VersionsDecideWhatSilentAndCheckDo) {
     std::uint32_t refusal = 0;  // the system refuses the power-off with this error
   };
   const Row rows[] = {
-      {0x21, {u"/silent"}, 3010, true}, {0x20, {u"/silent"}, 3010, true}, {0x1F, {u"/silent"}, 0, false},
-      {0x21, {u"/check"}, 0, false},    {0x20, {u"/check"}, 1, false},    {0x1F, {u"/check"}, 2, false},
-      {0x21, {u"/silent", u"/shutdown"}, 1641, true},                      {0x1F, {u"/silent", u"/shutdown"}, 0, false},
+      {0x21, {u"/silent"}, 3010, true},
+      {0x20, {u"/silent"}, 3010, true},
+      {0x1F, {u"/silent"}, 0, false},
+      {0x21, {u"/check"}, 0, false},
+      {0x20, {u"/check"}, 1, false},
+      {0x1F, {u"/check"}, 2, false},
+      {0x21, {u"/silent", u"/shutdown"}, 1641, true},
+      {0x1F, {u"/silent", u"/shutdown"}, 0, false},
       {0x21, {u"/silent", u"/shutdown"}, 3010, true, 0x78},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -225,7 +238,7 @@ TEST(RunUnattended, NothingStartsWithoutTheDeviceOrOnBattery) {
 // powered off; the notebook is "not one the package is for" only when no controller answers.
 TEST(RunUnattended, EveryFaultIsAFailureThatPowersOff) {
   const std::set<Fault> notThisNotebook = {Fault::kAcpiControlFails, Fault::kQueryFails, Fault::kNoInstance,
-                                           Fault::kIdNotString, Fault::kIdTooLong, Fault::kNoAcpiDevice};
+                                           Fault::kIdNotString,      Fault::kIdTooLong,  Fault::kNoAcpiDevice};
   for (int f = 0; f < static_cast<int>(Fault::kCount); ++f) {
     const auto fault = static_cast<Fault>(f);
     for (const char16_t* mode : {u"/silent", u"/check"}) {
@@ -255,8 +268,9 @@ TEST(RunLog, OneStampedLinePerEvent) {
       "2026-12-07 09:05:03.042 power on: 0x00000000\r\n"
       "2026-12-07 09:05:03.042 start service: 0x00000000\r\n"
       "2026-12-07 09:05:03.042 controller PCI\\VEN_8086&DEV_156D, NVM version 0x00000020\r\n"
-      "2026-12-07 09:05:03.042 image C:\\Tools\\data\\firmware.bin, " + std::to_string(b.image.size()) +
-      " bytes, SHA-256 " + Sha256Hex(b.image) + "\r\n"
+      "2026-12-07 09:05:03.042 image C:\\Tools\\data\\firmware.bin, " +
+      std::to_string(b.image.size()) + " bytes, SHA-256 " + Sha256Hex(b.image) +
+      "\r\n"
       "2026-12-07 09:05:03.042 image NVM version 0x00000021\r\n"
       "2026-12-07 09:05:03.042 write: 0x00000000\r\n"
       "2026-12-07 09:05:03.042 power off: 0x00000000\r\n"

@@ -23,9 +23,9 @@ struct ControlState {
 class RecordingView final : public UpdateView {
  public:
   std::map<int, ControlState> controls = {
-      {kIdUpdate, {true, true}},        {kIdExit, {false, true}},         {kIdClose, {true, true}},
-      {kIdShutdownNow, {false, true}},  {kIdShutdownLater, {false, true}}, {kIdIllustration, {true, true}},
-      {kIdCautionIcon, {false, true}},  {kIdCaution, {false, true}},       {kIdSpinner, {false, true}},
+      {kIdUpdate, {true, true}},       {kIdExit, {false, true}},          {kIdClose, {true, true}},
+      {kIdShutdownNow, {false, true}}, {kIdShutdownLater, {false, true}}, {kIdIllustration, {true, true}},
+      {kIdCautionIcon, {false, true}}, {kIdCaution, {false, true}},       {kIdSpinner, {false, true}},
   };
   std::u16string message = u"prompt";
   std::vector<std::pair<std::uint32_t, double>> frames;
@@ -51,10 +51,10 @@ class ScriptedPlatform final : public UpdateRunPlatform {
   bool device = true;
   PowerSource power = PowerSource::kAc;
   bool threadStarts = true;
-  int ticks = 3;                       // waits that time out before the worker ends
-  bool timedWaitFails = false;         // then the wait after the ticks fails
-  bool endWaitSeesEnd = true;          // and the wait without time-out sees the end, or fails too
-  std::function<void(int)> onTick;    // sees the window during the run
+  int ticks = 3;                    // waits that time out before the worker ends
+  bool timedWaitFails = false;      // then the wait after the ticks fails
+  bool endWaitSeesEnd = true;       // and the wait without time-out sees the end, or fails too
+  std::function<void(int)> onTick;  // sees the window during the run
   StatusCode workerStatus = kSuccess;
   StatusCode* status = nullptr;
   std::u16string busyReason;

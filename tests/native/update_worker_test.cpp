@@ -70,7 +70,8 @@ struct Bench {
   }
   // Whether any logged line starts with `prefix`.
   bool Logged(const std::string& prefix) const {
-    return std::any_of(model.log.begin(), model.log.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    return std::any_of(model.log.begin(), model.log.end(),
+                       [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
   }
 };
 
@@ -193,7 +194,7 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
     StatusCode status;  // on success the first entry is written, else nothing
     bool validated = true;
     std::int32_t downgradable = 0;
-    bool pinned = false;  // to ImageOfVersion(0x21)
+    bool pinned = false;    // to ImageOfVersion(0x21)
     std::size_t taken = 0;  // the entry written on success
   };
   std::vector<std::uint8_t> other = ImageOfVersion(0x21);
@@ -210,7 +211,13 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
       {"another image on a pinned tool", {{u"i.bin", other}}, TBFW_E_NO_IMAGE, false, 0, true},
       // Listed for their short names FW~1.BIN and IMG~1.BIN, and passed over.
       {"only a .binary", {{u"fw.binary", ImageOfVersion(0x21)}}, TBFW_E_NO_IMAGE, false},
-      {"the .bin after a .bin_old", {{u"img.bin_old", {}}, {u"I.BIN", ImageOfVersion(0x21)}}, kSuccess, true, 0, false, 1},
+      {"the .bin after a .bin_old",
+       {{u"img.bin_old", {}}, {u"I.BIN", ImageOfVersion(0x21)}},
+       kSuccess,
+       true,
+       0,
+       false,
+       1},
   };
   for (const Case& c : cases) {
     Bench b;
@@ -231,10 +238,9 @@ TEST(IsImageName, TheLongNameEndsInBin) {
     bool image;
   };
   const Case cases[] = {
-      {u"fw.bin", true},       {u"FW.BIN", true},      {u"fw.Bin", true},        {u".bin", true},
-      {u"a.b.bin", true},      {u"fw.binary", false},  {u"img.bin_old", false},  {u"fw.bin.txt", false},
-      {u"fw.bin.", false},     {u"fw.bin ", false},    {u"fwbin", false},        {u"bin", false},
-      {u"fw.b\u0131n", false}, {u"", false},
+      {u"fw.bin", true},     {u"FW.BIN", true},       {u"fw.Bin", true},       {u".bin", true},     {u"a.b.bin", true},
+      {u"fw.binary", false}, {u"img.bin_old", false}, {u"fw.bin.txt", false},  {u"fw.bin.", false}, {u"fw.bin ", false},
+      {u"fwbin", false},     {u"bin", false},         {u"fw.b\u0131n", false}, {u"", false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsImageName(c.name), c.image) << ToUtf8(c.name);
 }

@@ -11,8 +11,8 @@ TEST(WindowLayout, FullScaleOnlyAboveTheThreshold) {
     int width, height;
     std::int32_t mode;
   };
-  for (Case c : {Case{1920, 1080, 0}, Case{1921, 1080, 1}, Case{1920, 1081, 1}, Case{1280, 720, 0},
-                 Case{2560, 1440, 1}, Case{800, 1200, 1}}) {
+  for (Case c : {Case{1920, 1080, 0}, Case{1921, 1080, 1}, Case{1920, 1081, 1}, Case{1280, 720, 0}, Case{2560, 1440, 1},
+                 Case{800, 1200, 1}}) {
     const LayoutMode m = ChooseLayoutMode(c.width, c.height);
     EXPECT_EQ(m.mode, c.mode) << c.width << "x" << c.height;
     EXPECT_EQ(m.scale, c.mode == 1 ? 1.0 : 0.5);
@@ -61,13 +61,13 @@ TEST(WindowLayout, FacesHoldTheScriptOfTheTexts) {
       {0x0412, 0x0419, u"Segoe WP", 0},
       {0x0412, 0x041E, u"Malgun Gothic", 1},
       {0x0C04, 0x0409, u"微軟正黑體", 1},
-      {0x0804, 0x0411, u"MS P Gothic", 1},    // kana and Japanese forms
-      {0x0411, 0x0804, u"微軟正黑體", 1},      // Simplified characters
+      {0x0804, 0x0411, u"MS P Gothic", 1},  // kana and Japanese forms
+      {0x0411, 0x0804, u"微軟正黑體", 1},   // Simplified characters
       {0x0411, 0x0419, u"MS P Gothic", 1},
       {0x0401, 0x040D, u"Segoe UI", 1},
       {0x040D, 0x0419, u"Segoe UI", 1},
       {0x0401, 0x0412, u"Malgun Gothic", 1},
-      {0x0011, 0x0409, u"Segoe WP", 0},       // the system's own row needs the exact Japanese id
+      {0x0011, 0x0409, u"Segoe WP", 0},  // the system's own row needs the exact Japanese id
   };
   for (const Case& c : cases) {
     const FontFaces faces = ChooseTextFaces(c.ui, c.text);

@@ -4,7 +4,12 @@
 #include <commctrl.h>
 #include <powrprof.h>
 
-typedef struct { UINT32 version; void* callback; BOOL noThread; BOOL noCodecs; } GdiplusInput;
+typedef struct {
+  UINT32 version;
+  void* callback;
+  BOOL noThread;
+  BOOL noCodecs;
+} GdiplusInput;
 int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusInput* input, void* output);
 
 int main(void) {

@@ -24,7 +24,7 @@ enum class Encoding { kUtf16Le, kCp1252Bytes, kUtf8WithMark, kUtf16BeWithMark };
 struct CorpusFile {
   const char* name;
   Encoding encoding;
-  std::u16string text;                // for kCp1252Bytes only code points below 0x100
+  std::u16string text;  // for kCp1252Bytes only code points below 0x100
   std::vector<std::u16string> sections;
   std::vector<std::u16string> keys;
 };
@@ -49,21 +49,36 @@ const std::vector<CorpusFile>& Corpus() {
       {"cr-only", Encoding::kUtf16Le, u"[S]\rk=v\r[T]\rj=w\r", {u"S", u"T"}, {u"k", u"j"}},
       {"duplicate-sections", Encoding::kUtf16Le, u"[S]\nk=1\n[s]\nk=2\nj=3\n", {u"S"}, {u"k", u"j"}},
       {"duplicate-keys", Encoding::kUtf16Le, u"[S]\nk=1\nK=2\n", {u"S"}, {u"k"}},
-      {"white-space", Encoding::kUtf16Le, u"  [S]  \n  k  =  v w  \n\t[T]\t\n\tk\t=\t\"q\"\t\n[U]\nk=\u3000u\u3000\nj=v\x1A\n",
-       {u"S", u" S ", u"T", u"U"}, {u"k", u" k\t", u"j"}},
-      {"quotes", Encoding::kUtf16Le,
+      {"white-space",
+       Encoding::kUtf16Le,
+       u"  [S]  \n  k  =  v w  \n\t[T]\t\n\tk\t=\t\"q\"\t\n[U]\nk=\u3000u\u3000\nj=v\x1A\n",
+       {u"S", u" S ", u"T", u"U"},
+       {u"k", u" k\t", u"j"}},
+      {"quotes",
+       Encoding::kUtf16Le,
        u"[Q]\nd=\"a b\"\ns='a'\nn=\"\"a\"\"\nu=\"a'\nl=\"\ne=\"\"\nq=\"abcd\"\nm=a\"b\"\n",
-       {u"Q"}, {u"d", u"s", u"n", u"u", u"l", u"e", u"q", u"m"}},
+       {u"Q"},
+       {u"d", u"s", u"n", u"u", u"l", u"e", u"q", u"m"}},
       {"comments", Encoding::kUtf16Le, u"; comment\n[C]\n;k=v\nk=w\n# h=x\n", {u"C"}, {u"k", u";k", u"# h", u"h"}},
       {"empty-values", Encoding::kUtf16Le, u"[E]\nk=\nj\n=v\ni = \nm=a=b\n", {u"E"}, {u"k", u"j", u"i", u"m"}},
-      {"odd-headers", Encoding::kUtf16Le, u"[a]b]tail\nk=v\n[ S ]\nk=v2\n[T\nk=v3\n[]\nk=v4\n",
-       {u"a]b", u"a", u"S", u" S ", u"T", u""}, {u"k", u"[T"}},
+      {"odd-headers",
+       Encoding::kUtf16Le,
+       u"[a]b]tail\nk=v\n[ S ]\nk=v2\n[T\nk=v3\n[]\nk=v4\n",
+       {u"a]b", u"a", u"S", u" S ", u"T", u""},
+       {u"k", u"[T"}},
       {"before-any-section", Encoding::kUtf16Le, u"k=top\n[S]\nk=v\n", {u"", u"S"}, {u"k"}},
       {"long-line", Encoding::kUtf16Le, u"[L]\nk=" + std::u16string(5000, u'x') + u"\nj=y\n", {u"L"}, {u"k", u"j"}},
       {"non-ascii-case", Encoding::kUtf16Le, u"[Ünïcode]\nКлюч=v\nΣίγμα=w\n", {u"Ünïcode"}, {u"Ключ", u"Σίγμα"}},
-      {"language-table", Encoding::kUtf16Le, u"[Language]\n0x409=English\n0x40C=LongerThanNine\n[English]\nIDS_X=Hello\n",
-       {u"Language", u"English"}, {u"0x409", u"0x40C", u"0x40c", u"IDS_X"}},
-      {"cp1252", Encoding::kCp1252Bytes, u"[S]\r\nk=caf\u00E9 \u0080 \u0093x\u0094\r\nj=\u00FF\r\n", {u"S"}, {u"k", u"j"}},
+      {"language-table",
+       Encoding::kUtf16Le,
+       u"[Language]\n0x409=English\n0x40C=LongerThanNine\n[English]\nIDS_X=Hello\n",
+       {u"Language", u"English"},
+       {u"0x409", u"0x40C", u"0x40c", u"IDS_X"}},
+      {"cp1252",
+       Encoding::kCp1252Bytes,
+       u"[S]\r\nk=caf\u00E9 \u0080 \u0093x\u0094\r\nj=\u00FF\r\n",
+       {u"S"},
+       {u"k", u"j"}},
       {"empty", Encoding::kUtf16Le, u"", {u"S"}, {u"k"}},
       {"utf8-mark", Encoding::kUtf8WithMark, u"[S]\nk=v\n[T]\nk=w\n", {u"S", u"T"}, {u"k"}},
       {"utf16be-mark", Encoding::kUtf16BeWithMark, u"[S]\nk=v\n", {u"S"}, {u"k"}},
@@ -153,15 +168,16 @@ TEST(ProfileDifferential, PortableReaderAgreesWithTheSystem) {
       for (const std::u16string& key : file.keys) {
         for (const auto& [s, k] : {std::pair{section, key}, std::pair{Cased(section, true), Cased(key, false)},
                                    std::pair{Cased(section, false), Cased(key, true)}}) {
-          for (std::size_t capacity : {std::size_t{1}, std::size_t{2}, std::size_t{4}, std::size_t{10}, std::size_t{6000}}) {
+          for (std::size_t capacity :
+               {std::size_t{1}, std::size_t{2}, std::size_t{4}, std::size_t{10}, std::size_t{6000}}) {
             std::vector<char16_t> fromSystem(capacity, u'#');
             std::vector<char16_t> fromPortable(capacity, u'#');
             system.Read(path, s.c_str(), k.c_str(), fromSystem.data(), capacity);
             portable.Read(path, s.c_str(), k.c_str(), fromPortable.data(), capacity);
             const std::u16string a = fromSystem.data();
             const std::u16string b = fromPortable.data();
-            const std::string where = std::string(file.name) + " [" + Narrow(s) + "] " + Narrow(k) +
-                                      " capacity " + std::to_string(capacity);
+            const std::string where =
+                std::string(file.name) + " [" + Narrow(s) + "] " + Narrow(k) + " capacity " + std::to_string(capacity);
             if (const KnownDifference* d = FindDifference(file.name, s, k, capacity)) {
               EXPECT_EQ(b, d->windows.substr(0, capacity - 1)) << where << ": " << d->why;
               EXPECT_EQ(a, d->wine.substr(0, capacity - 1)) << where << ": Wine changed: " << d->why;

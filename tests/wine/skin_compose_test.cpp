@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::uint32_t kGrey40 = 0xFF282828;   // the background's opaque part
+constexpr std::uint32_t kGrey40 = 0xFF282828;  // the background's opaque part
 constexpr std::uint32_t kOpaqueColour = 0xFFC86432;
 constexpr std::uint32_t kBrightColour = 0xFFFAFA0A;
 constexpr int kTransparentX = 150;  // the background is transparent from here rightwards
@@ -23,8 +23,8 @@ constexpr int kTransparentX = 150;  // the background is transparent from here r
   int got[4] = {p.a, p.r, p.g, p.b};
   for (int i = 0; i < 4; ++i)
     if (std::abs(got[i] - expected[i]) > tolerance)
-      return ::testing::AssertionFailure() << Describe(pixel) << " is not premultiplied argb(" << a << ", " << r
-                                           << ", " << g << ", " << b << ")";
+      return ::testing::AssertionFailure()
+             << Describe(pixel) << " is not premultiplied argb(" << a << ", " << r << ", " << g << ", " << b << ")";
   return ::testing::AssertionSuccess();
 }
 
@@ -83,12 +83,12 @@ TEST_F(Compose, DerivedLooksOfAButtonWithoutItsOwnImages) {
     void (*enter)(SkinButton&);
     double a, r, g, b;
   } rows[] = {
-      {"disabled: grey 0.3/0.59/0.11, alpha kept", kHalf, [](SkinButton& b) { ::EnableWindow(b.hwnd(), FALSE); },
-       128, 124.5, 124.5, 124.5},
+      {"disabled: grey 0.3/0.59/0.11, alpha kept", kHalf, [](SkinButton& b) { ::EnableWindow(b.hwnd(), FALSE); }, 128,
+       124.5, 124.5, 124.5},
       {"hover: 1.05 v + 0.05, alpha kept", kHalf, [](SkinButton& b) { ::SendMessageW(b.hwnd(), WM_MOUSEHOVER, 0, 0); },
        128, 222.75, 117.75, 65.25},
-      {"hover: clamped at full", kBright, [](SkinButton& b) { ::SendMessageW(b.hwnd(), WM_MOUSEHOVER, 0, 0); },
-       255, 255, 255, 23.25},
+      {"hover: clamped at full", kBright, [](SkinButton& b) { ::SendMessageW(b.hwnd(), WM_MOUSEHOVER, 0, 0); }, 255,
+       255, 255, 23.25},
       {"disabled over hover: grey wins", kBright,
        [](SkinButton& b) {
          ::SendMessageW(b.hwnd(), WM_MOUSEHOVER, 0, 0);
@@ -269,8 +269,12 @@ TEST_F(Compose, TextOverImageAndTextWithItsOwnAlpha) {
 }
 
 TEST(CreateSkinFont, EveryFamilyTheWindowAsksForGivesAFont) {
-  const wchar_t* families[] = {L"Arial", L"Segoe WP", L"Segoe WP N Semibold", L"MS P Gothic",
-                               L"\u5FAE\u8EDF\u6B63\u9ED1\u9AD4", L"No Such Family Anywhere"};
+  const wchar_t* families[] = {L"Arial",
+                               L"Segoe WP",
+                               L"Segoe WP N Semibold",
+                               L"MS P Gothic",
+                               L"\u5FAE\u8EDF\u6B63\u9ED1\u9AD4",
+                               L"No Such Family Anywhere"};
   for (const wchar_t* family : families) {
     auto font = CreateSkinFont(family, 16.0f, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
     ASSERT_NE(font, nullptr) << static_cast<int>(family[0]);

@@ -14,7 +14,9 @@ TEST(LoadSkinImage, ScaledSizesTruncateAndOnlyTheIdsLowSixteenBitsCount) {
     double scale;
     int width, height;
   } rows[] = {
-      {136, 0.5, 24, 21}, {kOpaque, 0.25, 10, 5}, {0x7A5B0000u | 136u, 1.0, 48, 43},
+      {136, 0.5, 24, 21},
+      {kOpaque, 0.25, 10, 5},
+      {0x7A5B0000u | 136u, 1.0, 48, 43},
   };
   for (const Row& r : rows) {
     auto image = LoadSkinImage(r.id, L"IMG", nullptr, r.scale);
@@ -42,7 +44,9 @@ TEST(LoadSkinImage, WhatIsNoImageGivesAnEmptyOne) {
     UINT id;
     double scale;
   } rows[] = {
-      {"missing id", 4242, 1.0}, {"undecodable bytes", kBroken, 1.0}, {"undecodable bytes, scaled", kBroken, 0.5},
+      {"missing id", 4242, 1.0},
+      {"undecodable bytes", kBroken, 1.0},
+      {"undecodable bytes, scaled", kBroken, 0.5},
       {"another type only", kOtherType, 1.0},
   };
   for (const Row& r : rows) {

@@ -52,10 +52,8 @@ TEST(LateImages, TheSpinnerCyclesThroughItsEightKeptFramesInOrderAtBothScales) {
       std::shared_ptr<const SkinImage> frame = frames.Frame(id, scale);
       ASSERT_TRUE(frame && frame->Get()) << id;
       EXPECT_EQ(frame->Width(), static_cast<int>(132 * scale)) << id << " at scale " << scale;
-      if (tick < 8)
-        decoded[id] = frame.get();
-      else
-        EXPECT_EQ(frame.get(), decoded[id]) << "frame " << id << " decoded again at scale " << scale;
+      if (tick < 8) decoded[id] = frame.get();
+      else EXPECT_EQ(frame.get(), decoded[id]) << "frame " << id << " decoded again at scale " << scale;
       dialog.picture.SetSharedImage(std::move(frame));
       dialog.Compose();
       const std::vector<std::uint32_t> ticked = PixelsOf(dialog, dialog.picture);
@@ -116,7 +114,8 @@ TEST(LateImages, APictureShownBeforeItsDeferredLoadRanIsDrawnAllTheSame) {
     reachState(eager);
     reachState(deferred);
     EXPECT_TRUE(late.empty()) << "drawing the shown controls ran their loads";
-    EXPECT_EQ(Differing(PixelsOf(deferred, deferred.exit), PixelsOf(eager, eager.exit)), 0) << "Exit at scale " << scale;
+    EXPECT_EQ(Differing(PixelsOf(deferred, deferred.exit), PixelsOf(eager, eager.exit)), 0)
+        << "Exit at scale " << scale;
     EXPECT_EQ(Differing(PixelsOf(deferred, deferred.picture), PixelsOf(eager, eager.picture)), 0)
         << "caution icon at scale " << scale;
     EXPECT_EQ(Differing(deferred.pixels, eager.pixels), 0) << "whole frame at scale " << scale;

@@ -78,7 +78,11 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
     const char* change;
     std::function<void(TestDialog&, double)> apply;
   } steps[] = {
-      {"spinner frame", [](TestDialog& d, double s) { d.picture.SetImage(142, L"IMG", nullptr, s); d.Compose(); }},
+      {"spinner frame",
+       [](TestDialog& d, double s) {
+         d.picture.SetImage(142, L"IMG", nullptr, s);
+         d.Compose();
+       }},
       {"hover", [&](TestDialog&, double) { ::SendMessageW(update, WM_MOUSEHOVER, 0, 0); }},
       {"press", [&](TestDialog&, double) { ::SendMessageW(update, WM_LBUTTONDOWN, MK_LBUTTON, 0); }},
       {"release", [&](TestDialog&, double) { ::SendMessageW(update, WM_LBUTTONUP, 0, 0); }},
@@ -90,8 +94,9 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
        }},
       {"longer message",
        [](TestDialog& d, double) {
-         ::SetWindowTextW(d.message.hwnd(), L"The firmware is being updated. Do not turn the computer off or "
-                                            L"unplug the charger until the update has finished.");
+         ::SetWindowTextW(d.message.hwnd(),
+                          L"The firmware is being updated. Do not turn the computer off or "
+                          L"unplug the charger until the update has finished.");
        }},
       {"shorter message", [](TestDialog& d, double) { ::SetWindowTextW(d.message.hwnd(), L"Done."); }},
       {"Exit, disabled, in Update's place",
@@ -101,8 +106,10 @@ TEST(Present, EachChangeHandedOverAloneShowsWhatTheWholeFrameShows) {
          d.exit.ShowWindow(SW_SHOW);
        }},
       {"spinner moved over the message",
-       [](TestDialog& d, double s) { Place(d.picture, static_cast<int>(160 * s), static_cast<int>(360 * s),
-                                          static_cast<int>(132 * s), static_cast<int>(132 * s)); }},
+       [](TestDialog& d, double s) {
+         Place(d.picture, static_cast<int>(160 * s), static_cast<int>(360 * s), static_cast<int>(132 * s),
+               static_cast<int>(132 * s));
+       }},
       {"spinner hidden", [](TestDialog& d, double) { d.picture.ShowWindow(SW_HIDE); }},
       {"Exit enabled", [](TestDialog& d, double) { ::EnableWindow(d.exit.hwnd(), TRUE); }},
       {"focus on Exit", [](TestDialog& d, double) { ::SetFocus(d.exit.hwnd()); }},

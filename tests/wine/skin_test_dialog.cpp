@@ -3,8 +3,8 @@
 #include <cstdio>
 
 Argb Unpack(std::uint32_t pixel) {
-  return {static_cast<int>(pixel >> 24), static_cast<int>((pixel >> 16) & 0xFF),
-          static_cast<int>((pixel >> 8) & 0xFF), static_cast<int>(pixel & 0xFF)};
+  return {static_cast<int>(pixel >> 24), static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
+          static_cast<int>(pixel & 0xFF)};
 }
 
 std::string Describe(std::uint32_t pixel) {

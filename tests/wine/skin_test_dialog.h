@@ -54,8 +54,8 @@ class TestDialog : public SkinDialog {
   // The scheme the window reads in place of the system's (Wine reports high contrast off
   // whatever it is told).
   std::optional<SystemScheme> scheme;
-  std::vector<WORD> clicked;   // ids of the BN_CLICKED commands received
-  WPARAM sysCommand = 0;       // the last WM_SYSCOMMAND, swallowed: no modal move loop here
+  std::vector<WORD> clicked;           // ids of the BN_CLICKED commands received
+  WPARAM sysCommand = 0;               // the last WM_SYSCOMMAND, swallowed: no modal move loop here
   DeferredImages* deferred = nullptr;  // when set, a control's late loads run before it is drawn
   std::uint32_t Pixel(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 

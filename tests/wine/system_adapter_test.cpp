@@ -20,7 +20,8 @@ class Folder : public ::testing::Test {
  protected:
   void SetUp() override {
     std::u16string module = ModulePath();
-    root_ = module.substr(0, module.rfind(u'\\') + 1) + u"search-" + AsUtf16(std::to_wstring(GetCurrentProcessId()).c_str());
+    root_ = module.substr(0, module.rfind(u'\\') + 1) + u"search-" +
+            AsUtf16(std::to_wstring(GetCurrentProcessId()).c_str());
     CreateDirectoryW(AsWide(root_.c_str()), nullptr);
   }
   void TearDown() override {
@@ -30,8 +31,8 @@ class Folder : public ::testing::Test {
   }
   std::u16string File(const std::u16string& name, const std::vector<std::uint8_t>& bytes) {
     const std::u16string path = root_ + u"\\" + name;
-    std::ofstream(AsWide(path.c_str()), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(AsWide(path.c_str()), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     files_.push_back(path);
     return path;
   }

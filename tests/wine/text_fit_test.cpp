@@ -157,9 +157,9 @@ TEST(TextFit, EveryTextFitsItsControlInEveryLanguage) {
             const float unbounded = 100000.0f;
             const Gdiplus::RectF room(0.0f, 0.0f, c.kind == ControlKind::kButton ? unbounded : width, unbounded);
             Gdiplus::RectF box;
-            ASSERT_EQ(graphics.MeasureString(Wide(s.text), static_cast<INT>(s.text.size()), font.get(), room, &format,
-                                             &box),
-                      Gdiplus::Ok);
+            ASSERT_EQ(
+                graphics.MeasureString(Wide(s.text), static_cast<INT>(s.text.size()), font.get(), room, &format, &box),
+                Gdiplus::Ok);
             const float line = font->GetHeight(&graphics);
             const std::string where = what + " in " + std::string(face.begin(), face.end()) + " at scale " +
                                       std::to_string(scale) + ", " + std::to_string(dpi) + " dpi";

@@ -80,7 +80,8 @@ TEST(VariantConvert, TellsUnsetAndMistypedAnswersFromNumbersAndBytes) {
   for (Case& c : cases) {
     const WbemValue got = FromVariant(c.value);
     EXPECT_EQ(got.type, c.type) << c.name;
-    const std::int32_t number = c.type == WbemValue::Type::kBytes ? static_cast<std::int32_t>(got.bytes.size()) : got.int32;
+    const std::int32_t number =
+        c.type == WbemValue::Type::kBytes ? static_cast<std::int32_t>(got.bytes.size()) : got.int32;
     EXPECT_EQ(number, c.number) << c.name;
     VariantClear(&c.value);
   }

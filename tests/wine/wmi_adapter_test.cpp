@@ -35,7 +35,8 @@ class Wmi : public ::testing::Test {
       return kFailed;
     }
     if (hr = signature->SpawnInstance(params); !Succeeded(hr) || !params) return hr;
-    for (const auto& [name, value] : in) EXPECT_EQ(params->Put(name, value), kOk) << std::string(name.begin(), name.end());
+    for (const auto& [name, value] : in)
+      EXPECT_EQ(params->Put(name, value), kOk) << std::string(name.begin(), name.end());
     return services.ExecMethod(u"StdRegProv", method, params.get(), out);
   }
 
@@ -74,12 +75,16 @@ TEST_F(Wmi, MethodsTakeAndReturnNumbersAndStrings) {
   ASSERT_TRUE(services);
   const std::u16string key = u"Software\\TbtFwUpdateTest";
   std::unique_ptr<WbemObject> out;
-  ASSERT_EQ(CallRegistry(*services, u"CreateKey", {{u"hDefKey", WbemValue::Int32(kCurrentUser)},
-                                                    {u"sSubKeyName", WbemValue::String(key)}}, out), kOk);
-  ASSERT_EQ(CallRegistry(*services, u"SetStringValue", {{u"hDefKey", WbemValue::Int32(kCurrentUser)},
-                                                         {u"sSubKeyName", WbemValue::String(key)},
-                                                         {u"sValueName", WbemValue::String(u"Name")},
-                                                         {u"sValue", WbemValue::String(u"Vanto \u00E9")}}, out), kOk);
+  ASSERT_EQ(CallRegistry(*services, u"CreateKey",
+                         {{u"hDefKey", WbemValue::Int32(kCurrentUser)}, {u"sSubKeyName", WbemValue::String(key)}}, out),
+            kOk);
+  ASSERT_EQ(CallRegistry(*services, u"SetStringValue",
+                         {{u"hDefKey", WbemValue::Int32(kCurrentUser)},
+                          {u"sSubKeyName", WbemValue::String(key)},
+                          {u"sValueName", WbemValue::String(u"Name")},
+                          {u"sValue", WbemValue::String(u"Vanto \u00E9")}},
+                         out),
+            kOk);
   ASSERT_TRUE(out);
   WbemValue returnValue;
   ASSERT_EQ(out->Get(u"ReturnValue", returnValue), kOk);
@@ -87,9 +92,12 @@ TEST_F(Wmi, MethodsTakeAndReturnNumbersAndStrings) {
   EXPECT_EQ(returnValue.type, WbemValue::Type::kInt32);
   EXPECT_EQ(returnValue.int32, 0);
 
-  ASSERT_EQ(CallRegistry(*services, u"GetStringValue", {{u"hDefKey", WbemValue::Int32(kCurrentUser)},
-                                                         {u"sSubKeyName", WbemValue::String(key)},
-                                                         {u"sValueName", WbemValue::String(u"Name")}}, out), kOk);
+  ASSERT_EQ(CallRegistry(*services, u"GetStringValue",
+                         {{u"hDefKey", WbemValue::Int32(kCurrentUser)},
+                          {u"sSubKeyName", WbemValue::String(key)},
+                          {u"sValueName", WbemValue::String(u"Name")}},
+                         out),
+            kOk);
   WbemValue value;
   ASSERT_EQ(out->Get(u"sValue", value), kOk);
   EXPECT_EQ(value.string, u"Vanto \u00E9");

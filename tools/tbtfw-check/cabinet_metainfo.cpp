@@ -46,6 +46,8 @@ std::array<std::uint8_t, 20> Sha1(const std::vector<std::uint8_t>& message) {
     }
     for (std::size_t i = 16; i < 80; ++i) w[i] = rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
     std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+    // The four rounds side by side, as SHA-1 is usually written down.
+    // clang-format off
     for (std::size_t i = 0; i < 80; ++i) {
       std::uint32_t f = 0, k = 0;
       if (i < 20) { f = (b & c) | (~b & d); k = 0x5A827999; }
@@ -56,6 +58,7 @@ std::array<std::uint8_t, 20> Sha1(const std::vector<std::uint8_t>& message) {
       e = d; d = c; c = rotl(b, 30); b = a; a = next;
     }
     h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e;
+    // clang-format on
   }
   std::array<std::uint8_t, 20> digest{};
   for (std::size_t i = 0; i < 20; ++i) digest[i] = static_cast<std::uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
@@ -115,8 +118,8 @@ std::optional<CabinetFacts> ReadCabinetFacts(ImageBytes image, CabinetRefusal& r
 
 std::string HostInstanceId(std::uint16_t vendorId, std::uint16_t modelId, bool native) {
   std::array<char, 32> id{};
-  std::snprintf(id.data(), id.size(), "TBT-%04x%04x%s", static_cast<unsigned>(vendorId),
-                static_cast<unsigned>(modelId), native ? "-native" : "");
+  std::snprintf(id.data(), id.size(), "TBT-%04x%04x%s", static_cast<unsigned>(vendorId), static_cast<unsigned>(modelId),
+                native ? "-native" : "");
   return id.data();
 }
 
@@ -144,37 +147,49 @@ std::string PairVersion(std::uint8_t major, std::uint8_t minor) {
   return version.data();
 }
 
-bool IsDecimalPair(const std::string& version) {
-  return version.find_first_of("abcdef") == std::string::npos;
-}
+bool IsDecimalPair(const std::string& version) { return version.find_first_of("abcdef") == std::string::npos; }
 
 std::string BuildMetainfo(const MetainfoText& text, std::span<const std::string> guids, const std::string& version,
                           const std::string& firmwareName, const std::string& sha256) {
   std::string xml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<component type=\"firmware\">\n"
-      "  <id>" + EscapeXml(text.id) + "</id>\n"
-      "  <name>" + EscapeXml(text.name) + "</name>\n"
-      "  <summary>" + EscapeXml(text.summary) + "</summary>\n"
-      "  <description><p>" + EscapeXml(text.summary) + "</p></description>\n"
+      "  <id>" +
+      EscapeXml(text.id) +
+      "</id>\n"
+      "  <name>" +
+      EscapeXml(text.name) +
+      "</name>\n"
+      "  <summary>" +
+      EscapeXml(text.summary) +
+      "</summary>\n"
+      "  <description><p>" +
+      EscapeXml(text.summary) +
+      "</p></description>\n"
       "  <provides>\n";
   for (const std::string& guid : guids) xml += "    <firmware type=\"flashed\">" + EscapeXml(guid) + "</firmware>\n";
-  xml += "  </provides>\n"
-         "  <metadata_license>CC0-1.0</metadata_license>\n"
-         "  <project_license>proprietary</project_license>\n"
-         "  <releases>\n"
-         "    <release urgency=\"medium\" version=\"" + EscapeXml(version) + "\"";
+  xml +=
+      "  </provides>\n"
+      "  <metadata_license>CC0-1.0</metadata_license>\n"
+      "  <project_license>proprietary</project_license>\n"
+      "  <releases>\n"
+      "    <release urgency=\"medium\" version=\"" +
+      EscapeXml(version) + "\"";
   if (!text.date.empty()) xml += " date=\"" + EscapeXml(text.date) + "\"";
-  xml += ">\n"
-         "      <checksum filename=\"" + EscapeXml(firmwareName) + "\" target=\"content\" type=\"sha256\">" + sha256 +
-         "</checksum>\n"
-         "      <description><p>" + EscapeXml(text.releaseNotes) + "</p></description>\n"
-         "    </release>\n"
-         "  </releases>\n"
-         "  <custom>\n"
-         "    <value key=\"LVFS::VersionFormat\">pair</value>\n"
-         "    <value key=\"LVFS::UpdateProtocol\">com.intel.thunderbolt</value>\n"
-         "  </custom>\n"
-         "</component>\n";
+  xml +=
+      ">\n"
+      "      <checksum filename=\"" +
+      EscapeXml(firmwareName) + "\" target=\"content\" type=\"sha256\">" + sha256 +
+      "</checksum>\n"
+      "      <description><p>" +
+      EscapeXml(text.releaseNotes) +
+      "</p></description>\n"
+      "    </release>\n"
+      "  </releases>\n"
+      "  <custom>\n"
+      "    <value key=\"LVFS::VersionFormat\">pair</value>\n"
+      "    <value key=\"LVFS::UpdateProtocol\">com.intel.thunderbolt</value>\n"
+      "  </custom>\n"
+      "</component>\n";
   return xml;
 }

@@ -54,11 +54,11 @@ std::string PairVersion(std::uint8_t major, std::uint8_t minor);
 bool IsDecimalPair(const std::string& version);
 
 struct MetainfoText {
-  std::string id;       // the component id, reverse-DNS
+  std::string id;  // the component id, reverse-DNS
   std::string name;
   std::string summary;
   std::string releaseNotes;
-  std::string date;     // YYYY-MM-DD, or empty for none
+  std::string date;  // YYYY-MM-DD, or empty for none
 };
 
 // The metainfo file for `firmwareName` whose SHA-256 is `sha256`, offering it to every

@@ -177,8 +177,8 @@ int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, s
   out += "version=" + version + "\n";
 
   std::filesystem::remove(cab, error);
-  const int status = env.runProgram({u"gcab", u"--create", u"--nopath", cab.u16string(), bin.u16string(),
-                                     xml.u16string()});
+  const int status =
+      env.runProgram({u"gcab", u"--create", u"--nopath", cab.u16string(), bin.u16string(), xml.u16string()});
   if (status != 0) {
     err += status < 0 ? "tbtfw-check: gcab could not be started; pack the two files into a cabinet with it\n"
                       : "tbtfw-check: gcab failed\n";
