@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/run_log.h"
+#include "tests/native/memory_log.h"
 
 namespace {
 
@@ -38,15 +39,6 @@ TEST(LogText, EscapesControlsAndDirectionMarks) {
   };
   for (const Case& c : cases) EXPECT_EQ(LogText(c.value), c.expected) << c.expected;
 }
-
-struct MemoryLog final : LogFile {
-  std::string text;
-  bool Append(std::string_view utf8) override {
-    text += utf8;
-    return true;
-  }
-  LocalTime Now() override { return {2026, 1, 2, 3, 4, 5, 6}; }
-};
 
 // Every line that carries a value from outside writes it escaped.
 TEST(RunLog, WritesOutsideValuesEscaped) {

@@ -12,6 +12,7 @@
 #include "emulator/emulated_platform.h"
 #include "emulator/emulated_wmi.h"
 #include "emulator/nvm_builder.h"
+#include "tests/native/memory_log.h"
 
 namespace {
 
@@ -75,16 +76,6 @@ TEST(ExitCodeFor, EveryOutcomeHasItsCode) {
         << static_cast<int>(r.mode) << " " << static_cast<int>(r.end) << " 0x" << std::hex << r.status;
   }
 }
-
-// A log in memory with a fixed clock.
-struct MemoryLog final : LogFile {
-  std::string text;
-  bool Append(std::string_view utf8) override {
-    text += utf8;
-    return true;
-  }
-  LocalTime Now() override { return {2026, 12, 7, 9, 5, 3, 42}; }
-};
 
 struct Preconditions final : UpdatePreconditions {
   bool device = true;

@@ -1,0 +1,17 @@
+// The run log's file in memory, with a clock fixed at 2026-12-07 09:05:03.042, for tests
+// that read what a run logged.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/log_file.h"
+
+struct MemoryLog final : LogFile {
+  std::string text;
+  bool Append(std::string_view utf8) override {
+    text += utf8;
+    return true;
+  }
+  LocalTime Now() override { return {2026, 12, 7, 9, 5, 3, 42}; }
+};
