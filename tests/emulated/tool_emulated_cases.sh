@@ -183,10 +183,13 @@ case_on_battery() {
     echo "SKIP [$name] a mount namespace over /sys/class/power_supply needs root"
     return
   fi
-  write_scenario "$dir" "$work/samples" 0x1A && lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" &&
-    cp "$exit_probe" "$app/" && on_battery_supplies "$dir/power_supply" &&
-    bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" ||
-    { expect "$name" prepared yes no; return; }
+  if ! { write_scenario "$dir" "$work/samples" 0x1A &&
+          lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" && cp "$exit_probe" "$app/" &&
+          on_battery_supplies "$dir/power_supply" &&
+          bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; }; then
+    expect "$name" prepared yes no
+    return
+  fi
   tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
   wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
   start_listening "$dir" "$name"

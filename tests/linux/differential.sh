@@ -7,12 +7,8 @@
 set -euo pipefail
 check=$1 work=$2 here=$(dirname "$(realpath "$0")")
 : "${shim:?the netlink shim, from fwupd_test.sh}"
+# shellcheck source=fwupd_host.sh
 source "$here/fwupd_host.sh"
-
-with_version() {
-  cp "$1" "$3"
-  printf "$(printf '\\x%02x' "$2")" | dd of="$3" bs=1 seek=$((0x10A)) conv=notrunc status=none
-}
 
 with_version "$work/s/img-1578.bin" 0x26 "$work/active.bin"
 # The controller's region as a dump (from the region's first byte) for tbtfw-check.

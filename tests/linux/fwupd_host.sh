@@ -1,6 +1,14 @@
+# shellcheck shell=bash disable=SC2154  # work, shim and here are the sourcing script's
 # Sourced by the fwupd tests: one emulated Linux host with a Thunderbolt controller, and
 # fwupdtool run against it with every state folder inside the work folder.
 # Needs: $work (an empty folder), $shim (the netlink shim), $here (this folder).
+
+# with_version IMAGE VERSION OUT: IMAGE (region at 0x100) carrying another NVM version.
+with_version() {
+  cp "$1" "$3"
+  # shellcheck disable=SC2059  # the format is the one byte, written as a hex escape
+  printf "$(printf '\\x%02x' "$2")" | dd of="$3" bs=1 seek=$((0x10A)) conv=notrunc status=none
+}
 
 # host_up PCI_DEVICE VENDOR MODEL NVM_VERSION ACTIVE_IMAGE: a fresh tree and state.
 host_up() {
@@ -20,6 +28,7 @@ fwupd_env() {
 # output and fwupdtool's go to LOG.
 fwupd_install() {
   local cabinet=$1 log=$2
+  # shellcheck disable=SC2016  # the inner shell expands its own arguments
   unshare -n bash -c '
     set -uo pipefail
     python3 "$1" "$2" "$3" 20 & standin=$!

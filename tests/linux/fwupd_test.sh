@@ -20,13 +20,8 @@ shim=$(realpath "$shim")
 rm -rf "$work"
 mkdir -p "$work/s"
 "$samples" "$work/s"
+# shellcheck source=fwupd_host.sh
 source "$here/fwupd_host.sh"
-
-# with_version IMAGE VERSION OUT: IMAGE (region at 0x100) carrying another NVM version.
-with_version() {
-  cp "$1" "$3"
-  printf "$(printf '\\x%02x' "$2")" | dd of="$3" bs=1 seek=$((0x10A)) conv=notrunc status=none
-}
 
 # cabinet IMAGE OUT [OPTIONS...]: the cabinet tbtfw-check makes of IMAGE.
 cabinet() {
