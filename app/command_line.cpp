@@ -86,16 +86,16 @@ std::int32_t ParseHexLong(const char16_t* text) {
   return static_cast<std::int32_t>(value);
 }
 
-bool ParseCommandLine(int argc, const char16_t* const* argv, LaunchOptions& options) {
+bool ParseCommandLine(int argc, const char16_t* const* argv, RunRequest& request) {
   bool silent = false, check = false, help = false, shutdown = false, wellFormed = true;
   for (int i = 1; i < argc; ++i) {
     const char16_t* arg = argv[i];
     if (arg == nullptr || arg[0] != u'/') continue;
     if (EqualsIgnoringCase(arg, u"/downgradable")) {
-      options.downgradable = 1;
+      request.downgradable = 1;
     } else if (Length(arg) > 5 && AsciiLower(arg[1]) == u'l' && AsciiLower(arg[2]) == u'i' &&
                AsciiLower(arg[3]) == u'd' && arg[4] == u':') {
-      options.language = static_cast<std::uint16_t>(static_cast<std::uint32_t>(ParseHexLong(arg + 5)) & 0xFFFF);
+      request.language = static_cast<std::uint16_t>(static_cast<std::uint32_t>(ParseHexLong(arg + 5)) & 0xFFFF);
     } else if (EqualsIgnoringCase(arg, u"/silent")) {
       silent = true;
     } else if (EqualsIgnoringCase(arg, u"/check")) {
@@ -105,18 +105,17 @@ bool ParseCommandLine(int argc, const char16_t* const* argv, LaunchOptions& opti
     } else if (EqualsIgnoringCase(arg, u"/?")) {
       help = true;
     } else if (StartsIgnoringCase(arg, u"/log:")) {
-      options.log = true;
-      options.logPath = arg + 5;
-      if (options.logPath.empty()) wellFormed = false;
+      request.logPath = arg + 5;
+      if (request.logPath.empty()) wellFormed = false;
     }
   }
   if (help) {
-    options.mode = RunMode::kHelp;
+    request.mode = RunMode::kHelp;
   } else if (check) {
-    options.mode = RunMode::kCheck;
+    request.mode = RunMode::kCheck;
   } else if (silent) {
-    options.mode = RunMode::kSilent;
-    options.shutdown = shutdown;
+    request.mode = RunMode::kSilent;
+    request.shutdown = shutdown;
   }
   return wellFormed;
 }

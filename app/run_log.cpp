@@ -38,6 +38,11 @@ void RunLog::ExitCode(int exitCode) { Write("exit code " + std::to_string(exitCo
 
 void RunLog::OnStep(std::string_view step, std::uint32_t result) { Write(std::string(step) + ": " + Hex32(result)); }
 
+void RunLog::OnSystemError(std::string_view step, SystemError error) {
+  if (!error) return;
+  Write(std::string(step) + ": " + error.call + " failed, system error " + Hex32(error.code));
+}
+
 void RunLog::OnController(std::u16string_view id, std::uint32_t nvmVersion) {
   Write("controller " + LogText(id) + ", NVM version " + Hex32(nvmVersion));
 }

@@ -22,6 +22,7 @@ class RunLog final : public WorkerEvents {
   void ExitCode(int exitCode);
 
   void OnStep(std::string_view step, std::uint32_t result) override;
+  void OnSystemError(std::string_view step, SystemError error) override;
   void OnController(std::u16string_view id, std::uint32_t nvmVersion) override;
   void OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
   void OnImageVersion(std::uint32_t nvmVersion) override;

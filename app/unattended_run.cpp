@@ -11,6 +11,7 @@ class VersionRecorder final : public WorkerEvents {
  public:
   explicit VersionRecorder(RunLog& log) : log_(log) {}
   void OnStep(std::string_view step, std::uint32_t result) override { log_.OnStep(step, result); }
+  void OnSystemError(std::string_view step, SystemError error) override { log_.OnSystemError(step, error); }
   void OnController(std::u16string_view id, std::uint32_t nvmVersion) override {
     controllerVersion = nvmVersion;
     haveController = true;
@@ -48,11 +49,12 @@ class BusyScope {
 
 namespace {
 
-RunOutcome RunChecked(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log) {
+RunOutcome RunChecked(const RunRequest& request, UnattendedEnvironment& env, RunLog& log) {
   RunOutcome outcome;
-  outcome.mode = options.mode;
+  outcome.mode = request.mode;
   if (!env.preconditions.EnsureAcpiDevice()) {
     log.Write("the ACPI device cannot be opened");
+    log.OnSystemError("ACPI device", env.preconditions.AcpiFailure());
     outcome.end = RunEnd::kFinished;
     outcome.status = TBFW_E_NO_ACPI_DEVICE;
     return outcome;
@@ -66,20 +68,19 @@ RunOutcome RunChecked(const LaunchOptions& options, UnattendedEnvironment& env, 
 
   VersionRecorder recorder(log);
   env.worker.events = &recorder;
-  env.worker.checkOnly = options.mode == RunMode::kCheck;
   outcome.end = RunEnd::kFinished;
   {
     std::array<char16_t, kMessageCapacity> reason{};
     LoadBusyReason(env.lookup, reason.data());
     const BusyScope busy(env.busy, reason.data(), log);
-    outcome.status = RunUpdateWorker(env.worker, options.downgradable);
+    outcome.status = RunUpdateWorker(env.worker, request);
   }
   env.worker.events = nullptr;
   outcome.haveVersions = recorder.haveController && recorder.haveImage;
   outcome.controllerVersion = recorder.controllerVersion;
   outcome.imageVersion = recorder.imageVersion;
 
-  if (options.mode == RunMode::kSilent && options.shutdown && outcome.status == kSuccess) {
+  if (request.mode == RunMode::kSilent && request.shutdown && outcome.status == kSuccess) {
     const std::uint32_t refused = env.session.RequestPowerOff();
     outcome.powerOffStarted = refused == 0;
     log.Write(outcome.powerOffStarted ? "the computer is powering off"
@@ -91,15 +92,15 @@ RunOutcome RunChecked(const LaunchOptions& options, UnattendedEnvironment& env, 
 
 }  // namespace
 
-RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log) {
+RunOutcome RunUnattended(const RunRequest& request, UnattendedEnvironment& env, RunLog& log) {
   // The worker contains its own exceptions and powers the controller off; what is left to
   // throw here (the log's or the checks' memory) ends the run as a failure.
   try {
-    return RunChecked(options, env, log);
+    return RunChecked(request, env, log);
   } catch (...) {
     env.worker.events = nullptr;
     RunOutcome outcome;
-    outcome.mode = options.mode;
+    outcome.mode = request.mode;
     outcome.end = RunEnd::kFinished;
     outcome.status = kWorkerException;
     return outcome;

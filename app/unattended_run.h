@@ -29,7 +29,7 @@ struct UnattendedEnvironment {
   TextLookup lookup;  // the texts in the run's language (the busy reason)
 };
 
-// Runs the mode `options` names (kSilent or kCheck) and says how it ended; ExitCodeFor
+// Runs the mode `request` names (kSilent or kCheck) and says how it ended; ExitCodeFor
 // turns that into the exit code. Each step is written to `log`. No exception leaves: one
 // that escapes the procedure ends it with kWorkerException, the controller powered off.
-RunOutcome RunUnattended(const LaunchOptions& options, UnattendedEnvironment& env, RunLog& log);
+RunOutcome RunUnattended(const RunRequest& request, UnattendedEnvironment& env, RunLog& log);

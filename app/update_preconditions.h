@@ -2,6 +2,8 @@
 // unattended run.
 #pragma once
 
+#include "platform/system_error.h"
+
 enum class PowerSource { kAc, kBattery, kUnknown };
 
 class UpdatePreconditions {
@@ -9,5 +11,7 @@ class UpdatePreconditions {
   virtual ~UpdatePreconditions() = default;
   // Opens the ACPI device unless it is open; true when it is open afterwards.
   virtual bool EnsureAcpiDevice() = 0;
+  // Why the device could not be opened, as the system said; empty when it gave no reason.
+  virtual SystemError AcpiFailure() const { return {}; }
   virtual PowerSource QueryPowerSource() = 0;
 };

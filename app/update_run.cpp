@@ -8,9 +8,9 @@
 
 namespace {
 
-void ShowOutcome(UpdateView& view, UpdateRunState& state) {
+void ShowOutcome(UpdateView& view, const UpdateRunState& state, StatusCode status) {
   std::array<char16_t, kMessageCapacity> message{};
-  FormatStatusMessage(state.status, state.lookup, message.data(), message.size());
+  FormatStatusMessage(status, state.lookup, message.data(), message.size());
   view.SetMessage(message.data());
 }
 
@@ -23,7 +23,7 @@ void LoadBusyReason(const TextLookup& lookup, char16_t* buffer) {
   if (buffer[0] == u'\0') std::copy(std::begin(kBusyReasonFallback), std::end(kBusyReasonFallback), buffer);
 }
 
-bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
+std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state) {
   view.Disable(kIdUpdate);
   view.Disable(kIdClose);
   view.Hide(kIdCautionIcon);
@@ -38,8 +38,7 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Show(kIdExit);
     view.Enable(kIdClose);
     view.Focus(kIdExit);
-    state.status = TBFW_E_NO_ACPI_DEVICE;
-    return true;
+    return TBFW_E_NO_ACPI_DEVICE;
   }
 
   // A failing query counts as AC power: the check must not lock out a working charger.
@@ -49,7 +48,7 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     view.Enable(kIdUpdate);
     view.Enable(kIdClose);
     view.Focus(kIdUpdate);
-    return false;
+    return std::nullopt;
   }
 
   view.Hide(kIdUpdate);
@@ -60,6 +59,9 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
   std::array<char16_t, kMessageCapacity> busyReason{};
   LoadBusyReason(state.lookup, busyReason.data());
 
+  // Without a worker nothing was done: say so rather than offer to shut down as if the
+  // update had succeeded.
+  StatusCode status = kWorkerNotStarted;
   if (platform.StartWorker(busyReason.data())) {
     view.Show(kIdSpinner);
     WorkerWait wait = WorkerWait::kRunning;
@@ -74,23 +76,19 @@ bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& st
     // A failed wait says nothing of the worker, which may still be writing the controller:
     // wait for its end. Should even that fail, nothing can tell whether it still runs, so
     // the window stays as it is while running: no outcome, no way out.
-    if (wait == WorkerWait::kWaitFailed && !platform.WaitForWorkerEnd()) return false;
-    platform.CloseWorker();
+    if (wait == WorkerWait::kWaitFailed && !platform.WaitForWorkerEnd()) return std::nullopt;
+    status = platform.CloseWorker();
     view.Hide(kIdSpinner);
-  } else {
-    // Without a worker nothing was done: say so rather than offer to shut down as if the
-    // update had succeeded.
-    state.status = kWorkerNotStarted;
   }
-  ShowOutcome(view, state);
+  ShowOutcome(view, state, status);
 
   view.Enable(kIdExit);
   view.Enable(kIdClose);
-  if (state.status == kSuccess) {
+  if (status == kSuccess) {
     view.Hide(kIdExit);
     view.Show(kIdShutdownNow);
     view.Show(kIdShutdownLater);
   }
-  view.Focus(state.status == kSuccess ? kIdShutdownNow : kIdExit);
-  return true;
+  view.Focus(status == kSuccess ? kIdShutdownNow : kIdExit);
+  return status;
 }

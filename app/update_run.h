@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "app/status_message.h"
 #include "app/update_preconditions.h"
@@ -42,13 +43,12 @@ class UpdateRunPlatform : public UpdatePreconditions {
   // Takes at most one waiting message off the thread's queue and dispatches it.
   virtual void PumpOneMessage() = 0;
   // Called once the worker has been seen to end: lets go of the thread and of the busy
-  // state.
-  virtual void CloseWorker() = 0;
+  // state, and gives the status the worker left, its only result.
+  virtual StatusCode CloseWorker() = 0;
 };
 
 // The window's state that the run reads and writes.
 struct UpdateRunState {
-  StatusCode& status;              // written by the worker while it runs
   std::uint32_t& spinnerFrame;     // the busy indicator's next frame, 141..148
   const std::int32_t& layoutMode;  // 0 half scale, otherwise full
   TextLookup lookup;               // the texts in the window's language
@@ -68,6 +68,7 @@ inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;
 // The keyboard focus ends on the first button the run's end shows, since the button that
 // had it (Update) is then hidden or was greyed: Shut down now after success, Exit after a
 // failure, Update again on battery.
-// True when the run reached an outcome (`state.status` holds it); false when it stopped
-// before the update because the computer runs on battery.
-bool RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);
+// The run's outcome: the worker's status, or the status that kept it from running (no ACPI
+// device, no thread). Empty when nothing was decided: the computer runs on battery, or the
+// worker's end could never be seen.
+std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);

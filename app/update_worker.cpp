@@ -56,7 +56,7 @@ StatusCode Step(WorkerEvents& events, std::string_view step, StatusCode result) 
   return result;
 }
 
-StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgradable, WorkerEvents& events) {
+StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events) {
   if (!env.client.ConnectController()) return Step(events, "connect", TBFW_E_NO_PROVIDER);
   // A success always brings the version: without it the client fails the call, as the
   // downgrade rule cannot be applied.
@@ -71,7 +71,11 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgrada
   std::unique_ptr<ImageBlock> block;
   std::uint32_t size = 0;
   const std::u16string path = FindImagePath(env.platform);
-  if (StatusCode s = LoadImage(env.platform, path, file, block, size); s != kSuccess) return Step(events, "image", s);
+  if (StatusCode s = LoadImage(env.platform, path, file, block, size); s != kSuccess) {
+    Step(events, "image", s);
+    events.OnSystemError("image", env.platform.LastFailure());
+    return s;
+  }
   const std::span<const std::uint8_t> image(block->data(), size);
   events.OnImage(path, image);
   // A tool pinned to one image takes no other, whatever validation would say of it.
@@ -82,8 +86,9 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, std::int32_t downgrada
   std::uint32_t imageVersion = 0;
   if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) return Step(events, "validation", s);
   events.OnImageVersion(imageVersion);
-  if (imageVersion < currentVersion && downgradable == 0) return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
-  if (env.checkOnly) return kSuccess;
+  if (imageVersion < currentVersion && request.downgradable == 0)
+    return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
+  if (request.CheckOnly()) return kSuccess;
   const StatusCode written = Step(events, "write", env.client.UpdateFirmware(image));
   if (written == kSuccess && env.record != nullptr) {
     const bool saved = env.record->Save({imageVersion, Sha256Hex(image), std::u16string(env.client.ControllerId())});
@@ -118,18 +123,21 @@ bool IsImageName(std::u16string_view name) {
   return true;
 }
 
-StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable) {
+StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, const RunRequest& request) {
   WorkerEvents silent;
   WorkerEvents& events = env.events != nullptr ? *env.events : silent;
   // The image block and the file are released inside, before the final wait.
   const StatusCode status = Contained([&] {
     env.com.Initialize();
     std::uint32_t ignored = 0;
-    events.OnStep("power on", env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored) ? 0 : 1);
-    events.OnStep("start service",
-                  static_cast<std::uint32_t>(StartControllerService(env.services, kControllerServiceName)));
+    const bool on = env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 1, ignored);
+    events.OnStep("power on", on ? 0 : 1);
+    if (!on) events.OnSystemError("power on", env.acpi.LastFailure());
+    const int started = StartControllerService(env.services, kControllerServiceName);
+    events.OnStep("start service", static_cast<std::uint32_t>(started));
+    if (started != kServiceStarted) events.OnSystemError("start service", env.services.LastFailure());
     env.platform.Sleep(kSettleMilliseconds);
-    return UpdateController(env, downgradable, events);
+    return UpdateController(env, request, events);
   });
 
   Contained([&] {
@@ -140,6 +148,7 @@ StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradab
     std::uint32_t ignored = 0;
     const bool off = env.acpi.CallAcpiMethod(kDevsTag, kControllerAcpiDevice, 0, ignored);
     events.OnStep("power off", off ? 0 : 1);
+    if (!off) events.OnSystemError("power off", env.acpi.LastFailure());
     return kSuccess;
   });
   Contained([&] {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "app/run_request.h"
 #include "app/worker_events.h"
 #include "common/status_codes.h"
 #include "controller/acpi_device.h"
@@ -32,7 +33,6 @@ struct UpdateWorkerEnvironment {
   WorkerPlatform& platform;
   ImageValidator validate;
   WorkerEvents* events = nullptr;  // told of each step; none when empty
-  bool checkOnly = false;          // everything but UpdateFirmware: what an update would do
   UpdateRecord* record = nullptr;  // told of an image the provider took; none when empty
 };
 
@@ -46,8 +46,9 @@ bool IsImageName(std::u16string_view name);
 // still waits and powers the controller off.
 inline constexpr StatusCode kWorkerException = TBFW_E_NO_MEMORY;
 
-// Runs the whole procedure and returns its outcome. Whatever fails, an exception included,
-// both waits, the power-off request and the COM uninitialisation happen; no exception
-// leaves. A check-only run ends after the downgrade rule with its result, having written
-// nothing. After a write the provider took (status 0) the record is saved.
-StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, std::int32_t downgradable);
+// Runs the whole procedure `request` asks for and returns its outcome. Whatever fails, an
+// exception included, both waits, the power-off request and the COM uninitialisation
+// happen; no exception leaves. A check-only request ends after the downgrade rule with its
+// result, having written nothing. After a write the provider took (status 0) the record
+// is saved.
+StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, const RunRequest& request);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/status_codes.h"
+#include "platform/system_error.h"
 
 class WorkerEvents {
  public:
@@ -15,6 +16,8 @@ class WorkerEvents {
   // A step of the procedure and its result: a status, or for the power requests and the
   // service start the value the system gave.
   virtual void OnStep(std::string_view /*step*/, std::uint32_t /*result*/) {}
+  // The system's reason for the failure of the step just told, when it gave one.
+  virtual void OnSystemError(std::string_view /*step*/, SystemError /*error*/) {}
   virtual void OnController(std::u16string_view /*id*/, std::uint32_t /*nvmVersion*/) {}
   // The image file as read whole, before it is checked.
   virtual void OnImage(std::u16string_view /*path*/, std::span<const std::uint8_t> /*bytes*/) {}

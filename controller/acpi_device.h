@@ -24,6 +24,8 @@ class AcpiDevice {
   // True when it closed an open device.
   bool CloseAcpiDevice();
   bool IsOpen() const { return handle_ != kNullDevice && handle_ != kInvalidDevice; }
+  // Why the last open or request failed, as the system said; empty when it succeeded.
+  SystemError LastFailure() const { return io_.LastFailure(); }
 
   // Sends tag, argument length and arguments; on success copies at most `replyLength`
   // bytes of the reply and sets `replyLength` to the count copied.

@@ -14,6 +14,14 @@ constexpr ServiceHandle kServiceHandle = 0x5E;
 constexpr std::uint32_t kDevsTag = 0x53564544;
 constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 constexpr std::uint32_t kErrorServiceRequestTimeout = 1053;
+// The codes the system gives for the failures the model plays.
+constexpr std::uint32_t kErrorInvalidFunction = 1;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+constexpr std::uint32_t kErrorReadFault = 30;
+constexpr std::uint32_t kErrorServiceDoesNotExist = 1060;
 
 std::uint32_t U32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -22,7 +30,8 @@ std::uint32_t U32(const std::uint8_t* p) {
 
 class EmulatedFile final : public ImageFile {
  public:
-  EmulatedFile(ControllerModel& model, const std::vector<std::uint8_t>& bytes) : model_(model), bytes_(bytes) {
+  EmulatedFile(ControllerModel& model, const std::vector<std::uint8_t>& bytes, LastSystemError& last)
+      : model_(model), bytes_(bytes), last_(last) {
     ++model_.openHandles;
   }
   ~EmulatedFile() override {
@@ -32,12 +41,20 @@ class EmulatedFile final : public ImageFile {
   EmulatedFile(const EmulatedFile&) = delete;
   EmulatedFile& operator=(const EmulatedFile&) = delete;
   bool Size(std::uint64_t& size) override {
-    if (model_.Has(Fault::kSizeFails)) return false;
+    if (model_.Has(Fault::kSizeFails)) {
+      last_.Failed("GetFileSize", kErrorInvalidHandle);
+      return false;
+    }
+    last_.Succeeded();
     size = bytes_.size();
     return true;
   }
   bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& read) override {
-    if (model_.Has(Fault::kReadFails)) return false;
+    if (model_.Has(Fault::kReadFails)) {
+      last_.Failed("ReadFile", kErrorReadFault);
+      return false;
+    }
+    last_.Succeeded();
     read = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(bytes_.size()));
     if (model_.Has(Fault::kShortRead) && read > 0) --read;
     std::copy_n(bytes_.begin(), read, buffer);
@@ -47,6 +64,7 @@ class EmulatedFile final : public ImageFile {
  private:
   ControllerModel& model_;
   const std::vector<std::uint8_t>& bytes_;
+  LastSystemError& last_;
 };
 
 class EmulatedBlock final : public ImageBlock {
@@ -78,7 +96,11 @@ bool MatchesBinSearch(std::u16string_view name) {
 
 DeviceHandle EmulatedDeviceIo::Open(const std::u16string& path) {
   model_.log.push_back("OpenDevice " + ToUtf8(path));
-  if (model_.Has(Fault::kNoAcpiDevice) || path != u"\\\\.\\HVKACPI") return kInvalidDevice;
+  if (model_.Has(Fault::kNoAcpiDevice) || path != u"\\\\.\\HVKACPI") {
+    last_.Failed("CreateFileW", kErrorFileNotFound);
+    return kInvalidDevice;
+  }
+  last_.Succeeded();
   ++model_.openHandles;
   return kAcpiHandle;
 }
@@ -88,8 +110,10 @@ bool EmulatedDeviceIo::Control(DeviceHandle device, std::uint32_t code, const st
   requests.emplace_back(in, in + inLength);
   if (device != kAcpiHandle || code != 0x0022240C || model_.Has(Fault::kAcpiControlFails) || inLength < 16) {
     model_.log.push_back("DeviceIoControl failed");
+    last_.Failed("DeviceIoControl", kErrorInvalidFunction);
     return false;
   }
+  last_.Succeeded();
   const std::uint32_t tag = U32(in), device_id = U32(in + 8), value = U32(in + 12);
   if (tag == kDevsTag && U32(in + 4) == 8 && device_id == 0x00060057) {
     model_.log.push_back("DEVS " + std::to_string(value));
@@ -109,7 +133,11 @@ void EmulatedDeviceIo::Close(DeviceHandle device) {
 // Only the rights starting needs are granted (SC_MANAGER_CONNECT; SERVICE_QUERY_STATUS |
 // SERVICE_START): asking for more or other rights is refused, as under a strict policy.
 ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
-  if (model_.Has(Fault::kNoServiceManager) || access != 0x0001) return 0;
+  if (model_.Has(Fault::kNoServiceManager) || access != 0x0001) {
+    last_.Failed("OpenSCManagerW", kErrorAccessDenied);
+    return 0;
+  }
+  last_.Succeeded();
   ++model_.openHandles;
   return kManagerHandle;
 }
@@ -118,8 +146,10 @@ ServiceHandle EmulatedServiceManager::OpenNamedService(ServiceHandle manager, co
                                                        std::uint32_t access) {
   if (manager != kManagerHandle || model_.Has(Fault::kServiceMissing) || name != u"ThunderboltService" ||
       access != 0x0014) {
+    last_.Failed("OpenServiceW", kErrorServiceDoesNotExist);
     return 0;
   }
+  last_.Succeeded();
   ++model_.openHandles;
   return kServiceHandle;
 }
@@ -129,6 +159,7 @@ bool EmulatedServiceManager::Start(ServiceHandle service, std::uint32_t& error) 
   if (service != kServiceHandle) return false;
   if (model_.Has(Fault::kServiceWontStart)) {
     error = kErrorServiceRequestTimeout;
+    last_.Failed("StartServiceW", error);
     return false;
   }
   if (model_.serviceRunning) {
@@ -150,7 +181,11 @@ void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) {
 bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,
                                          const std::function<bool(std::u16string_view)>& visit) {
   model_.log.push_back("FindEntries " + ToUtf8(pattern));
-  if (pattern != DataFolderBeside(model_.modulePath) + u"\\*.bin") return false;
+  if (pattern != DataFolderBeside(model_.modulePath) + u"\\*.bin") {
+    last_.Failed("FindFirstFileW", kErrorFileNotFound);
+    return false;
+  }
+  last_.Succeeded();
   for (const DataEntry& entry : model_.dataEntries) {
     if (!MatchesBinSearch(entry.name)) continue;
     if (!visit(entry.name)) break;
@@ -162,14 +197,20 @@ std::unique_ptr<ImageFile> EmulatedWorkerPlatform::OpenImageFile(const std::u16s
   model_.log.push_back("OpenFile " + ToUtf8(path));
   for (const DataEntry& entry : model_.dataEntries) {
     if (path == DataFolderBeside(model_.modulePath) + u"\\" + entry.name) {
-      return std::make_unique<EmulatedFile>(model_, entry.bytes);
+      last_.Succeeded();
+      return std::make_unique<EmulatedFile>(model_, entry.bytes, last_);
     }
   }
+  last_.Failed("CreateFileW", kErrorFileNotFound);
   return nullptr;
 }
 
 std::unique_ptr<ImageBlock> EmulatedWorkerPlatform::AllocateImageBlock(std::uint32_t size) {
   model_.log.push_back("AllocateImageBlock " + std::to_string(size));
-  if (model_.Has(Fault::kNoMemory)) return nullptr;
+  if (model_.Has(Fault::kNoMemory)) {
+    last_.Failed("GlobalAlloc", kErrorNotEnoughMemory);
+    return nullptr;
+  }
+  last_.Succeeded();
   return std::make_unique<EmulatedBlock>(model_, size);
 }

@@ -14,11 +14,13 @@ class EmulatedDeviceIo final : public DeviceIo {
   bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
                std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) override;
   void Close(DeviceHandle device) override;
+  SystemError LastFailure() const override { return last_.Get(); }
 
   std::vector<std::vector<std::uint8_t>> requests;  // every request, as sent
 
  private:
   ControllerModel& model_;
+  LastSystemError last_;
 };
 
 class EmulatedServiceManager final : public ServiceManager {
@@ -28,9 +30,11 @@ class EmulatedServiceManager final : public ServiceManager {
   ServiceHandle OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
   bool Start(ServiceHandle service, std::uint32_t& error) override;
   void Close(ServiceHandle handle) override;
+  SystemError LastFailure() const override { return last_.Get(); }
 
  private:
   ControllerModel& model_;
+  LastSystemError last_;
 };
 
 class EmulatedWorkerPlatform final : public WorkerPlatform {
@@ -42,7 +46,9 @@ class EmulatedWorkerPlatform final : public WorkerPlatform {
   std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override;
   std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
   std::optional<std::string> PinnedImageDigest() override { return model_.pinnedImageDigest; }
+  SystemError LastFailure() const override { return last_.Get(); }
 
  private:
   ControllerModel& model_;
+  LastSystemError last_;
 };

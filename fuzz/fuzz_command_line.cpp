@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       args.back() += unit;
     }
   }
-  LaunchOptions expected{0, 0x0409};
+  RunRequest expected{0, 0x0409};
   std::vector<const char16_t*> argv;
   for (std::size_t i = 0; i < args.size(); ++i) {
     argv.push_back(args[i].c_str());
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (lower.size() > 5 && lower.compare(0, 5, u"/lid:") == 0)
       expected.language = static_cast<std::uint16_t>(ParseHexLong(args[i].c_str() + 5));
   }
-  LaunchOptions options{0, 0x0409};
+  RunRequest options{0, 0x0409};
   ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
   if (options.downgradable != expected.downgradable || options.language != expected.language) std::abort();
   return 0;

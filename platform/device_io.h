@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/system_error.h"
+
 // A device handle as the system gives it: 0 is null, kInvalidDevice is a failed open.
 using DeviceHandle = std::uintptr_t;
 inline constexpr DeviceHandle kNullDevice = 0;
@@ -17,4 +19,6 @@ class DeviceIo {
   virtual bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
                        std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) = 0;
   virtual void Close(DeviceHandle device) = 0;
+  // Why the last Open or Control failed; empty when it succeeded.
+  virtual SystemError LastFailure() const { return {}; }
 };

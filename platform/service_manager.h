@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/system_error.h"
+
 using ServiceHandle = std::uintptr_t;  // 0 is no handle
 
 class ServiceManager {
@@ -14,4 +16,6 @@ class ServiceManager {
   // StartServiceW with no arguments; on false, `error` holds GetLastError().
   virtual bool Start(ServiceHandle service, std::uint32_t& error) = 0;
   virtual void Close(ServiceHandle handle) = 0;
+  // Why the last open or start failed; empty when it succeeded.
+  virtual SystemError LastFailure() const { return {}; }
 };

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 // An open file, read as a whole; closed when dropped.
 class ImageFile {
  public:
@@ -45,4 +47,8 @@ class WorkerPlatform {
   // write; empty when the tool is not pinned. A pin that cannot be read whole is given as
   // a digest that matches no image.
   virtual std::optional<std::string> PinnedImageDigest() { return std::nullopt; }
+  // Why the last search, open, size, read or allocation failed, for a file of the search
+  // and its reads alike; empty when it succeeded or was refused for a reason of the
+  // tool's own (a file outside the data folder, say).
+  virtual SystemError LastFailure() const { return {}; }
 };

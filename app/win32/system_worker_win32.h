@@ -6,11 +6,12 @@
 #include "platform/win32/update_record_win32.h"
 #include "platform/win32/wmi_win32.h"
 
-// COM, the service manager, the files, the registry record and the tool's ACPI device and
-// WMI client, bound for one run of the procedure on the thread that holds it.
+// COM, the service manager, the files, the registry record and the tool's WMI client,
+// with the ACPI device its owner opened, bound for one run of the procedure on the thread
+// that holds it.
 class SystemWorkerEnvironment {
  public:
-  SystemWorkerEnvironment();
+  explicit SystemWorkerEnvironment(AcpiDevice& acpi);
   SystemWorkerEnvironment(const SystemWorkerEnvironment&) = delete;
   SystemWorkerEnvironment& operator=(const SystemWorkerEnvironment&) = delete;
   UpdateWorkerEnvironment& get() { return env_; }

@@ -19,8 +19,8 @@
 #include "app/win32/unattended_busy_win32.h"
 #include "app/win32/update_dialog_win32.h"
 #include "app/win32/update_preconditions_win32.h"
+#include "platform/win32/system_win32.h"
 #include "app/win32/system_worker_win32.h"
-#include "app/win32/tool_services_win32.h"
 #include "app_version.h"
 #include "framework/win32/application.h"
 #include "platform/win32/dll_search_win32.h"
@@ -74,28 +74,28 @@ class UnattendedSession final : public SessionControl {
 
 class UpdateApp final : public Application {
  public:
-  LaunchOptions options;
+  RunRequest request;
 
   bool InitInstance() override {
     // Started here, after the DLL search is restricted, so GDI+ (delay-loaded) comes from
     // System32; shut down once, after the window is gone.
     const GdiplusSession gdiplus;
-    options.downgradable = 0;
-    options.language = GetUserDefaultUILanguage();
-    const bool wellFormed = ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), options);
+    request.downgradable = 0;
+    request.language = GetUserDefaultUILanguage();
+    const bool wellFormed = ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), request);
     std::unique_ptr<LogFile> file;
-    if (wellFormed && options.log) file = OpenLogFile(options.logPath);
-    if (!wellFormed || (options.log && !file)) {
+    if (wellFormed && request.KeepsLog()) file = OpenLogFile(request.logPath);
+    if (!wellFormed || (request.KeepsLog() && !file)) {
       exitCode_ = kExitBadSwitch;
       return false;
     }
-    if (options.mode == RunMode::kHelp) {
+    if (request.mode == RunMode::kHelp) {
       ShowUsage();
       return false;
     }
     RunLog log(file.get());
     log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
-    if (!StartIsSafe(options.mode, log)) {
+    if (!StartIsSafe(request.mode, log)) {
       exitCode_ = kExitFailed;
       log.ExitCode(exitCode_);
       return false;
@@ -106,13 +106,13 @@ class UpdateApp final : public Application {
     log.Write(std::string("one-writer guard in ") + instance.Where() +
               (instance.IsFirst() ? ": taken" : ": held elsewhere"));
     if (!instance.IsFirst()) {
-      if (options.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG, kWindowTitle);
+      if (request.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG, kWindowTitle);
       log.Write("another copy of the tool is running");
       exitCode_ = kExitAnotherCopy;
       log.ExitCode(exitCode_);
       return false;
     }
-    const RunOutcome outcome = options.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
+    const RunOutcome outcome = request.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
     exitCode_ = ExitCodeFor(outcome);
     if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, EnglishMessage(outcome.status));
     log.ExitCode(exitCode_);
@@ -124,27 +124,26 @@ class UpdateApp final : public Application {
 
  private:
   RunOutcome RunWindow(RunLog& log) {
-    UpdateDialog dialog(nullptr);
-    dialog.m_bDowngradable = options.downgradable;
-    dialog.m_wLanguage = options.language;
+    UpdateDialog dialog(request, nullptr);
     dialog.SetWorkerEvents(&log);
     dialog.DoModal();
     return dialog.Outcome();
   }
 
   RunOutcome RunUnattended(RunLog& log) {
-    SystemPreconditions preconditions;
-    SystemWorkerEnvironment worker;
+    // Opened by the checks, used by the procedure, closed when this run ends.
+    Win32DeviceIo deviceIo;
+    AcpiDevice acpi(deviceIo);
+    SystemPreconditions preconditions(acpi);
+    SystemWorkerEnvironment worker(acpi);
     UnattendedSession session(log);
     UnattendedBusyHold busy;
-    const std::uint16_t language = options.language;
+    const std::uint16_t language = request.language;
     UnattendedEnvironment env{preconditions, worker.get(), session, busy,
                               [language](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                                 LoadLocalizedText(language, key, buffer, capacity);
                               }};
-    RunOutcome outcome = ::RunUnattended(options, env, log);
-    TheAcpiDevice().CloseAcpiDevice();
-    return outcome;
+    return ::RunUnattended(request, env, log);
   }
 
   int exitCode_ = kExitSuccess;

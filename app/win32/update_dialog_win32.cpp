@@ -8,7 +8,6 @@
 #include "app/shutdown_choice.h"
 #include "app/update_run.h"
 #include "app/win32/shutdown_win32.h"
-#include "app/win32/tool_services_win32.h"
 #include "app/win32/update_preconditions_win32.h"
 #include "app/window_layout.h"
 #include "platform/win32/gdi_owners.h"
@@ -89,18 +88,24 @@ void DropQueuedRequests() {
 // thread and the window's message queue.
 class Win32UpdateRunPlatform final : public UpdateRunPlatform {
  public:
-  Win32UpdateRunPlatform(WorkerShared& shared, HWND window, std::optional<BusyGuard>& busy)
-      : shared_(shared), window_(window), m_busy(busy) {}
+  Win32UpdateRunPlatform(WorkerJob& job, HWND window, std::optional<BusyGuard>& busy)
+      : job_(job), checks_(job.acpi), window_(window), busy_(busy) {}
 
-  bool EnsureAcpiDevice() override { return SystemPreconditions().EnsureAcpiDevice(); }
-  PowerSource QueryPowerSource() override { return SystemPreconditions().QueryPowerSource(); }
+  bool EnsureAcpiDevice() override { return checks_.EnsureAcpiDevice(); }
+  SystemError AcpiFailure() const override { return checks_.AcpiFailure(); }
+  // Why no worker thread could be made; empty when one was.
+  SystemError ThreadFailure() const { return threadFailure_; }
+  PowerSource QueryPowerSource() override { return checks_.QueryPowerSource(); }
   bool StartWorker(const char16_t* busyReason) override {
     // Busy before the thread exists, so the worker's first request already finds the
     // system held awake.
-    m_busy.emplace(window_, AsWide(busyReason));
+    busy_.emplace(window_, AsWide(busyReason));
     DWORD id = 0;
-    thread_.reset(CreateThread(nullptr, 0, UpdateWorker, &shared_, 0, &id));
-    if (!thread_) m_busy.reset();
+    thread_.reset(CreateThread(nullptr, 0, UpdateWorker, &job_, 0, &id));
+    if (!thread_) {
+      threadFailure_ = {"CreateThread", GetLastError()};
+      busy_.reset();
+    }
     return static_cast<bool>(thread_);
   }
   WorkerWait WaitForWorker() override {
@@ -118,16 +123,19 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
       DispatchMessageW(&message);
     }
   }
-  void CloseWorker() override {
+  StatusCode CloseWorker() override {
     thread_.reset();
     DropQueuedRequests();
-    m_busy.reset();
+    busy_.reset();
+    return job_.status;
   }
 
  private:
-  WorkerShared& shared_;
+  WorkerJob& job_;
+  SystemPreconditions checks_;
+  SystemError threadFailure_;
   HWND window_;
-  std::optional<BusyGuard>& m_busy;
+  std::optional<BusyGuard>& busy_;
   // Closing the handle does not stop the thread: a worker whose end was never seen keeps
   // the window busy after the run has returned.
   UniqueKernelHandle thread_;
@@ -135,10 +143,10 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
 
 }  // namespace
 
-UpdateDialog::UpdateDialog(HWND parent)
+UpdateDialog::UpdateDialog(const RunRequest& request, HWND parent)
     : SkinDialog(kWindowTemplate, parent),
-      m_wLanguage(GetUserDefaultUILanguage()),
-      m_spinnerFrames(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()) {
+      m_spinnerFrames(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()),
+      m_request(request) {
   m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(kWindowIcon));
 }
 
@@ -213,7 +221,7 @@ SkinControl* UpdateDialog::ControlById(int id) {
 }
 
 void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const {
-  LoadLocalizedText(m_wLanguage, key, buffer, capacity);
+  LoadLocalizedText(m_request.language, key, buffer, capacity);
 }
 
 TextLookup UpdateDialog::Lookup() const {
@@ -222,8 +230,8 @@ TextLookup UpdateDialog::Lookup() const {
 
 void UpdateDialog::LayoutControls() {
   const int dpi = ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-  const FontFaces faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_wLanguage);
-  const bool rightToLeft = ReadsRightToLeft(m_wLanguage);
+  const FontFaces faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_request.language);
+  const bool rightToLeft = ReadsRightToLeft(m_request.language);
 
   RECT desktop{};
   ::GetClientRect(::GetDesktopWindow(), &desktop);
@@ -331,7 +339,7 @@ LRESULT UpdateDialog::OnCommandFrom(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT UpdateDialog::OnDestroy() {
-  TheAcpiDevice().CloseAcpiDevice();
+  m_acpi.CloseAcpiDevice();
   m_deferred.Clear();
   for (const ControlRow& row : kControls) {
     if (row.button != nullptr) (this->*row.button).ReleaseResources();
@@ -371,13 +379,20 @@ LRESULT UpdateDialog::OnSysCommand(WPARAM command) {
 LRESULT UpdateDialog::OnQueryEndSession() { return m_busy ? FALSE : Default(); }
 
 void UpdateDialog::OnUpdate() {
-  m_worker.downgradable = m_bDowngradable;
   m_worker.events = m_pEvents;
   DialogUpdateView dialogView(*this);
   RememberingView view(dialogView, m_memory);
   Win32UpdateRunPlatform platform(m_worker, hwnd(), m_busy);
-  UpdateRunState state{m_nStatus, m_nSpinnerFrame, m_nLayoutMode, Lookup()};
-  if (RunUpdate(view, platform, state)) m_bRan = true;
+  UpdateRunState state{m_nSpinnerFrame, m_nLayoutMode, Lookup()};
+  if (const std::optional<StatusCode> status = RunUpdate(view, platform, state)) {
+    m_nStatus = *status;
+    m_bRan = true;
+    // The log's status line says what failed; these say why, where the system told.
+    if (m_pEvents != nullptr && m_nStatus == TBFW_E_NO_ACPI_DEVICE) {
+      m_pEvents->OnSystemError("ACPI device", platform.AcpiFailure());
+    }
+    if (m_pEvents != nullptr) m_pEvents->OnSystemError("worker thread", platform.ThreadFailure());
+  }
 }
 
 RunOutcome UpdateDialog::Outcome() const {

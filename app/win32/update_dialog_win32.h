@@ -9,11 +9,14 @@
 
 #include "app/exit_code.h"
 #include "app/remembered_view.h"
+#include "app/run_request.h"
 #include "app/win32/busy_guard_win32.h"
 #include "app/win32/update_worker_win32.h"
 #include "app/window_layout.h"
 #include "app/worker_events.h"
 #include "common/status_codes.h"
+#include "controller/acpi_device.h"
+#include "platform/win32/system_win32.h"
 #include "skin/win32/deferred_images_win32.h"
 #include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
@@ -26,11 +29,9 @@ inline constexpr UINT kWindowIcon = 128;
 
 class UpdateDialog : public SkinDialog {
  public:
-  explicit UpdateDialog(HWND parent = nullptr);
-
-  std::int32_t m_bDowngradable = 0;
-  std::uint16_t m_wLanguage;
-  StatusCode m_nStatus = 0;
+  // `request` (its language, the downgrade switch) is read by the window and its worker
+  // and must outlive the window.
+  explicit UpdateDialog(const RunRequest& request, HWND parent = nullptr);
 
   // Told of each step of an update; set before the window opens.
   void SetWorkerEvents(WorkerEvents* events) { m_pEvents = events; }
@@ -86,7 +87,15 @@ class UpdateDialog : public SkinDialog {
   // first frame does not show, decoded after the window is on screen.
   SpinnerFrames m_spinnerFrames;
   DeferredImages m_deferred;
-  WorkerShared m_worker{0, &m_nStatus};
+  const RunRequest& m_request;
+  // The ACPI device: opened by the first press of Update that finds it, used by the
+  // worker, closed when the window goes (never while the worker runs: the press does not
+  // return before the worker ends).
+  Win32DeviceIo m_deviceIo;
+  AcpiDevice m_acpi{m_deviceIo};
+  WorkerJob m_worker{m_request, m_acpi};
+  // The outcome of the one run that reached one, written once when it ended.
+  StatusCode m_nStatus = 0;
   // Held while the worker runs: the window then ignores every request to close, and the
   // session and the system stay up.
   std::optional<BusyGuard> m_busy;

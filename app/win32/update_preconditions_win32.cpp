@@ -1,12 +1,8 @@
 #include "app/win32/update_preconditions_win32.h"
 
-#include "app/win32/tool_services_win32.h"
 #include "platform/win32/power_source_win32.h"
 
-bool SystemPreconditions::EnsureAcpiDevice() {
-  AcpiDevice& device = TheAcpiDevice();
-  return device.IsOpen() || device.OpenAcpiDevice();
-}
+bool SystemPreconditions::EnsureAcpiDevice() { return device_.IsOpen() || device_.OpenAcpiDevice(); }
 
 PowerSource SystemPreconditions::QueryPowerSource() {
   const std::optional<bool> onBattery = SystemOnBattery();

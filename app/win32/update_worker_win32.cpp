@@ -1,13 +1,12 @@
 #include "app/win32/update_worker_win32.h"
 
 #include "app/win32/system_worker_win32.h"
-
 #include "app/win32/tool_services_win32.h"
 #include "controller/image_validation.h"
 
-SystemWorkerEnvironment::SystemWorkerEnvironment()
+SystemWorkerEnvironment::SystemWorkerEnvironment(AcpiDevice& acpi)
     : env_{com_,
-           TheAcpiDevice(),
+           acpi,
            services_,
            TheControllerClient(),
            platform_,
@@ -17,17 +16,19 @@ SystemWorkerEnvironment::SystemWorkerEnvironment()
   env_.record = &record_;
 }
 
-DWORD WINAPI UpdateWorker(LPVOID shared) {
-  auto* work = static_cast<WorkerShared*>(shared);
+DWORD WINAPI UpdateWorker(LPVOID job) {
+  auto* work = static_cast<WorkerJob*>(job);
   // No exception may end the thread, and so the process, without a status: the procedure
   // contains its own (and powers the controller off); this catches what making its
   // environment can throw, before the controller was powered.
+  StatusCode status = kWorkerException;
   try {
-    SystemWorkerEnvironment system;
+    SystemWorkerEnvironment system(work->acpi);
     system.get().events = work->events;
-    *work->status = RunUpdateWorker(system.get(), work->downgradable);
+    status = RunUpdateWorker(system.get(), work->request);
   } catch (...) {
-    *work->status = kWorkerException;
+    status = kWorkerException;
   }
+  work->status = status;
   return 0;
 }

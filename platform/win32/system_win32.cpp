@@ -14,23 +14,33 @@ namespace {
 
 class Win32ImageFile final : public ImageFile {
  public:
-  explicit Win32ImageFile(HANDLE file) : file_(file) {}
+  Win32ImageFile(HANDLE file, LastSystemError& last) : file_(file), last_(last) {}
   bool Size(std::uint64_t& size) override {
     DWORD high = 0;
     const DWORD low = GetFileSize(file_.get(), &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+    if (const DWORD error = low == INVALID_FILE_SIZE ? GetLastError() : NO_ERROR; error != NO_ERROR) {
+      last_.Failed("GetFileSize", error);
+      return false;
+    }
+    last_.Succeeded();
     size = (std::uint64_t{high} << 32) | low;
     return true;
   }
   bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& read) override {
     DWORD got = 0;
     const BOOL ok = ReadFile(file_.get(), buffer, size, &got, nullptr);
+    if (ok == FALSE) {
+      last_.Failed("ReadFile", GetLastError());
+    } else {
+      last_.Succeeded();
+    }
     read = got;
     return ok != FALSE;
   }
 
  private:
   UniqueFile file_;
+  LastSystemError& last_;
 };
 
 // A moveable, zero-filled global memory block, locked while it lives.
@@ -67,6 +77,11 @@ bool IsRegularFile(const std::u16string& folder, const WIN32_FIND_DATAW& entry) 
 DeviceHandle Win32DeviceIo::Open(const std::u16string& path) {
   const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    last_.Failed("CreateFileW", GetLastError());
+  } else {
+    last_.Succeeded();
+  }
   return reinterpret_cast<DeviceHandle>(h);
 }
 
@@ -75,6 +90,11 @@ bool Win32DeviceIo::Control(DeviceHandle device, std::uint32_t code, const std::
   DWORD got = 0;
   const BOOL ok = DeviceIoControl(reinterpret_cast<HANDLE>(device), code, const_cast<std::uint8_t*>(in), inLength, out,
                                   outLength, &got, nullptr);
+  if (ok == FALSE) {
+    last_.Failed("DeviceIoControl", GetLastError());
+  } else {
+    last_.Succeeded();
+  }
   returned = got;
   return ok != FALSE;
 }
@@ -82,18 +102,33 @@ bool Win32DeviceIo::Control(DeviceHandle device, std::uint32_t code, const std::
 void Win32DeviceIo::Close(DeviceHandle device) { CloseHandle(reinterpret_cast<HANDLE>(device)); }
 
 ServiceHandle Win32ServiceManager::OpenManager(std::uint32_t access) {
-  return reinterpret_cast<ServiceHandle>(OpenSCManagerW(nullptr, nullptr, access));
+  const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, access);
+  if (manager == nullptr) {
+    last_.Failed("OpenSCManagerW", GetLastError());
+  } else {
+    last_.Succeeded();
+  }
+  return reinterpret_cast<ServiceHandle>(manager);
 }
 
 ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
                                                     std::uint32_t access) {
-  return reinterpret_cast<ServiceHandle>(
-      OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access));
+  const SC_HANDLE service = OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access);
+  if (service == nullptr) {
+    last_.Failed("OpenServiceW", GetLastError());
+  } else {
+    last_.Succeeded();
+  }
+  return reinterpret_cast<ServiceHandle>(service);
 }
 
 bool Win32ServiceManager::Start(ServiceHandle service, std::uint32_t& error) {
-  if (StartServiceW(reinterpret_cast<SC_HANDLE>(service), 0, nullptr)) return true;
+  if (StartServiceW(reinterpret_cast<SC_HANDLE>(service), 0, nullptr)) {
+    last_.Succeeded();
+    return true;
+  }
   error = GetLastError();
+  last_.Failed("StartServiceW", error);
   return false;
 }
 
@@ -107,7 +142,11 @@ bool Win32WorkerPlatform::FindEntries(const std::u16string& pattern,
                                       const std::function<bool(std::u16string_view)>& visit) {
   WIN32_FIND_DATAW entry{};
   const UniqueFind search(FindFirstFileW(AsWide(pattern.c_str()), &entry));
-  if (!search) return false;
+  if (!search) {
+    last_.Failed("FindFirstFileW", GetLastError());
+    return false;
+  }
+  last_.Succeeded();
   const std::u16string folder = pattern.substr(0, pattern.rfind(u'\\') + 1);
   do {
     if (IsRegularFile(folder, entry) && !visit(AsUtf16(entry.cFileName))) break;
@@ -119,15 +158,21 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
   // A link put in the file's place after the search is opened as itself, not followed.
   const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
-  auto file = std::make_unique<Win32ImageFile>(h);
+  if (h == INVALID_HANDLE_VALUE) {
+    last_.Failed("CreateFileW", GetLastError());
+    return nullptr;
+  }
+  // The checks below refuse for reasons of the tool's own, not the system's.
+  last_.Succeeded();
+  auto file = std::make_unique<Win32ImageFile>(h, last_);
   // Whatever the name, what was opened must be a file on a disk, not a device or a pipe.
   if (GetFileType(h) != FILE_TYPE_DISK) return nullptr;
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(h, &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+  if (!GetFileInformationByHandle(h, &info)) {
+    last_.Failed("GetFileInformationByHandle", GetLastError());
     return nullptr;
   }
+  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) return nullptr;
   // And it must lie in the folder it was found in, however that folder is reached: its
   // final path is inside the folder's final path.
   const std::size_t slash = path.rfind(u'\\');
@@ -136,7 +181,10 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
   const UniqueFile folder(CreateFileW(AsWide(folderPath.c_str()), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!folder) return nullptr;
+  if (!folder) {
+    last_.Failed("CreateFileW", GetLastError());
+    return nullptr;
+  }
   const std::wstring image = FinalPathOf(h);
   const std::wstring inside = FinalPathOf(folder.get());
   const std::size_t imageSlash = image.rfind(L'\\');
@@ -148,9 +196,16 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
 
 std::unique_ptr<ImageBlock> Win32WorkerPlatform::AllocateImageBlock(std::uint32_t size) {
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
-  if (!memory) return nullptr;
+  if (!memory) {
+    last_.Failed("GlobalAlloc", GetLastError());
+    return nullptr;
+  }
   auto* data = static_cast<std::uint8_t*>(GlobalLock(memory.get()));
-  if (data == nullptr) return nullptr;
+  if (data == nullptr) {
+    last_.Failed("GlobalLock", GetLastError());
+    return nullptr;
+  }
+  last_.Succeeded();
   return std::make_unique<Win32ImageBlock>(std::move(memory), data);
 }
 

@@ -11,6 +11,10 @@ class Win32DeviceIo final : public DeviceIo {
   bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
                std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) override;
   void Close(DeviceHandle device) override;
+  SystemError LastFailure() const override { return last_.Get(); }
+
+ private:
+  LastSystemError last_;
 };
 
 class Win32ServiceManager final : public ServiceManager {
@@ -19,6 +23,10 @@ class Win32ServiceManager final : public ServiceManager {
   ServiceHandle OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
   bool Start(ServiceHandle service, std::uint32_t& error) override;
   void Close(ServiceHandle handle) override;
+  SystemError LastFailure() const override { return last_.Get(); }
+
+ private:
+  LastSystemError last_;
 };
 
 class Win32WorkerPlatform final : public WorkerPlatform {
@@ -30,4 +38,9 @@ class Win32WorkerPlatform final : public WorkerPlatform {
   std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
   // Resource PINNED_IMAGE_SHA256 (RCDATA) of the program, when it was built pinned.
   std::optional<std::string> PinnedImageDigest() override;
+  SystemError LastFailure() const override { return last_.Get(); }
+
+ private:
+  // Shared with the image files it opens, whose reads fail or succeed in its name.
+  LastSystemError last_;
 };

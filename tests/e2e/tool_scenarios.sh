@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The tool's scenarios on one screen; run inside the Wine bench (DISPLAY and WINEPREFIX set).
-# Usage: tool_scenarios.sh WIDTHxHEIGHT APP_DIR PROBE_EXE CHECK_EXE SHOTS_DIR
+# Usage: tool_scenarios.sh WIDTHxHEIGHT APP_DIR PROBE_EXE SHOTS_DIR
 # APP_DIR holds the tool laid out as it ships.
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-size=$1 app=$2 window_probe=$3 check_exe=$4 shots=$5
+size=$1 app=$2 window_probe=$3 shots=$4
 # shellcheck source=tool_session.sh
 source "$here/tool_session.sh"
 tool_ini=$app/data/Update.ini
@@ -151,9 +151,11 @@ for language in 401:ar 40D:he; do
   }
 done
 
-# Update where no ACPI driver exists: the message at once, Exit in Update's place.
+# Update where no ACPI driver exists: the message at once, Exit in Update's place, and the
+# log saying why the device could not be opened.
 refused() { shown "$id_exit" && usable "$id_close"; }
-open_tool en_US.UTF-8 /LID:40C && {
+rm -f "$app/run.log"
+open_tool en_US.UTF-8 /LID:40C /log:run.log && {
   expect "$size" "French Update" "id=$id_update visible=1 enabled=1 text=$(expected_text 40C IDS_UPDATE)" "$(state "$id_update")"
   click "$id_update" || expect "$size" "Update clicked" yes no
   # Enabling Close is the last step of the refusal.
@@ -171,6 +173,8 @@ open_tool en_US.UTF-8 /LID:40C && {
   expect "$size" "message stays after a display change" "id=$id_message visible=1 enabled=1 text=$(expected_text 40C IDS_FIND_NO_HVK)" "$(state "$id_message")"
   click "$id_exit" || expect "$size" "Exit clicked" yes no
   expect_exit "Exit ends the process"
+  expect "$size" "the log gives the system's reason" "ACPI device: CreateFileW failed, system error 0x00000002" \
+    "$(grep -ao 'ACPI device: .*' "$app/run.log" | tr -d '\r')"
 }
 
 # FILE: the share, per mille, of the window's pixels in the screenshot FILE whose colour is

@@ -6,8 +6,7 @@
 #
 # Sourced by the Wine end-to-end tests, the soak, the benches and scripts/headless_update.sh.
 # What touches Wine needs DISPLAY and WINEPREFIX (inside tests/wine/bench.sh run); what
-# reads the window needs window_probe set to the probe's path; the expected texts need
-# check_exe (tbtfw-check.exe) and tool_ini (the Update.ini the tool reads).
+# reads the window needs window_probe set to the probe's path.
 
 # The window's title and its controls' ids in the dialog template (resources/tbtfw.rc).
 readonly tool_title="Vanto Thunderbolt Firmware Update Tool"
@@ -220,11 +219,48 @@ run_tool_counted() {
 # FILE: a screenshot of the whole screen.
 screenshot() { import -window root "$1"; }
 
-# LCID NAME: text NAME of tool_ini in language LCID (hex), as the tool reads it.
-expected_text() { wine_output "${check_exe:?}" text --ini "${tool_ini:?}" --lang "$1" "$2"; }
+# The texts the checks expect, written out as data/Update.ini holds them. Read through the
+# tool's own lookup they would agree with a tool that reads no text at all.
+# LCID NAME: text NAME in language LCID (hex).
+expected_text() {
+  case "$1 $2" in
+    "409 IDS_UPDATE") echo "Update" ;;
+    "409 IDS_EXIT") echo "Exit" ;;
+    "409 IDS_CLOSE") echo "Close" ;;
+    "409 IDS_PROMPT")
+      echo "This tool updates the firmware of the Thunderbolt controller. Connect the AC adapter and close all other programs, then click Update. Do not turn off the computer during the update." ;;
+    "409 IDS_CAUTION") echo "The computer is running on battery power. Connect the AC adapter, then click Update again." ;;
+    "409 IDS_BUSY") echo "A firmware update is running. Turning the computer off now can damage the Thunderbolt controller." ;;
+    "409 IDS_SUCCESS")
+      echo "The firmware was updated successfully. Shut down the computer to complete the update, then turn it on again." ;;
+    "409 IDS_DOWNGRADE") echo "The controller already has newer firmware than this update. Nothing was changed." ;;
+    "409 IDS_FIND_NO_SW")
+      echo "The Thunderbolt software could not be reached. Install or repair the Thunderbolt software, restart the computer, then run this tool again." ;;
+    "409 IDS_ERROR")
+      echo "The firmware update failed. Restart the computer and try again. If it fails again, contact support and give this code" ;;
+    "411 IDS_UPDATE") echo "更新" ;;
+    "411 IDS_PROMPT")
+      echo "このツールはThunderboltコントローラーのファームウェアを更新します。ACアダプターを接続し、ほかのプログラムをすべて閉じてから［更新］をクリックしてください。更新中はコンピューターの電源を切らないでください。" ;;
+    "404 IDS_PROMPT")
+      echo "本工具將更新 Thunderbolt 控制器的韌體。請連接 AC 電源轉接器並關閉所有其他程式，然後按一下「更新」。更新期間請勿關閉電腦。" ;;
+    "40C IDS_UPDATE") echo "Mettre à jour" ;;
+    "40C IDS_EXIT") echo "Quitter" ;;
+    "40C IDS_FIND_NO_HVK")
+      echo "Le pilote ACPI nécessaire à la mise à jour est introuvable. Installez le pilote ACPI de l'ordinateur portable, puis relancez cet outil." ;;
+    *) echo "(no expected text for $1 $2)" ;;
+  esac
+}
 
-# LCID STATUS: the message the tool shows for STATUS in language LCID (hex).
-expected_message() { wine_output "${check_exe:?}" message --ini "${tool_ini:?}" --lang "$1" "$2"; }
+# LCID STATUS: the message the tool shows for STATUS (0x and eight upper-case hexadecimal
+# digits) in language LCID: the outcome's own text, else the error text and the code.
+expected_message() {
+  case $2 in
+    0x00000000) expected_text "$1" IDS_SUCCESS ;;
+    0x1043000C) expected_text "$1" IDS_DOWNGRADE ;;
+    0x10430003) expected_text "$1" IDS_FIND_NO_SW ;;
+    *) echo "$(expected_text "$1" IDS_ERROR) (0X${2#0x})" ;;
+  esac
+}
 
 # CASE WHAT EXPECTED ACTUAL: counts a check in `passed` or `failed`, printing a failure.
 expect() {

@@ -2,12 +2,12 @@
 # The unmodified TbtFwUpdate.exe updating the emulated controller, one case after another
 # in one prefix; run inside the Wine bench (DISPLAY and WINEPREFIX set).
 # The tool runs under exit_code_probe, which reads its exit code in full.
-# Usage: tool_emulated_cases.sh WORK TOOL PROBE ANSWERS CHECK SAMPLES COMPONENTS INI SHOTS EXIT_PROBE CASE...
+# Usage: tool_emulated_cases.sh WORK TOOL PROBE ANSWERS SAMPLES COMPONENTS INI SHOTS EXIT_PROBE CASE...
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-work=$1 tool=$2 window_probe=$3 answers=$4 check_exe=$5 samples=$6 components=$7 tool_ini=$8 shots=$9 exit_probe=${10}
-shift 10
+work=$1 tool=$2 window_probe=$3 answers=$4 samples=$5 components=$6 tool_ini=$7 shots=$8 exit_probe=$9
+shift 9
 # shellcheck source=../e2e/tool_session.sh
 source "$repo/tests/e2e/tool_session.sh"
 passed=0 failed=0

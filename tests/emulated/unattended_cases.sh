@@ -247,6 +247,8 @@ case_big_image() {
   expect_controller_end big-image "$app/data/img-156D-48M.bin" no
   expect big-image "refused before it is read" "1 0" \
     "$(grep -ac '^.\{24\}image: 0x10430005' "$app/run.log") $(grep -ac 'SHA-256' "$app/run.log")"
+  # The tool refused it, not the system: no system error is blamed.
+  expect big-image "no system reason given" 0 "$(grep -ac 'image: .* failed, system error' "$app/run.log")"
 }
 
 # data/ holding a symbolic link named like an image to one outside the folder: the image's

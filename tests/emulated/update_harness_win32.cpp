@@ -42,11 +42,11 @@ StatusCode Validate(ControllerAccess& controller, std::span<const std::uint8_t> 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::int32_t downgradable = 0;
+  RunRequest request;
   std::uint32_t settle = kSettleMilliseconds;
   for (int i = 1; i < argc; ++i) {
     if (std::wcscmp(argv[i], L"--downgradable") == 0) {
-      downgradable = 1;
+      request.downgradable = 1;
     } else if (std::wcscmp(argv[i], L"--settle-ms") == 0 && i + 1 < argc) {
       settle = static_cast<std::uint32_t>(std::wcstoul(argv[++i], nullptr, 10));
     } else {
@@ -64,7 +64,7 @@ int wmain(int argc, wchar_t** argv) {
     ControllerClient client(com);
     ShortWaits platform(settle);
     UpdateWorkerEnvironment env{com, acpi, services, client, platform, Validate};
-    status = RunUpdateWorker(env, downgradable);
+    status = RunUpdateWorker(env, request);
   }
   std::printf("status=0x%08X\n", static_cast<unsigned>(status));
   return 0;

@@ -36,7 +36,7 @@ TEST(ParseCommandLine, AppliesSwitchesInOrder) {
   for (const ParseCase& c : kParseCases) {
     std::vector<const char16_t*> argv{u"TbtFwUpdate.exe"};
     for (const auto& a : c.args) argv.push_back(a.c_str());
-    LaunchOptions options;
+    RunRequest options;
     options.language = 0x0409;
     ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
     EXPECT_EQ(options.downgradable, c.downgradable) << c.name;
@@ -46,7 +46,7 @@ TEST(ParseCommandLine, AppliesSwitchesInOrder) {
 
 TEST(ParseCommandLine, IgnoresEverythingWhenArgcIsOneOrLess) {
   const char16_t* argv[] = {u"TbtFwUpdate.exe", u"/downgradable"};
-  LaunchOptions options;
+  RunRequest options;
   ParseCommandLine(1, argv, options);
   ParseCommandLine(0, argv, options);
   EXPECT_EQ(options.downgradable, 0);

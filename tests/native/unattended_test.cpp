@@ -45,7 +45,7 @@ TEST(ParseCommandLine, UnattendedSwitches) {
   for (const Row& r : rows) {
     std::vector<const char16_t*> argv{u"TbtFwUpdate.exe"};
     for (const auto& a : r.args) argv.push_back(a.c_str());
-    LaunchOptions o;
+    RunRequest o;
     EXPECT_EQ(ParseCommandLine(static_cast<int>(argv.size()), argv.data(), o), r.wellFormed) << r.name;
     EXPECT_EQ(o.mode, r.mode) << r.name;
     EXPECT_EQ(o.shutdown, r.shutdown) << r.name;
@@ -135,7 +135,7 @@ struct Bench {
   int Run(std::vector<std::u16string> args) {
     std::vector<const char16_t*> argv{u"TbtFwUpdate.exe"};
     for (const auto& a : args) argv.push_back(a.c_str());
-    LaunchOptions options;
+    RunRequest options;
     ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options);
     acpi.OpenAcpiDevice();
     UpdateWorkerEnvironment worker{com,

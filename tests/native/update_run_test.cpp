@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ class ScriptedPlatform final : public UpdateRunPlatform {
   bool endWaitSeesEnd = true;       // and the wait without time-out sees the end, or fails too
   std::function<void(int)> onTick;  // sees the window during the run
   StatusCode workerStatus = kSuccess;
-  StatusCode* status = nullptr;
+  bool ended = false;  // a wait has seen the worker's end
   std::u16string busyReason;
   int pumped = 0, closed = 0, started = 0;
 
@@ -73,35 +74,34 @@ class ScriptedPlatform final : public UpdateRunPlatform {
       return WorkerWait::kRunning;
     }
     if (timedWaitFails) return WorkerWait::kWaitFailed;
-    *status = workerStatus;  // the worker's last act
+    ended = true;
     return WorkerWait::kEnded;
   }
   bool WaitForWorkerEnd() override {
-    if (!endWaitSeesEnd) return false;
-    *status = workerStatus;
-    return true;
+    ended = endWaitSeesEnd;
+    return ended;
   }
   void PumpOneMessage() override { ++pumped; }
-  void CloseWorker() override { ++closed; }
+  // The worker's status is its last act: asked before its end, it is not there yet.
+  StatusCode CloseWorker() override {
+    ++closed;
+    return ended ? workerStatus : kNotYetWritten;
+  }
+  static constexpr StatusCode kNotYetWritten = 0xDEADBEEF;
 };
-
-constexpr StatusCode kUntouched = 0xDEADBEEF;
 
 struct Pressed {
   RecordingView view;
   ScriptedPlatform platform;
-  // A value no run writes, so a status the run never set is told from a success.
-  StatusCode status = kUntouched;
   std::uint32_t frame = kFirstSpinnerFrame;
   std::int32_t layoutMode = 1;
-  UpdateRunState state{status, frame, layoutMode, [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+  UpdateRunState state{frame, layoutMode, [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                          std::u16string text = key;
                          text = text.substr(0, capacity - 1);
                          std::copy(text.begin(), text.end(), buffer);
                          buffer[text.size()] = u'\0';
                        }};
-  Pressed() { platform.status = &status; }
-  bool Go() { return RunUpdate(view, platform, state); }
+  std::optional<StatusCode> Go() { return RunUpdate(view, platform, state); }
   ControlState operator[](int id) { return view.controls[id]; }
 };
 
@@ -131,14 +131,14 @@ TEST(UpdateRun, OnBatteryThenOnAcOrUnknown) {
   for (PowerSource then : {PowerSource::kAc, PowerSource::kUnknown}) {
     Pressed r;
     r.platform.power = PowerSource::kBattery;
-    EXPECT_FALSE(r.Go());  // no outcome: the exit code must not claim a write
+    EXPECT_EQ(r.Go(), std::nullopt);  // no outcome: the exit code must not claim a write
     ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery");
     EXPECT_EQ(r.view.message, u"prompt");
     EXPECT_EQ(r.view.focus, kIdUpdate);  // greyed while the power was asked, focus lost
     EXPECT_FALSE(r.view.focusedUnusable);
     EXPECT_EQ(r.platform.started, 0);
     r.platform.power = then;
-    EXPECT_TRUE(r.Go());
+    EXPECT_EQ(r.Go(), kSuccess);
     EXPECT_FALSE(r[kIdCautionIcon].visible);
     EXPECT_EQ(r.platform.started, 1);
   }
@@ -178,14 +178,13 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
     r.platform.timedWaitFails = c.waitFails;
     r.platform.endWaitSeesEnd = c.endSeen;
     r.platform.workerStatus = c.status;
-    // Only a run whose outcome is known reports one; the window's exit code rests on it.
-    EXPECT_EQ(r.Go(), c.endSeen) << c.name;
+    // Only a run whose outcome is known reports one; the window's exit code rests on it. A
+    // worker whose end was never seen has told nothing.
+    EXPECT_EQ(r.Go(), c.endSeen ? std::optional<StatusCode>(c.status) : std::nullopt) << c.name;
     ExpectWindow(r, c.window, c.name);
     EXPECT_EQ(r.view.message, c.message) << c.name;
     EXPECT_EQ(r.view.focus, c.focus) << c.name;
     EXPECT_FALSE(r.view.focusedUnusable) << c.name;
-    // A worker whose end was never seen has told nothing: the status stays as it was.
-    EXPECT_EQ(r.status, c.endSeen ? c.status : kUntouched) << c.name;
     EXPECT_EQ(r.platform.started, c.started) << c.name;
     EXPECT_EQ(r.platform.closed, c.closed) << c.name;  // an unseen end keeps the window busy
   }
@@ -193,11 +192,11 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
 
 TEST(UpdateRun, TheBusyReasonIsTheIniTextOrABuiltInOne) {
   Pressed r;
-  EXPECT_TRUE(r.Go());
+  EXPECT_EQ(r.Go(), kSuccess);
   EXPECT_EQ(r.platform.busyReason, u"IDS_BUSY");
   Pressed missing;
   missing.state.lookup = [](const char16_t*, char16_t* buffer, std::size_t) { buffer[0] = u'\0'; };
-  EXPECT_TRUE(missing.Go());
+  EXPECT_EQ(missing.Go(), kSuccess);
   EXPECT_EQ(missing.platform.busyReason, kBusyReasonFallback);
 }
 
@@ -211,7 +210,7 @@ TEST(UpdateRun, WhileRunningOnlyTheSpinnerMovesOneFramePerTick) {
     ExpectWindow(r, kRunning, "running, ticks left: " + std::to_string(left));
     if (left == 5) r.layoutMode = 0;  // a display change during the run
   };
-  EXPECT_TRUE(r.Go());
+  EXPECT_EQ(r.Go(), kSuccess);
   const std::vector<std::uint32_t> expected = {147, 148, 141, 142, 143, 144, 145, 146, 147, 148};
   std::vector<std::uint32_t> shown;
   for (auto [frame, scale] : r.view.frames) shown.push_back(frame);

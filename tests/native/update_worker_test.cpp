@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,7 @@ struct Bench {
   SavedRecords records;
   WorkerPlatform* files = &platform;  // the platform the worker is given
   bool checkOnly = false;
+  WorkerEvents* events = nullptr;
 
   Bench() {
     model.nvmVersion = 0x20;
@@ -65,8 +67,11 @@ struct Bench {
     acpi.OpenAcpiDevice();
     UpdateWorkerEnvironment env{com, acpi, scm, client, *files, validate};
     env.record = &records;
-    env.checkOnly = checkOnly;
-    return RunUpdateWorker(env, downgradable);
+    env.events = events;
+    RunRequest request;
+    request.downgradable = downgradable;
+    request.mode = checkOnly ? RunMode::kCheck : RunMode::kSilent;
+    return RunUpdateWorker(env, request);
   }
   // Whether any logged line starts with `prefix`.
   bool Logged(const std::string& prefix) const {
@@ -179,6 +184,51 @@ TEST(UpdateWorker, EveryFailureEndsTheRunInOrder) {
     const bool asked = c.written || c.returnValues.count("UpdateFirmware") != 0;
     EXPECT_EQ(b.Logged("ExecMethod UpdateFirmware"), asked) << c.name;
     ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+// The system's reasons the worker passes on, as the log writes them.
+struct ToldReasons final : WorkerEvents {
+  std::vector<std::string> told;
+  void OnSystemError(std::string_view step, SystemError error) override {
+    if (error) told.push_back(std::string(step) + " " + error.call + " " + std::to_string(error.code));
+  }
+};
+
+// A step that fails in a system call is told with the call and the system's code; a step
+// that succeeds, or that the tool refuses for a reason of its own, is told with none.
+TEST(UpdateWorker, AFailedSystemCallIsToldWithTheSystemsReason) {
+  struct Case {
+    const char* name;
+    std::set<Fault> faults;
+    std::vector<std::string> told;
+    std::vector<DataEntry> entries = {{u"image.bin", ImageOfVersion(0x21)}};
+  };
+  const Case cases[] = {
+      {"no failure", {}, {}},
+      {"power requests refused",
+       {Fault::kAcpiControlFails},
+       {"power on DeviceIoControl 1", "power off DeviceIoControl 1"}},
+      {"no service manager", {Fault::kNoServiceManager}, {"start service OpenSCManagerW 5"}},
+      {"service missing", {Fault::kServiceMissing}, {"start service OpenServiceW 1060"}},
+      {"service will not start", {Fault::kServiceWontStart}, {"start service StartServiceW 1053"}},
+      {"no memory", {Fault::kNoMemory}, {"image GlobalAlloc 8"}},
+      {"read fails", {Fault::kReadFails}, {"image ReadFile 30"}},
+      {"size fails", {Fault::kSizeFails}, {"image GetFileSize 6"}},
+      {"short read: the call succeeded", {Fault::kShortRead}, {}},
+      {"image too large: refused by the tool",
+       {},
+       {},
+       {{u"big.bin", std::vector<std::uint8_t>(kLargestImageSize + 1)}}},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.model.faults = c.faults;
+    b.model.dataEntries = c.entries;
+    ToldReasons events;
+    b.events = &events;
+    b.Run();
+    EXPECT_EQ(events.told, c.told) << c.name;
   }
 }
 

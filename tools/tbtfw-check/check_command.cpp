@@ -32,7 +32,7 @@ int Usage(std::string& err, const std::string& problem) {
 }
 
 int RunArgs(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
-  LaunchOptions options;
+  RunRequest options;
   options.language = env.uiLanguage;
   std::size_t first = 1;
   if (args.size() > 2 && args[1] == u"--ui-language") {
