@@ -56,13 +56,22 @@ StatusCode Step(WorkerEvents& events, std::string_view step, StatusCode result) 
   return result;
 }
 
+// The same for a step that asked the controller's provider, with the failed call's
+// reason when one failed.
+StatusCode ProviderStep(WorkerEvents& events, std::string_view step, StatusCode result,
+                        const ControllerClient& client) {
+  events.OnStep(step, result);
+  if (result != kSuccess) events.OnSystemError(step, client.LastFailure());
+  return result;
+}
+
 StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events) {
-  if (!env.client.ConnectController()) return Step(events, "connect", TBFW_E_NO_PROVIDER);
+  if (!env.client.ConnectController()) return ProviderStep(events, "connect", TBFW_E_NO_PROVIDER, env.client);
   // A success always brings the version: without it the client fails the call, as the
   // downgrade rule cannot be applied.
   std::uint32_t currentVersion = 0;
   if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion); s != kSuccess) {
-    return Step(events, "controller version", s);
+    return ProviderStep(events, "controller version", s, env.client);
   }
   events.OnController(env.client.ControllerId(), currentVersion);
 
@@ -84,12 +93,14 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& requ
   }
 
   std::uint32_t imageVersion = 0;
-  if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) return Step(events, "validation", s);
+  if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) {
+    return ProviderStep(events, "validation", s, env.client);
+  }
   events.OnImageVersion(imageVersion);
   if (imageVersion < currentVersion && request.downgradable == 0)
     return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
   if (request.CheckOnly()) return kSuccess;
-  const StatusCode written = Step(events, "write", env.client.UpdateFirmware(image));
+  const StatusCode written = ProviderStep(events, "write", env.client.UpdateFirmware(image), env.client);
   if (written == kSuccess && env.record != nullptr) {
     const bool saved = env.record->Save({imageVersion, Sha256Hex(image), std::u16string(env.client.ControllerId())});
     events.OnStep("record", saved ? 0 : 1);

@@ -21,12 +21,18 @@ std::u16string ObjectPathFor(std::u16string_view controllerId) {
   return path;
 }
 
+bool ControllerClient::Took(const char* call, HResult hr) {
+  if (Succeeded(hr)) return true;
+  last_.Failed(call, static_cast<std::uint32_t>(hr));
+  return false;
+}
+
 bool ControllerClient::ConnectController() {
-  std::unique_ptr<WbemLocator> locator = com_.CreateLocator();
-  if (!locator) return false;
+  last_.Succeeded();
+  std::unique_ptr<WbemLocator> locator;
+  if (!Took("CoCreateInstance(WbemLocator)", com_.CreateLocator(locator)) || !locator) return false;
   std::unique_ptr<WbemServices> services;
-  const HResult hr = locator->ConnectServer(kControllerNamespace, services);
-  if (!Succeeded(hr) || !services) return false;
+  if (!Took("ConnectServer", locator->ConnectServer(kControllerNamespace, services)) || !services) return false;
   services_ = std::move(services);
   return true;
 }
@@ -34,8 +40,8 @@ bool ControllerClient::ConnectController() {
 bool ControllerClient::FindController() {
   if (!services_) return false;
   std::unique_ptr<WbemEnumerator> instances;
-  if (Succeeded(
-          services_->ExecQuery(u"WQL", u"select * from SdkTbtController", kReturnImmediatelyForwardOnly, instances)) &&
+  if (Took("ExecQuery",
+           services_->ExecQuery(u"WQL", u"select * from SdkTbtController", kReturnImmediatelyForwardOnly, instances)) &&
       instances) {
     std::unique_ptr<WbemObject> first;
     if (instances->Next(first) == kOk && first) {
@@ -59,14 +65,17 @@ struct ControllerClient::MethodCall {
 };
 
 StatusCode ControllerClient::Prepare(const char16_t* method, bool hasInParams, MethodCall& call) {
+  last_.Succeeded();
   if (!services_) return TBFW_E_NO_PROVIDER;
   if (objectPath_.empty() && !FindController()) return TBFW_E_NO_CONTROLLER;
-  if (!Succeeded(services_->GetClassObject(kControllerClass, call.classObject)) || !call.classObject) {
+  if (!Took("GetObject", services_->GetClassObject(kControllerClass, call.classObject)) || !call.classObject) {
     return TBFW_E_NO_PROVIDER;
   }
-  if (!Succeeded(call.classObject->GetMethod(method, hasInParams, call.inSignature))) return TBFW_E_NO_PROVIDER;
+  if (!Took("GetMethod", call.classObject->GetMethod(method, hasInParams, call.inSignature))) {
+    return TBFW_E_NO_PROVIDER;
+  }
   if (hasInParams &&
-      (!call.inSignature || !Succeeded(call.inSignature->SpawnInstance(call.inParams)) || !call.inParams)) {
+      (!call.inSignature || !Took("SpawnInstance", call.inSignature->SpawnInstance(call.inParams)) || !call.inParams)) {
     return TBFW_E_NO_PROVIDER;
   }
   return kSuccess;
@@ -86,7 +95,8 @@ bool GetInt32(WbemObject& object, const char16_t* name, std::int32_t& value) {
 }  // namespace
 
 StatusCode ControllerClient::Execute(const char16_t* method, MethodCall& call) {
-  if (!Succeeded(services_->ExecMethod(objectPath_, method, call.inParams.get(), call.outParams)) || !call.outParams) {
+  if (!Took("ExecMethod", services_->ExecMethod(objectPath_, method, call.inParams.get(), call.outParams)) ||
+      !call.outParams) {
     return TBFW_E_NO_PROVIDER;
   }
   std::int32_t returnValue = 0;
@@ -111,8 +121,8 @@ StatusCode ControllerClient::ReadFirmware(std::uint32_t offset, std::uint32_t le
   if (StatusCode s = Prepare(u"ReadFirmware", true, call); s != kSuccess) return s;
   // A call without its range would read whatever the provider takes for none, and the
   // bytes would be compared as if they were the ones asked for.
-  if (!Succeeded(call.inParams->Put(u"offset", WbemValue::Int32(static_cast<std::int32_t>(offset)))) ||
-      !Succeeded(call.inParams->Put(u"length", WbemValue::Int32(static_cast<std::int32_t>(length))))) {
+  if (!Took("Put(offset)", call.inParams->Put(u"offset", WbemValue::Int32(static_cast<std::int32_t>(offset)))) ||
+      !Took("Put(length)", call.inParams->Put(u"length", WbemValue::Int32(static_cast<std::int32_t>(length))))) {
     return TBFW_E_NO_MEMORY;
   }
   const StatusCode status = Execute(u"ReadFirmware", call);
@@ -134,8 +144,9 @@ StatusCode ControllerClient::UpdateFirmware(std::span<const std::uint8_t> image)
   // Without the image and its size in the call the provider would be asked to write
   // nothing or garbage: an image that cannot be handed over is not written at all. The
   // image goes into the call's array straight from the caller's block.
-  if (!Succeeded(call.inParams->Put(u"BufferSize", WbemValue::Int32(static_cast<std::int32_t>(image.size())))) ||
-      !Succeeded(call.inParams->Put(u"Buffer", WbemValue::BorrowedBytes(image)))) {
+  if (!Took("Put(BufferSize)",
+            call.inParams->Put(u"BufferSize", WbemValue::Int32(static_cast<std::int32_t>(image.size())))) ||
+      !Took("Put(Buffer)", call.inParams->Put(u"Buffer", WbemValue::BorrowedBytes(image)))) {
     return TBFW_E_NO_MEMORY;
   }
   return Execute(u"UpdateFirmware", call);

@@ -13,6 +13,7 @@
 
 #include "controller/controller_access.h"
 #include "platform/com_runtime.h"
+#include "platform/system_error.h"
 #include "platform/wbem.h"
 
 inline constexpr char16_t kControllerNamespace[] = u"ROOT\\Intel\\Thunderbolt";
@@ -48,6 +49,9 @@ class ControllerClient final : public ControllerAccess {
   const std::u16string& ObjectPath() const { return objectPath_; }
   // The "ControllerId" of the controller found, as the provider gave it.
   const std::u16string& ControllerId() const { return controllerId_; }
+  // The COM or WMI call that made the last connect, search or method fail, with its
+  // HRESULT; empty when none failed (a provider's own non-zero "ReturnValue" included).
+  SystemError LastFailure() const { return last_.Get(); }
 
  private:
   struct MethodCall;
@@ -55,9 +59,12 @@ class ControllerClient final : public ControllerAccess {
   StatusCode Prepare(const char16_t* method, bool hasInParams, MethodCall& call);
   // Runs the method; its "ReturnValue", or TBFW_E_NO_PROVIDER when that is not an integer.
   StatusCode Execute(const char16_t* method, MethodCall& call);
+  // Whether `hr` is a success; a failure is kept, with the call's name, for the log.
+  bool Took(const char* call, HResult hr);
 
   ComRuntime& com_;
   std::unique_ptr<WbemServices> services_;
   std::u16string objectPath_;
   std::u16string controllerId_;
+  LastSystemError last_;
 };

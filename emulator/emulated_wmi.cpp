@@ -10,6 +10,9 @@
 
 namespace {
 
+// HRESULT_FROM_WIN32(ERROR_SERVICE_DISABLED): the WMI service is turned off.
+constexpr HResult kServiceDisabled = static_cast<HResult>(0x80070422);
+
 // A bag of named values: instances, in- and out-parameters, classes.
 class EmulatedObject : public WbemObject {
  public:
@@ -189,7 +192,9 @@ HResult EmulatedComRuntime::Initialize() {
 
 void EmulatedComRuntime::Uninitialize() { model_.log.push_back("CoUninitialize"); }
 
-std::unique_ptr<WbemLocator> EmulatedComRuntime::CreateLocator() {
-  if (model_.Has(Fault::kNoLocator)) return nullptr;
-  return CreateEmulatedLocator(model_);
+HResult EmulatedComRuntime::CreateLocator(std::unique_ptr<WbemLocator>& locator) {
+  // What CoCreateInstance gives where the WMI service is disabled.
+  if (model_.Has(Fault::kNoLocator)) return kServiceDisabled;
+  locator = CreateEmulatedLocator(model_);
+  return kOk;
 }

@@ -13,7 +13,7 @@ class EmulatedComRuntime final : public ComRuntime {
   explicit EmulatedComRuntime(ControllerModel& model) : model_(model) {}
   HResult Initialize() override;
   void Uninitialize() override;
-  std::unique_ptr<WbemLocator> CreateLocator() override;
+  HResult CreateLocator(std::unique_ptr<WbemLocator>& locator) override;
 
  private:
   ControllerModel& model_;

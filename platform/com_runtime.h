@@ -10,6 +10,7 @@ class ComRuntime {
   virtual ~ComRuntime() = default;
   virtual HResult Initialize() = 0;  // CoInitialize(null): apartment-threaded
   virtual void Uninitialize() = 0;
-  // CoCreateInstance of the WMI locator (in-process server); empty when that fails.
-  virtual std::unique_ptr<WbemLocator> CreateLocator() = 0;
+  // CoCreateInstance of the WMI locator (in-process server); `locator` stays empty when
+  // that fails.
+  virtual HResult CreateLocator(std::unique_ptr<WbemLocator>& locator) = 0;
 };

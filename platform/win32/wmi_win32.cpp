@@ -115,12 +115,12 @@ HResult Win32ComRuntime::Initialize() { return CoInitialize(nullptr); }
 
 void Win32ComRuntime::Uninitialize() { CoUninitialize(); }
 
-std::unique_ptr<WbemLocator> Win32ComRuntime::CreateLocator() {
-  IWbemLocator* locator = nullptr;
-  if (FAILED(CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
-                              reinterpret_cast<void**>(&locator))) ||
-      locator == nullptr) {
-    return nullptr;
-  }
-  return std::make_unique<Win32Locator>(locator);
+HResult Win32ComRuntime::CreateLocator(std::unique_ptr<WbemLocator>& locator) {
+  IWbemLocator* made = nullptr;
+  const HRESULT hr = CoCreateInstance(kClsidWbemLocator, nullptr, CLSCTX_INPROC_SERVER, kIidWbemLocator,
+                                      reinterpret_cast<void**>(&made));
+  if (FAILED(hr)) return hr;
+  if (made == nullptr) return E_POINTER;
+  locator = std::make_unique<Win32Locator>(made);
+  return S_OK;
 }

@@ -7,5 +7,5 @@ class Win32ComRuntime final : public ComRuntime {
  public:
   HResult Initialize() override;
   void Uninitialize() override;
-  std::unique_ptr<WbemLocator> CreateLocator() override;
+  HResult CreateLocator(std::unique_ptr<WbemLocator>& locator) override;
 };

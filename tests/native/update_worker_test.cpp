@@ -195,6 +195,9 @@ struct ToldReasons final : WorkerEvents {
   }
 };
 
+// What connecting says when the provider's service is not running.
+const std::string kNoNamespaceTold = "connect ConnectServer 2147749902";  // WBEM_E_INVALID_NAMESPACE
+
 // A step that fails in a system call is told with the call and the system's code; a step
 // that succeeds, or that the tool refuses for a reason of its own, is told with none.
 TEST(UpdateWorker, AFailedSystemCallIsToldWithTheSystemsReason) {
@@ -203,15 +206,16 @@ TEST(UpdateWorker, AFailedSystemCallIsToldWithTheSystemsReason) {
     std::set<Fault> faults;
     std::vector<std::string> told;
     std::vector<DataEntry> entries = {{u"image.bin", ImageOfVersion(0x21)}};
+    std::map<std::string, std::uint32_t> returnValues = {};
   };
   const Case cases[] = {
       {"no failure", {}, {}},
       {"power requests refused",
        {Fault::kAcpiControlFails},
        {"power on DeviceIoControl 1", "power off DeviceIoControl 1"}},
-      {"no service manager", {Fault::kNoServiceManager}, {"start service OpenSCManagerW 5"}},
-      {"service missing", {Fault::kServiceMissing}, {"start service OpenServiceW 1060"}},
-      {"service will not start", {Fault::kServiceWontStart}, {"start service StartServiceW 1053"}},
+      {"no service manager", {Fault::kNoServiceManager}, {"start service OpenSCManagerW 5", kNoNamespaceTold}},
+      {"service missing", {Fault::kServiceMissing}, {"start service OpenServiceW 1060", kNoNamespaceTold}},
+      {"service will not start", {Fault::kServiceWontStart}, {"start service StartServiceW 1053", kNoNamespaceTold}},
       {"no memory", {Fault::kNoMemory}, {"image GlobalAlloc 8"}},
       {"read fails", {Fault::kReadFails}, {"image ReadFile 30"}},
       {"size fails", {Fault::kSizeFails}, {"image GetFileSize 6"}},
@@ -220,11 +224,21 @@ TEST(UpdateWorker, AFailedSystemCallIsToldWithTheSystemsReason) {
        {},
        {},
        {{u"big.bin", std::vector<std::uint8_t>(kLargestImageSize + 1)}}},
+      {"no locator", {Fault::kNoLocator}, {"connect CoCreateInstance(WbemLocator) 2147943458"}},
+      {"no namespace", {Fault::kNoNamespace}, {kNoNamespaceTold}},
+      {"query fails", {Fault::kQueryFails}, {"controller version ExecQuery 2147500037"}},
+      {"no class", {Fault::kNoClass}, {"controller version GetObject 2147749890"}},
+      {"method fails", {Fault::kExecFails}, {"controller version ExecMethod 2147500037"}},
+      {"no read range", {Fault::kReadRangeNotPut}, {"validation Put(offset) 2147942414"}},
+      {"no buffer size", {Fault::kBufferSizeNotPut}, {"write Put(BufferSize) 2147942414"}},
+      {"no controller: no call failed", {Fault::kNoInstance}, {}},
+      {"the provider's own refusal", {}, {}, {{u"image.bin", ImageOfVersion(0x21)}}, {{"UpdateFirmware", 5}}},
   };
   for (const Case& c : cases) {
     Bench b;
     b.model.faults = c.faults;
     b.model.dataEntries = c.entries;
+    b.model.returnValues = c.returnValues;
     ToldReasons events;
     b.events = &events;
     b.Run();

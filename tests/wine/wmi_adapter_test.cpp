@@ -16,7 +16,8 @@ class Wmi : public ::testing::Test {
   void TearDown() override { com_.Uninitialize(); }
 
   std::unique_ptr<WbemServices> Connect(const std::u16string& resource) {
-    std::unique_ptr<WbemLocator> locator = com_.CreateLocator();
+    std::unique_ptr<WbemLocator> locator;
+    EXPECT_EQ(com_.CreateLocator(locator), kOk);
     EXPECT_TRUE(locator);
     std::unique_ptr<WbemServices> services;
     if (locator) locator->ConnectServer(resource, services);
@@ -47,7 +48,8 @@ constexpr std::int32_t kCurrentUser = static_cast<std::int32_t>(0x80000001);
 
 TEST_F(Wmi, TheControllerNamespaceIsMissingHere) {
   std::unique_ptr<WbemServices> services;
-  std::unique_ptr<WbemLocator> locator = com_.CreateLocator();
+  std::unique_ptr<WbemLocator> locator;
+  ASSERT_EQ(com_.CreateLocator(locator), kOk);
   ASSERT_TRUE(locator);
   EXPECT_FALSE(Succeeded(locator->ConnectServer(u"ROOT\\Intel\\Thunderbolt", services)));
   EXPECT_FALSE(services);
