@@ -145,6 +145,10 @@ tool_case() {
     0x10430002) code=1633 ;;
   esac
   expect "$name" "exit code" "exit=$code windows=1" "$(cat "$dir/exit.txt")"
+  # The log says which system call failed each step, and with what code.
+  [[ $name == service-missing ]] && expect "$name" "the log gives the system's reasons" \
+    "start service: OpenServiceW failed, system error 0x00000424|connect: ConnectServer failed, system error 0x8004100E" \
+    "$(grep -a 'failed, system error' "$app/run.log" | cut -d' ' -f3- | tr -d '\r' | paste -sd'|')"
 }
 
 # DIR [NAME]: starts the MSAA probe listening to the tool's events into DIR/events.txt in
@@ -229,7 +233,7 @@ for case in "$@"; do
     field-mismatch) tool_case field-mismatch 0x1A img-156D-src0-80.bin 0x10430006 no "" ;;
     provider-refuses) tool_case provider-refuses 0x1A img-156D.bin 0x00000005 no "" "[return_values]" "UpdateFirmware = 5" ;;
     no-instance) tool_case no-instance 0x1A img-156D.bin 0x10430002 no "" "[faults]" "NoInstance = 1" ;;
-    service-missing) tool_case service-missing 0x1A img-156D.bin 0x10430003 no "" "[faults]" "ServiceMissing = 1" ;;
+    service-missing) tool_case service-missing 0x1A img-156D.bin 0x10430003 no /log:run.log "[faults]" "ServiceMissing = 1" ;;
     on-battery) case_on_battery ;;
     refusals) tool_case refusals 0x1A img-156D.bin 0x00000000 yes "" "update_ms = 8000" ;;
     # METHOD.PARAMETER=FORM: a reply against the method contract is no answer; UpdateFirmware writes before it answers.
