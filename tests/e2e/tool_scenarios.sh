@@ -7,7 +7,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 size=$1 app=$2 window_probe=$3 shots=$4
 # shellcheck source=tool_session.sh
 source "$here/tool_session.sh"
-tool_ini=$app/data/Update.ini
 passed=0 failed=0
 
 # LANG ARGS...: the tool started on a system in language LANG; false when its window does
