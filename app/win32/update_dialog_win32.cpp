@@ -388,10 +388,10 @@ void UpdateDialog::OnUpdate() {
     m_nStatus = *status;
     m_bRan = true;
     // The log's status line says what failed; these say why, where the system told.
-    if (m_pEvents != nullptr && m_nStatus == TBFW_E_NO_ACPI_DEVICE) {
-      m_pEvents->OnSystemError("ACPI device", platform.AcpiFailure());
+    if (m_pEvents != nullptr) {
+      if (m_nStatus == TBFW_E_NO_ACPI_DEVICE) m_pEvents->OnSystemError("ACPI device", platform.AcpiFailure());
+      m_pEvents->OnSystemError("worker thread", platform.ThreadFailure());
     }
-    if (m_pEvents != nullptr) m_pEvents->OnSystemError("worker thread", platform.ThreadFailure());
   }
 }
 

@@ -12,6 +12,17 @@
 
 namespace {
 
+// Keeps the outcome of the call just made in `last`: on a failure its name and
+// GetLastError(), read before anything else can change it. Gives `ok` back.
+bool Noted(LastSystemError& last, const char* call, bool ok) {
+  if (ok) {
+    last.Succeeded();
+  } else {
+    last.Failed(call, GetLastError());
+  }
+  return ok;
+}
+
 class Win32ImageFile final : public ImageFile {
  public:
   Win32ImageFile(HANDLE file, LastSystemError& last) : file_(file), last_(last) {}
@@ -28,14 +39,9 @@ class Win32ImageFile final : public ImageFile {
   }
   bool Read(std::uint8_t* buffer, std::uint32_t size, std::uint32_t& read) override {
     DWORD got = 0;
-    const BOOL ok = ReadFile(file_.get(), buffer, size, &got, nullptr);
-    if (ok == FALSE) {
-      last_.Failed("ReadFile", GetLastError());
-    } else {
-      last_.Succeeded();
-    }
+    const bool ok = Noted(last_, "ReadFile", ReadFile(file_.get(), buffer, size, &got, nullptr) != FALSE);
     read = got;
-    return ok != FALSE;
+    return ok;
   }
 
  private:
@@ -77,11 +83,7 @@ bool IsRegularFile(const std::u16string& folder, const WIN32_FIND_DATAW& entry) 
 DeviceHandle Win32DeviceIo::Open(const std::u16string& path) {
   const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    last_.Failed("CreateFileW", GetLastError());
-  } else {
-    last_.Succeeded();
-  }
+  Noted(last_, "CreateFileW", h != INVALID_HANDLE_VALUE);
   return reinterpret_cast<DeviceHandle>(h);
 }
 
@@ -90,11 +92,7 @@ bool Win32DeviceIo::Control(DeviceHandle device, std::uint32_t code, const std::
   DWORD got = 0;
   const BOOL ok = DeviceIoControl(reinterpret_cast<HANDLE>(device), code, const_cast<std::uint8_t*>(in), inLength, out,
                                   outLength, &got, nullptr);
-  if (ok == FALSE) {
-    last_.Failed("DeviceIoControl", GetLastError());
-  } else {
-    last_.Succeeded();
-  }
+  Noted(last_, "DeviceIoControl", ok != FALSE);
   returned = got;
   return ok != FALSE;
 }
@@ -103,22 +101,14 @@ void Win32DeviceIo::Close(DeviceHandle device) { CloseHandle(reinterpret_cast<HA
 
 ServiceHandle Win32ServiceManager::OpenManager(std::uint32_t access) {
   const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, access);
-  if (manager == nullptr) {
-    last_.Failed("OpenSCManagerW", GetLastError());
-  } else {
-    last_.Succeeded();
-  }
+  Noted(last_, "OpenSCManagerW", manager != nullptr);
   return reinterpret_cast<ServiceHandle>(manager);
 }
 
 ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
                                                     std::uint32_t access) {
   const SC_HANDLE service = OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access);
-  if (service == nullptr) {
-    last_.Failed("OpenServiceW", GetLastError());
-  } else {
-    last_.Succeeded();
-  }
+  Noted(last_, "OpenServiceW", service != nullptr);
   return reinterpret_cast<ServiceHandle>(service);
 }
 
@@ -142,11 +132,7 @@ bool Win32WorkerPlatform::FindEntries(const std::u16string& pattern,
                                       const std::function<bool(std::u16string_view)>& visit) {
   WIN32_FIND_DATAW entry{};
   const UniqueFind search(FindFirstFileW(AsWide(pattern.c_str()), &entry));
-  if (!search) {
-    last_.Failed("FindFirstFileW", GetLastError());
-    return false;
-  }
-  last_.Succeeded();
+  if (!Noted(last_, "FindFirstFileW", static_cast<bool>(search))) return false;
   const std::u16string folder = pattern.substr(0, pattern.rfind(u'\\') + 1);
   do {
     if (IsRegularFile(folder, entry) && !visit(AsUtf16(entry.cFileName))) break;
@@ -158,20 +144,14 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
   // A link put in the file's place after the search is opened as itself, not followed.
   const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    last_.Failed("CreateFileW", GetLastError());
-    return nullptr;
-  }
-  // The checks below refuse for reasons of the tool's own, not the system's.
-  last_.Succeeded();
+  // Past the open, only a failed system call gives a reason; the other checks refuse for
+  // reasons of the tool's own.
+  if (!Noted(last_, "CreateFileW", h != INVALID_HANDLE_VALUE)) return nullptr;
   auto file = std::make_unique<Win32ImageFile>(h, last_);
   // Whatever the name, what was opened must be a file on a disk, not a device or a pipe.
   if (GetFileType(h) != FILE_TYPE_DISK) return nullptr;
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(h, &info)) {
-    last_.Failed("GetFileInformationByHandle", GetLastError());
-    return nullptr;
-  }
+  if (!Noted(last_, "GetFileInformationByHandle", GetFileInformationByHandle(h, &info) != FALSE)) return nullptr;
   if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) return nullptr;
   // And it must lie in the folder it was found in, however that folder is reached: its
   // final path is inside the folder's final path.
@@ -181,10 +161,7 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
   const UniqueFile folder(CreateFileW(AsWide(folderPath.c_str()), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!folder) {
-    last_.Failed("CreateFileW", GetLastError());
-    return nullptr;
-  }
+  if (!Noted(last_, "CreateFileW", static_cast<bool>(folder))) return nullptr;
   const std::wstring image = FinalPathOf(h);
   const std::wstring inside = FinalPathOf(folder.get());
   const std::size_t imageSlash = image.rfind(L'\\');
@@ -196,16 +173,9 @@ std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16stri
 
 std::unique_ptr<ImageBlock> Win32WorkerPlatform::AllocateImageBlock(std::uint32_t size) {
   UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
-  if (!memory) {
-    last_.Failed("GlobalAlloc", GetLastError());
-    return nullptr;
-  }
+  if (!Noted(last_, "GlobalAlloc", static_cast<bool>(memory))) return nullptr;
   auto* data = static_cast<std::uint8_t*>(GlobalLock(memory.get()));
-  if (data == nullptr) {
-    last_.Failed("GlobalLock", GetLastError());
-    return nullptr;
-  }
-  last_.Succeeded();
+  if (!Noted(last_, "GlobalLock", data != nullptr)) return nullptr;
   return std::make_unique<Win32ImageBlock>(std::move(memory), data);
 }
 
