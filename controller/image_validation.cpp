@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr bool IsBlankPointer(std::uint32_t pointer) { return pointer == 0 || pointer == 0xFFFFFFFF; }
+
 // Where a field lies on one side; nothing when that side has no such section.
 std::optional<std::uint64_t> FieldAddress(const NvmFieldCheck& field, const NvmLayout& layout) {
   std::uint64_t base = 0;
@@ -78,6 +80,59 @@ StatusCode CompareFields(ControllerAccess& controller, ImageBytes image, Validat
   return kSuccess;
 }
 
+// The ARC parameters' PD pointer on the controller: whether it names a PD section, or
+// nothing when the controller has no ARC parameters (a blank pointer).
+StatusCode ControllerPowerDelivery(ControllerAccess& controller, std::optional<bool>& hasPd) {
+  std::uint32_t arc = 0;
+  if (StatusCode s = ReadNvmValue(controller, kArcParamsPointerOffset, 4, arc); s != kSuccess) return s;
+  const std::uint64_t at = std::uint64_t{arc} + kPowerDeliveryCheck.offset;
+  if (IsBlankPointer(arc) || at + 4 > std::numeric_limits<std::uint32_t>::max()) return kSuccess;
+  std::uint32_t pd = 0;
+  if (StatusCode s = ReadNvmValue(controller, static_cast<std::uint32_t>(at), 4, pd); s != kSuccess) return s;
+  hasPd = !IsBlankPointer(pd);
+  return kSuccess;
+}
+
+// The same from the image; nothing when a pointer is blank or lies outside the image.
+std::optional<bool> ImagePowerDelivery(ImageBytes image, const NvmLayout& theirs) {
+  std::uint32_t arc = 0;
+  if (!ReadImageValue(image, std::uint64_t{theirs.regionBase} + kArcParamsPointerOffset, 4, arc) ||
+      IsBlankPointer(arc)) {
+    return std::nullopt;
+  }
+  std::uint32_t pd = 0;
+  if (!ReadImageValue(image, std::uint64_t{theirs.regionBase} + arc + kPowerDeliveryCheck.offset, 4, pd)) {
+    return std::nullopt;
+  }
+  return !IsBlankPointer(pd);
+}
+
+// The controller's mode (enumeration, flash size, PD section), where both sides hold it.
+StatusCode CompareModes(ControllerAccess& controller, ImageBytes image, ValidationDetail& seen) {
+  const NvmLayout& ours = seen.controller;
+  const NvmLayout& theirs = seen.image;
+  for (const NvmFieldCheck& field : kControllerModeChecks) {
+    if (!RowApplies(field, ours.generation, ours.reducedPorts)) continue;
+    std::uint32_t theirValue = 0;
+    if (!ReadImageValue(image, std::uint64_t{theirs.regionBase} + field.offset, field.length, theirValue)) continue;
+    std::uint32_t ourValue = 0;
+    if (StatusCode s = ReadNvmValue(controller, field.offset, field.length, ourValue); s != kSuccess) return s;
+    if ((ourValue & field.byteMask) != (theirValue & field.byteMask)) {
+      seen.field = &field;
+      return TBFW_E_FIELD_MISMATCH;
+    }
+  }
+  if (!RowApplies(kPowerDeliveryCheck, ours.generation, ours.reducedPorts)) return kSuccess;
+  std::optional<bool> ourPd;
+  if (StatusCode s = ControllerPowerDelivery(controller, ourPd); s != kSuccess) return s;
+  const std::optional<bool> theirPd = ImagePowerDelivery(image, theirs);
+  if (ourPd && theirPd && *ourPd != *theirPd) {
+    seen.field = &kPowerDeliveryCheck;
+    return TBFW_E_FIELD_MISMATCH;
+  }
+  return kSuccess;
+}
+
 // The image may not ask for more than the controller's level bits allow.
 StatusCode CheckLevelBits(ControllerAccess& controller, ImageBytes image, const NvmLayout& theirs) {
   std::uint32_t ourBits = 0;
@@ -99,7 +154,8 @@ StatusCode RunChecks(ControllerAccess& controller, ImageBytes image, ValidationD
   if (theirs.generation != ours.generation) return TBFW_E_GENERATION_MISMATCH;
   if (theirs.reducedPorts != ours.reducedPorts) return TBFW_E_PORT_VARIANT_MISMATCH;
   if (StatusCode s = CheckLevelBits(controller, image, theirs); s != kSuccess) return s;
-  return CompareFields(controller, image, seen);
+  if (StatusCode s = CompareFields(controller, image, seen); s != kSuccess) return s;
+  return CompareModes(controller, image, seen);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Whether a firmware image belongs on the controller fitted to the board: supported
 // generation, same generation and port variant, level bits, the field-check table and,
-// for generation 3, the board maker's identity.
+// for generation 3, the board maker's identity and the controller's mode (enumeration,
+// flash size, PD section).
 #pragma once
 
 #include <cstddef>
@@ -18,7 +19,8 @@ struct ValidationDetail {
   NvmLayout controller;  // as far as it was read
   NvmLayout image;       // as far as it was parsed
   // The field whose comparison ended validation, when one did: a row of kNvmFieldChecks,
-  // whose index is then in `row`, or one of kBoardIdentityChecks.
+  // whose index is then in `row`, one of kBoardIdentityChecks or kControllerModeChecks, or
+  // kPowerDeliveryCheck.
   const NvmFieldCheck* field = nullptr;
   std::optional<std::size_t> row;
 };

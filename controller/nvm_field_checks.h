@@ -10,6 +10,7 @@ enum NvmSection : std::uint32_t {
   kRegionSection = 0,  // offset from the region base
   kSection1 = 1,       // offset from section 1, the board maker's description (DROM)
   kSection2 = 2,       // offset from section 2, which moves with the block chain
+  kArcParams = 3,      // offset from the ARC parameters, where the region's pointer at 0x75 says
 };
 
 struct NvmFieldCheck {
@@ -77,6 +78,24 @@ inline constexpr std::array<NvmFieldCheck, 2> kBoardIdentityChecks = {{
     {3, 1, 0x0010, 2, u"Vendor ID", 0xFF, kSection1},
     {3, 1, 0x0012, 2, u"Model ID", 0xFF, kSection1},
 }};
+
+// The controller's mode, compared after the board identity for generation 3: facts the
+// table does not hold, and an image that differs in one of them leaves a board without
+// working ports. Native enumeration (bit 0x20 of 0x7B) must agree with the board's
+// firmware, which enumerates the controller either natively or through the BIOS; the
+// flash size code (low three bits of 0x45) must be the fitted flash chip's. The image
+// side is read at the field's width; a field the image does not hold is not compared.
+inline constexpr std::array<NvmFieldCheck, 2> kControllerModeChecks = {{
+    {3, 1, 0x007B, 1, u"Native enumeration", 0x20, kRegionSection},
+    {3, 1, 0x0045, 1, u"Flash size", 0x07, kRegionSection},
+}};
+
+// Whether the board has a power-delivery controller whose firmware the NVM carries: the
+// PD pointer in the ARC parameters is neither 0 nor all ones. Compared last, for
+// generation 3, when both sides have ARC parameters. The host/device flag (bit 0x02 of
+// 0x10) needs no check of its own: the table's "PCIe Settings" row compares that byte whole.
+inline constexpr NvmFieldCheck kPowerDeliveryCheck = {3, 1, 0x010C, 4, u"PD section", 0xFF, kArcParams};
+inline constexpr std::uint32_t kArcParamsPointerOffset = 0x75;
 
 // Whether `row` is compared for a controller of `generation` and port variant.
 constexpr bool RowApplies(const NvmFieldCheck& row, std::uint32_t generation, std::uint32_t reducedPorts) {

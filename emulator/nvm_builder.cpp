@@ -46,6 +46,14 @@ void WriteBoardIdentity(std::vector<std::uint8_t>& region, const NvmRegionPlan& 
   }
 }
 
+void WriteControllerMode(std::vector<std::uint8_t>& region, const NvmRegionPlan& plan) {
+  PutLittleEndian(region, kControllerModeChecks[0].offset, plan.nativeFlags, 1);
+  PutLittleEndian(region, kControllerModeChecks[1].offset, plan.flashSize, 1);
+  PutLittleEndian(region, kArcParamsPointerOffset, plan.arcParamsOffset, 4);
+  const std::uint64_t pd = std::uint64_t{plan.arcParamsOffset} + kPowerDeliveryCheck.offset;
+  if (pd + 4 <= plan.size) PutLittleEndian(region, static_cast<std::size_t>(pd), plan.pdPointer, 4);
+}
+
 }  // namespace
 
 void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value, std::size_t width) {
@@ -86,7 +94,10 @@ std::vector<std::uint8_t> BuildRegion(const NvmRegionPlan& plan) {
   WriteBlockChain(region, plan);
   WriteBoardIdentity(region, plan);
   std::uint32_t generation = 0, reducedPorts = 0;
-  if (ClassifyDeviceId(plan.deviceId, generation, reducedPorts) == kSuccess) WriteFields(region, plan, generation);
+  if (ClassifyDeviceId(plan.deviceId, generation, reducedPorts) == kSuccess) {
+    WriteFields(region, plan, generation);
+    if (generation == kSectionGeneration) WriteControllerMode(region, plan);
+  }
   // The header last, so that no field or block overwrites it.
   PutLittleEndian(region, kLevelBitsOffset, plan.levelByte, 1);
   PutLittleEndian(region, kBlockFlagsOffset, plan.blockFlags, 1);

@@ -24,6 +24,13 @@ struct NvmRegionPlan {
   // The board maker's identity in section 1; written only when it lies within `size`.
   std::uint16_t vendorId = 0x0A11;
   std::uint16_t modelId = 0x0B22;
+  // The controller's mode (generation 3 only): the byte holding the native-enumeration
+  // bit 0x20, the flash size code, where the ARC parameters lie and the PD pointer there
+  // (0: no PD section).
+  std::uint8_t nativeFlags = 0x00;
+  std::uint8_t flashSize = 0x03;
+  std::uint32_t arcParamsOffset = 0x1000;
+  std::uint32_t pdPointer = 0x00001800;
   std::uint32_t size = 0x2200;  // grown when a write needs more
   std::uint8_t fill = 0x00;     // the bytes nothing else writes
   // One value per row of kNvmFieldChecks; a region holds the rows of its own generation.
