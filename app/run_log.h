@@ -26,6 +26,10 @@ class RunLog final : public WorkerEvents {
   void OnController(std::u16string_view id, std::uint32_t nvmVersion) override;
   void OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) override;
   void OnImageVersion(std::uint32_t nvmVersion) override;
+  void OnRefusedField(std::u16string_view field) override;
+  void OnImageChosen(std::u16string_view path) override;
+  void OnImagesAmbiguous(std::span<const std::u16string> paths) override;
+  void OnNote(std::string_view text) override;
 
  private:
   LogFile* file_;

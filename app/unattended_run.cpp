@@ -18,6 +18,10 @@ class VersionRecorder final : public WorkerEvents {
     log_.OnController(id, nvmVersion);
   }
   void OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) override { log_.OnImage(path, bytes); }
+  void OnRefusedField(std::u16string_view field) override { log_.OnRefusedField(field); }
+  void OnImageChosen(std::u16string_view path) override { log_.OnImageChosen(path); }
+  void OnImagesAmbiguous(std::span<const std::u16string> paths) override { log_.OnImagesAmbiguous(paths); }
+  void OnNote(std::string_view text) override { log_.OnNote(text); }
   void OnImageVersion(std::uint32_t nvmVersion) override {
     imageVersion = nvmVersion;
     haveImage = true;
@@ -49,21 +53,21 @@ class BusyScope {
 
 namespace {
 
-RunOutcome RunChecked(const RunRequest& request, UnattendedEnvironment& env, RunLog& log) {
-  RunOutcome outcome;
-  outcome.mode = request.mode;
+// Fills `outcome` as the run goes: once the worker has returned, its status stands.
+void RunChecked(const RunRequest& request, UnattendedEnvironment& env, RunLog& log, RunOutcome& outcome,
+                bool& workerEnded) {
   if (!env.preconditions.EnsureAcpiDevice()) {
     log.Write("the ACPI device cannot be opened");
     log.OnSystemError("ACPI device", env.preconditions.AcpiFailure());
     outcome.end = RunEnd::kFinished;
     outcome.status = TBFW_E_NO_ACPI_DEVICE;
-    return outcome;
+    return;
   }
   // A failing query counts as mains power, as it does for the window.
   if (env.preconditions.QueryPowerSource() == PowerSource::kBattery) {
     log.Write("the computer runs on battery: nothing done");
     outcome.end = RunEnd::kOnBattery;
-    return outcome;
+    return;
   }
 
   VersionRecorder recorder(log);
@@ -74,8 +78,13 @@ RunOutcome RunChecked(const RunRequest& request, UnattendedEnvironment& env, Run
     LoadBusyReason(env.lookup, reason.data());
     const BusyScope busy(env.busy, reason.data(), log);
     outcome.status = RunUpdateWorker(env.worker, request);
+    workerEnded = true;
   }
   env.worker.events = nullptr;
+  if (outcome.status == TBFW_E_ON_BATTERY) {
+    log.Write("the computer went on battery before the write: nothing written");
+    outcome.end = RunEnd::kOnBattery;
+  }
   outcome.haveVersions = recorder.haveController && recorder.haveImage;
   outcome.controllerVersion = recorder.controllerVersion;
   outcome.imageVersion = recorder.imageVersion;
@@ -87,22 +96,28 @@ RunOutcome RunChecked(const RunRequest& request, UnattendedEnvironment& env, Run
                                       : "the computer could not be powered off: system error " + Hex32(refused) +
                                             "; a power-off completes the update");
   }
-  return outcome;
 }
 
 }  // namespace
 
 RunOutcome RunUnattended(const RunRequest& request, UnattendedEnvironment& env, RunLog& log) {
-  // The worker contains its own exceptions and powers the controller off; what is left to
-  // throw here (the log's or the checks' memory) ends the run as a failure.
+  RunOutcome outcome;
+  outcome.mode = request.mode;
+  bool workerEnded = false;
+  // The worker contains its own exceptions and powers the controller off. What is left to
+  // throw here (the log's or the checks' memory) ends the run as a failure before the
+  // worker ran, and leaves its outcome as it was after: a write the provider took is
+  // never reported as a failure.
   try {
-    return RunChecked(request, env, log);
+    RunChecked(request, env, log, outcome, workerEnded);
   } catch (...) {
     env.worker.events = nullptr;
-    RunOutcome outcome;
-    outcome.mode = request.mode;
-    outcome.end = RunEnd::kFinished;
-    outcome.status = kWorkerException;
-    return outcome;
+    if (!workerEnded) {
+      outcome = RunOutcome{};
+      outcome.mode = request.mode;
+      outcome.end = RunEnd::kFinished;
+      outcome.status = kWorkerException;
+    }
   }
+  return outcome;
 }

@@ -2,9 +2,8 @@
 // unattended run.
 #pragma once
 
+#include "platform/power_source.h"
 #include "platform/system_error.h"
-
-enum class PowerSource { kAc, kBattery, kUnknown };
 
 class UpdatePreconditions {
  public:

@@ -14,6 +14,15 @@ void ShowOutcome(UpdateView& view, const UpdateRunState& state, StatusCode statu
   view.SetMessage(message.data());
 }
 
+// On battery: the caution, and Update for when the adapter is back.
+void ShowCaution(UpdateView& view) {
+  view.Show(kIdCautionIcon);
+  view.Show(kIdCaution);
+  view.Enable(kIdUpdate);
+  view.Enable(kIdClose);
+  view.Focus(kIdUpdate);
+}
+
 }  // namespace
 
 static_assert(std::size(kBusyReasonFallback) <= kMessageCapacity);
@@ -43,11 +52,7 @@ std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platfor
 
   // A failing query counts as AC power: the check must not lock out a working charger.
   if (platform.QueryPowerSource() == PowerSource::kBattery) {
-    view.Show(kIdCautionIcon);
-    view.Show(kIdCaution);
-    view.Enable(kIdUpdate);
-    view.Enable(kIdClose);
-    view.Focus(kIdUpdate);
+    ShowCaution(view);
     return std::nullopt;
   }
 
@@ -79,6 +84,16 @@ std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platfor
     if (wait == WorkerWait::kWaitFailed && !platform.WaitForWorkerEnd()) return std::nullopt;
     status = platform.CloseWorker();
     view.Hide(kIdSpinner);
+  }
+  // The adapter was pulled while the controller settled: nothing was written, and the
+  // window is as it is on battery before a run.
+  if (status == TBFW_E_ON_BATTERY) {
+    view.Enable(kIdExit);
+    view.Hide(kIdExit);
+    view.Show(kIdIllustration);
+    view.Show(kIdUpdate);
+    ShowCaution(view);
+    return std::nullopt;
   }
   ShowOutcome(view, state, status);
 

@@ -69,6 +69,6 @@ inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;
 // had it (Update) is then hidden or was greyed: Shut down now after success, Exit after a
 // failure, Update again on battery.
 // The run's outcome: the worker's status, or the status that kept it from running (no ACPI
-// device, no thread). Empty when nothing was decided: the computer runs on battery, or the
-// worker's end could never be seen.
+// device, no thread). Empty when nothing was decided: the computer runs on battery (before
+// the run, or by the time the worker would write), or the worker's end could never be seen.
 std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);

@@ -1,34 +1,40 @@
 #include "app/update_worker.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/program_folder.h"
 #include "common/sha256.h"
+#include "controller/image_choice.h"
 #include "controller/service_start.h"
 
 namespace {
 
-// The first regular file of the folder whose name ends in ".bin", in the order the system
-// lists them, as a full path; empty when there is none. The system's "*.bin" search also
-// matches a name by its 8.3 short name ("fw.binary" is "FW~1.BIN"), so the long name the
-// search gives is checked again. Directories, links and device names are passed over by
-// the search. A path that would not fit the path buffer, or no program path at all (never
-// a folder relative to the current one), counts as no image rather than being cut.
-std::u16string FindImagePath(WorkerPlatform& platform) {
+// The regular files of the data folder whose long names end in ".bin", as full paths in
+// the order they are tried (ImageNameBefore). The system's "*.bin" search also matches a
+// name by its 8.3 short name ("fw.binary" is "FW~1.BIN"), so the long name the search
+// gives is checked again. Directories, links and device names are passed over by the
+// search. A path that would not fit the path buffer is passed over, and no program path
+// at all (never a folder relative to the current one) gives no image. More than
+// kMostImages images give none either, and `tooMany` is set.
+std::vector<std::u16string> FindImagePaths(WorkerPlatform& platform, bool& tooMany) {
   const std::u16string modulePath = platform.ModulePath();
   if (modulePath.empty()) return {};
   const std::u16string folder = DataFolderBeside(modulePath);
   const std::u16string pattern = folder + u"\\*.bin";
   if (pattern.size() >= kPathCapacity) return {};
-  std::u16string image;
+  std::vector<std::u16string> names;
   platform.FindEntries(pattern, [&](std::u16string_view name) {
-    if (!IsImageName(name)) return true;
-    image = folder + u"\\" + std::u16string(name);
-    if (image.size() >= kPathCapacity) image.clear();
-    return false;
+    if (IsImageName(name) && folder.size() + 1 + name.size() < kPathCapacity) names.emplace_back(name);
+    tooMany = names.size() > kMostImages;
+    return !tooMany;
   });
-  return image;
+  if (tooMany) return {};
+  std::sort(names.begin(), names.end(), ImageNameBefore);
+  for (std::u16string& name : names) name = folder + u"\\" + name;
+  return names;
 }
 
 // Reads the image whole into `block`, or gives the status that ends the run. A file that
@@ -65,6 +71,94 @@ StatusCode ProviderStep(WorkerEvents& events, std::string_view step, StatusCode 
   return result;
 }
 
+// One image in memory: the file stays open while the block lives. Declared in this order
+// so the block is freed before the file is closed.
+struct LoadedImage {
+  std::unique_ptr<ImageFile> file;
+  std::unique_ptr<ImageBlock> block;
+  std::uint32_t size = 0;
+  std::uint32_t version = 0;
+  std::span<const std::uint8_t> Bytes() const { return {block->data(), size}; }
+};
+
+// Loads and checks one image: the pin, then validation against the controller.
+ImageVerdict CheckImage(UpdateWorkerEnvironment& env, WorkerEvents& events, const std::u16string& path,
+                        LoadedImage& loaded) {
+  if (StatusCode s = LoadImage(env.platform, path, loaded.file, loaded.block, loaded.size); s != kSuccess) {
+    Step(events, "image", s);
+    events.OnSystemError("image", env.platform.LastFailure());
+    return {s, {}};
+  }
+  events.OnImage(path, loaded.Bytes());
+  std::string digest = Sha256Hex(loaded.Bytes());
+  // A tool pinned to one image takes no other, whatever validation would say of it.
+  if (const std::optional<std::string> pin = env.platform.PinnedImageDigest(); pin && digest != *pin) {
+    return {Step(events, "pinned image", TBFW_E_NO_IMAGE), {}};
+  }
+  ValidationDetail detail;
+  if (StatusCode s = env.validate(env.client, loaded.Bytes(), loaded.version, detail); s != kSuccess) {
+    ProviderStep(events, "validation", s, env.client);
+    if (detail.field != nullptr) events.OnRefusedField(detail.field->name);
+    return {s, {}};
+  }
+  return {kSuccess, std::move(digest)};
+}
+
+// Chooses the one image of the folder that fits the controller and leaves it in `chosen`,
+// or gives the status that ends the run.
+StatusCode ChooseFolderImage(UpdateWorkerEnvironment& env, WorkerEvents& events, LoadedImage& chosen) {
+  bool tooMany = false;
+  const std::vector<std::u16string> paths = FindImagePaths(env.platform, tooMany);
+  if (tooMany) {
+    events.OnStep("image", TBFW_E_NO_IMAGE);
+    return TBFW_E_NO_IMAGE;
+  }
+  if (paths.empty()) {
+    events.OnStep("image", TBFW_E_NO_IMAGE);
+    events.OnSystemError("image", env.platform.LastFailure());
+    return TBFW_E_NO_IMAGE;
+  }
+  const ImageChoice choice = ChooseImage(paths.size(), [&](std::size_t i) {
+    LoadedImage candidate;
+    ImageVerdict verdict = CheckImage(env, events, paths[i], candidate);
+    // The first that fits stays in memory; a later one is only compared by its digest.
+    if (verdict.status == kSuccess && !chosen.block) chosen = std::move(candidate);
+    return verdict;
+  });
+  if (choice.status == TBFW_E_AMBIGUOUS_IMAGE) {
+    std::vector<std::u16string> fitting;
+    for (std::size_t i : choice.fitting) fitting.push_back(paths[i]);
+    events.OnImagesAmbiguous(fitting);
+    return Step(events, "image choice", choice.status);
+  }
+  if (choice.status != kSuccess) return choice.status;
+  events.OnImageChosen(paths[*choice.chosen]);
+  return kSuccess;
+}
+
+// Tells `events` of a step and swallows whatever that throws: for the steps after a write
+// the provider took, whose failure must not become the run's.
+void TellQuietly(const std::function<void()>& tell) noexcept {
+  try {
+    tell();
+  } catch (...) {
+  }
+}
+
+// After a write the provider took, nothing may turn the run into a failure: the step's log
+// line and the record are written as far as they can be, and a record that could not be
+// saved is told, since a detection script will not see this write.
+void AfterWrite(UpdateWorkerEnvironment& env, WorkerEvents& events, const LoadedImage& image) noexcept {
+  TellQuietly([&] { events.OnStep("write", kSuccess); });
+  if (env.record == nullptr) return;
+  bool saved = false;
+  TellQuietly([&] {
+    saved = env.record->Save({image.version, Sha256Hex(image.Bytes()), std::u16string(env.client.ControllerId())});
+  });
+  TellQuietly([&] { events.OnStep("record", saved ? 0 : 1); });
+  if (!saved) TellQuietly([&] { events.OnNote("the record of this write was not saved: detection will not see it"); });
+}
+
 StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events) {
   if (!env.client.ConnectController()) return ProviderStep(events, "connect", TBFW_E_NO_PROVIDER, env.client);
   // A success always brings the version: without it the client fails the call, as the
@@ -75,37 +169,18 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& requ
   }
   events.OnController(env.client.ControllerId(), currentVersion);
 
-  // Declared in this order so the block is freed before the file is closed.
-  std::unique_ptr<ImageFile> file;
-  std::unique_ptr<ImageBlock> block;
-  std::uint32_t size = 0;
-  const std::u16string path = FindImagePath(env.platform);
-  if (StatusCode s = LoadImage(env.platform, path, file, block, size); s != kSuccess) {
-    Step(events, "image", s);
-    events.OnSystemError("image", env.platform.LastFailure());
-    return s;
-  }
-  const std::span<const std::uint8_t> image(block->data(), size);
-  events.OnImage(path, image);
-  // A tool pinned to one image takes no other, whatever validation would say of it.
-  if (const std::optional<std::string> pin = env.platform.PinnedImageDigest(); pin && Sha256Hex(image) != *pin) {
-    return Step(events, "pinned image", TBFW_E_NO_IMAGE);
-  }
-
-  std::uint32_t imageVersion = 0;
-  if (StatusCode s = env.validate(env.client, image, imageVersion); s != kSuccess) {
-    return ProviderStep(events, "validation", s, env.client);
-  }
-  events.OnImageVersion(imageVersion);
-  if (imageVersion < currentVersion && request.downgradable == 0)
-    return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
+  LoadedImage image;
+  if (StatusCode s = ChooseFolderImage(env, events, image); s != kSuccess) return s;
+  events.OnImageVersion(image.version);
+  if (image.version < currentVersion && !request.downgradable) return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
   if (request.CheckOnly()) return kSuccess;
-  const StatusCode written = ProviderStep(events, "write", env.client.UpdateFirmware(image), env.client);
-  if (written == kSuccess && env.record != nullptr) {
-    const bool saved = env.record->Save({imageVersion, Sha256Hex(image), std::u16string(env.client.ControllerId())});
-    events.OnStep("record", saved ? 0 : 1);
-  }
-  return written;
+  // The power source was checked before the controller was powered; the adapter may have
+  // been pulled while the controller settled.
+  if (env.platform.QueryPowerSource() == PowerSource::kBattery) return Step(events, "power source", TBFW_E_ON_BATTERY);
+  const StatusCode written = env.client.UpdateFirmware(image.Bytes());
+  if (written != kSuccess) return ProviderStep(events, "write", written, env.client);
+  AfterWrite(env, events, image);
+  return kSuccess;
 }
 
 // Runs `step`; an exception that escapes it becomes kWorkerException. The procedure's

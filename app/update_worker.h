@@ -13,6 +13,7 @@
 #include "common/status_codes.h"
 #include "controller/acpi_device.h"
 #include "controller/controller_client.h"
+#include "controller/image_validation.h"
 #include "controller/nvm_layout.h"
 #include "platform/com_runtime.h"
 #include "platform/service_manager.h"
@@ -20,8 +21,9 @@
 #include "platform/worker_platform.h"
 
 // Checks an image against the controller; on 0, `imageVersion` holds the image's version.
+// `detail` receives what the check saw, the field that refused the image among it.
 using ImageValidator = std::function<StatusCode(ControllerAccess& controller, std::span<const std::uint8_t> image,
-                                                std::uint32_t& imageVersion)>;
+                                                std::uint32_t& imageVersion, ValidationDetail& detail)>;
 
 inline constexpr std::uint32_t kSettleMilliseconds = 10000;  // for the service, then for the controller
 
@@ -48,7 +50,10 @@ inline constexpr StatusCode kWorkerException = TBFW_E_NO_MEMORY;
 
 // Runs the whole procedure `request` asks for and returns its outcome. Whatever fails, an
 // exception included, both waits, the power-off request and the COM uninitialisation
-// happen; no exception leaves. A check-only request ends after the downgrade rule with its
-// result, having written nothing. After a write the provider took (status 0) the record
-// is saved.
+// happen; no exception leaves. Every image of the data folder is checked in name order
+// and the one that fits is taken (ChooseImage). A check-only request ends after the
+// downgrade rule with its result, having written nothing. Right before the write the power
+// source is asked again: on battery nothing is written (TBFW_E_ON_BATTERY). After a write
+// the provider took the record is saved, and the run's status is 0 whatever befalls the
+// record or the log.
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, const RunRequest& request);

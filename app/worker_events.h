@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "common/status_codes.h"
@@ -21,5 +22,13 @@ class WorkerEvents {
   virtual void OnController(std::u16string_view /*id*/, std::uint32_t /*nvmVersion*/) {}
   // The image file as read whole, before it is checked.
   virtual void OnImage(std::u16string_view /*path*/, std::span<const std::uint8_t> /*bytes*/) {}
+  // The field whose comparison refused the image just told, when one did.
+  virtual void OnRefusedField(std::u16string_view /*field*/) {}
+  // The one image of the folder that fits and is taken.
+  virtual void OnImageChosen(std::u16string_view /*path*/) {}
+  // Two or more images that fit and differ: none is taken.
+  virtual void OnImagesAmbiguous(std::span<const std::u16string> /*paths*/) {}
   virtual void OnImageVersion(std::uint32_t /*nvmVersion*/) {}
+  // A line of its own for the log, told when nothing else says it.
+  virtual void OnNote(std::string_view /*text*/) {}
 };

@@ -1,4 +1,4 @@
-// The outcome of an update: 0 is success, 0x10430001..0x1043000C are the tool's own
+// The outcome of an update: 0 is success, 0x10430001..0x1043000E are the tool's own
 // failures, any other value is a provider's "ReturnValue" passed through unchanged.
 #pragma once
 
@@ -19,3 +19,8 @@ inline constexpr StatusCode TBFW_E_GENERATION_MISMATCH = 0x10430009;
 inline constexpr StatusCode TBFW_E_PORT_VARIANT_MISMATCH = 0x1043000A;
 inline constexpr StatusCode TBFW_E_LEVEL_MISMATCH = 0x1043000B;
 inline constexpr StatusCode TBFW_E_DOWNGRADE = 0x1043000C;
+// Two or more images of the data folder fit the controller and differ: which one the
+// maker meant cannot be told, so none is written.
+inline constexpr StatusCode TBFW_E_AMBIGUOUS_IMAGE = 0x1043000D;
+// The computer went on battery while the controller settled: nothing was written.
+inline constexpr StatusCode TBFW_E_ON_BATTERY = 0x1043000E;

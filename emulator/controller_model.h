@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/power_source.h"
+
 // Where the emulated world fails, one point each.
 enum class Fault {
   // COM and WMI
@@ -76,6 +78,9 @@ struct ControllerModel {
   std::u16string modulePath = u"C:\\Tools\\TbtFwUpdate.exe";
   std::vector<DataEntry> dataEntries;
   std::optional<std::string> pinnedImageDigest;  // the digest a pinned tool carries
+  // The computer's power source, and whether the adapter is pulled during the first wait.
+  PowerSource powerSource = PowerSource::kAc;
+  bool unpluggedWhileSettling = false;
 
   // What happened, in order, one line per call that crosses the system's boundary.
   std::vector<std::string> log;

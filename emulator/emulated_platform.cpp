@@ -176,6 +176,15 @@ void EmulatedServiceManager::Close(ServiceHandle handle) {
 
 void EmulatedWorkerPlatform::Sleep(std::uint32_t milliseconds) {
   model_.log.push_back("Sleep " + std::to_string(milliseconds));
+  if (model_.unpluggedWhileSettling) {
+    model_.powerSource = PowerSource::kBattery;
+    model_.unpluggedWhileSettling = false;
+  }
+}
+
+PowerSource EmulatedWorkerPlatform::QueryPowerSource() {
+  model_.log.push_back("QueryPowerSource");
+  return model_.powerSource;
 }
 
 bool EmulatedWorkerPlatform::FindEntries(const std::u16string& pattern,

@@ -46,6 +46,7 @@ class EmulatedWorkerPlatform final : public WorkerPlatform {
   std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) override;
   std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
   std::optional<std::string> PinnedImageDigest() override { return model_.pinnedImageDigest; }
+  PowerSource QueryPowerSource() override;
   SystemError LastFailure() const override { return last_.Get(); }
 
  private:

@@ -64,9 +64,8 @@ int main(int argc, char** argv) {
                                 scm,
                                 client,
                                 platform,
-                                [](ControllerAccess& c, std::span<const std::uint8_t> bytes, std::uint32_t& version) {
-                                  return ValidateImage(c, bytes, version);
-                                }};
+                                [](ControllerAccess& c, std::span<const std::uint8_t> bytes, std::uint32_t& version,
+                                   ValidationDetail& detail) { return ValidateImage(c, bytes, version, &detail); }};
     RunRequest request;
     request.downgradable = static_cast<std::int32_t>(std::strtol(argv[3], nullptr, 10));
     status = RunUpdateWorker(env, request);

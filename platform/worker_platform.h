@@ -1,5 +1,6 @@
 // What the update worker needs of the system besides the controller: waiting, its own
-// path, the folder search, and reading the image file into one memory block.
+// path, the folder search, reading the image file into one memory block, and the power
+// source right before the write.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/power_source.h"
 #include "platform/system_error.h"
 
 // An open file, read as a whole; closed when dropped.
@@ -47,6 +49,9 @@ class WorkerPlatform {
   // write; empty when the tool is not pinned. A pin that cannot be read whole is given as
   // a digest that matches no image.
   virtual std::optional<std::string> PinnedImageDigest() { return std::nullopt; }
+  // The power source now, asked again right before the write: an adapter pulled while the
+  // controller settled must not leave the write on battery.
+  virtual PowerSource QueryPowerSource() { return PowerSource::kUnknown; }
   // Why the last search, open, size, read or allocation failed, for a file of the search
   // and its reads alike; empty when it succeeded or was refused for a reason of the
   // tool's own (a file outside the data folder, say).

@@ -10,9 +10,8 @@ SystemWorkerEnvironment::SystemWorkerEnvironment(AcpiDevice& acpi)
            services_,
            TheControllerClient(),
            platform_,
-           [](ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion) {
-             return ValidateImage(controller, image, imageVersion);
-           }} {
+           [](ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion,
+              ValidationDetail& detail) { return ValidateImage(controller, image, imageVersion, &detail); }} {
   env_.record = &record_;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/win32/final_path_win32.h"
 #include "platform/win32/module_path_win32.h"
+#include "platform/win32/power_source_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
@@ -188,4 +189,10 @@ std::optional<std::string> Win32WorkerPlatform::PinnedImageDigest() {
   // Pinned, but the pin cannot be read: a digest no image has.
   if (digest == nullptr || SizeofResource(nullptr, found) != kDigits) return std::string();
   return std::string(static_cast<const char*>(digest), kDigits);
+}
+
+PowerSource Win32WorkerPlatform::QueryPowerSource() {
+  const std::optional<bool> onBattery = SystemOnBattery();
+  if (!onBattery) return PowerSource::kUnknown;
+  return *onBattery ? PowerSource::kBattery : PowerSource::kAc;
 }

@@ -38,6 +38,7 @@ class Win32WorkerPlatform final : public WorkerPlatform {
   std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) override;
   // Resource PINNED_IMAGE_SHA256 (RCDATA) of the program, when it was built pinned.
   std::optional<std::string> PinnedImageDigest() override;
+  PowerSource QueryPowerSource() override;
   SystemError LastFailure() const override { return last_.Get(); }
 
  private:

@@ -35,8 +35,9 @@ class ShortWaits final : public WorkerPlatform {
   std::uint32_t settle_;
 };
 
-StatusCode Validate(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& version) {
-  return ValidateImage(controller, image, version);
+StatusCode Validate(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& version,
+                    ValidationDetail& detail) {
+  return ValidateImage(controller, image, version, &detail);
 }
 
 }  // namespace

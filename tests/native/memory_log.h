@@ -2,6 +2,7 @@
 // that read what a run logged.
 #pragma once
 
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,11 @@
 
 struct MemoryLog final : LogFile {
   std::string text;
+  // A line holding this text, once appended, makes the next append throw: a log whose
+  // memory runs out at that point.
+  std::string throwAfter;
   bool Append(std::string_view utf8) override {
+    if (!throwAfter.empty() && text.find(throwAfter) != std::string::npos) throw std::bad_alloc();
     text += utf8;
     return true;
   }

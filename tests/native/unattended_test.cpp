@@ -121,6 +121,7 @@ struct Bench {
   Session session;
   MarkingHold hold{model};
   MemoryLog file;
+  UpdateRecord* record = nullptr;
   std::vector<std::uint8_t> image;
 
   explicit Bench(std::uint32_t imageVersion) {
@@ -143,8 +144,9 @@ struct Bench {
                                    scm,
                                    client,
                                    files,
-                                   [](ControllerAccess& c, std::span<const std::uint8_t> i, std::uint32_t& v) {
-                                     return ValidateImage(c, i, v); }};
+                                   [](ControllerAccess& c, std::span<const std::uint8_t> i, std::uint32_t& v,
+                                      ValidationDetail& d) { return ValidateImage(c, i, v, &d); }};
+    worker.record = record;
     UnattendedEnvironment env{preconditions, worker, session, hold,
                               [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                                 const std::u16string text = std::u16string(u"text of ") + key;
@@ -189,6 +191,41 @@ TEST(RunUnattended, VersionsDecideWhatSilentAndCheckDo) {
     if (r.refusal != 0) {
       EXPECT_NE(b.file.text.find("could not be powered off: system error 0x00000078"), std::string::npos);
     }
+  }
+}
+
+// A write the provider took is a success whatever befalls the record or the log after it:
+// 3010, never 1603, on which a deployment would write the controller again.
+TEST(RunUnattended, AWriteTheProviderTookIsNeverReportedAsAFailure) {
+  struct ThrowingRecord final : UpdateRecord {
+    bool Save(const WrittenImage&) override { throw std::bad_alloc(); }
+  };
+  struct RefusingRecord final : UpdateRecord {
+    bool Save(const WrittenImage&) override { return false; }
+  };
+  struct Row {
+    const char* name;
+    UpdateRecord* record;
+    std::string throwAfter;  // the log's line after which its appends throw
+    bool told;               // the log says detection will not see the write
+  };
+  ThrowingRecord throwing;
+  RefusingRecord refusing;
+  const Row rows[] = {
+      {"the record store throws", &throwing, "", true},
+      {"the record store refuses", &refusing, "", true},
+      {"the log throws at the write's line", nullptr, "image NVM version", false},
+      {"the log throws after the write", nullptr, "write: ", false},
+      {"the log throws after the power-off", nullptr, "power off: ", false},
+  };
+  for (const Row& r : rows) {
+    Bench b(0x21);
+    b.record = r.record;
+    b.file.throwAfter = r.throwAfter;
+    EXPECT_EQ(b.Run({u"/silent"}), 3010) << r.name;
+    EXPECT_EQ(b.model.writtenImages.size(), 1u) << r.name;
+    EXPECT_TRUE(b.PoweredOffLast()) << r.name;
+    EXPECT_EQ(b.file.text.find("detection will not see") != std::string::npos, r.told) << r.name;
   }
 }
 
@@ -262,6 +299,7 @@ TEST(RunLog, OneStampedLinePerEvent) {
       "2026-12-07 09:05:03.042 image C:\\Tools\\data\\firmware.bin, " +
       std::to_string(b.image.size()) + " bytes, SHA-256 " + Sha256Hex(b.image) +
       "\r\n"
+      "2026-12-07 09:05:03.042 image chosen: C:\\Tools\\data\\firmware.bin\r\n"
       "2026-12-07 09:05:03.042 image NVM version 0x00000021\r\n"
       "2026-12-07 09:05:03.042 write: 0x00000000\r\n"
       "2026-12-07 09:05:03.042 power off: 0x00000000\r\n"

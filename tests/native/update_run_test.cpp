@@ -144,6 +144,23 @@ TEST(UpdateRun, OnBatteryThenOnAcOrUnknown) {
   }
 }
 
+// The adapter is pulled while the controller settles: the worker writes nothing and the
+// window is as it is on battery before a run, ready for Update once the adapter is back.
+TEST(UpdateRun, OnBatteryByTheTimeOfTheWrite) {
+  Pressed r;
+  r.platform.workerStatus = TBFW_E_ON_BATTERY;
+  EXPECT_EQ(r.Go(), std::nullopt);
+  ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery at the write");
+  EXPECT_EQ(r.view.message, u"prompt");
+  EXPECT_EQ(r.view.focus, kIdUpdate);
+  EXPECT_FALSE(r.view.focusedUnusable);
+  EXPECT_EQ(r.platform.closed, 1);
+  r.platform.workerStatus = kSuccess;
+  EXPECT_EQ(r.Go(), kSuccess);
+  EXPECT_FALSE(r[kIdCaution].visible);
+  EXPECT_TRUE(r[kIdShutdownNow].visible);
+}
+
 const Expected kRunning{false, false, true, false, false, false, false, false, true};
 const Expected kFailed{false, false, true, true, true, false, false, false, false};
 const Expected kSucceeded{false, false, false, true, true, true, false, false, false};

@@ -12,6 +12,7 @@
 #include "controller/image_validation.h"
 #include "common/sha256.h"
 #include "common/utf8.h"
+#include "controller/image_choice.h"
 #include "emulator/emulated_platform.h"
 #include "emulator/nvm_builder.h"
 #include "emulator/emulated_wmi.h"
@@ -21,7 +22,7 @@ namespace {
 // Stands in for image validation: reads one word of the controller, as validation does,
 // and takes the image's version from its byte 0x0A.
 StatusCode ReadVersionByte(ControllerAccess& controller, std::span<const std::uint8_t> image,
-                           std::uint32_t& imageVersion) {
+                           std::uint32_t& imageVersion, ValidationDetail& /*detail*/) {
   std::uint8_t word[4] = {};
   if (StatusCode s = controller.ReadFirmware(0, 4, word); s != kSuccess) return s;
   if (image.size() <= 0x0A) return TBFW_E_NO_IMAGE;
@@ -96,6 +97,7 @@ TEST(UpdateWorker, RunsTheProcedureInOrder) {
       "OpenFile C:\\Tools\\data\\image.bin",
       "AllocateImageBlock 64",
       "ExecMethod ReadFirmware 0x0 4",
+      "QueryPowerSource",
       "ExecMethod UpdateFirmware",
       "FreeImageBlock",
       "CloseFile",
@@ -246,9 +248,10 @@ TEST(UpdateWorker, AFailedSystemCallIsToldWithTheSystemsReason) {
   }
 }
 
-// Which image is written, if any: the first *.bin the search lists, when it is not empty,
-// is the pinned one on a pinned tool (refused before validation reads the controller), and
-// is not older than the controller's version 0x20 unless downgrades are allowed. Which
+// Which image is written, if any: the one *.bin that fits (or several of the same bytes),
+// when it is not empty, is the pinned one on a pinned tool (refused before validation
+// reads the controller), and is not older than the controller's version 0x20 unless
+// downgrades are allowed. Which
 // entries the search lists (regular files matching the pattern, nothing for a missing
 // folder) is the platform's, tested against the system's search in system_adapter_test.cpp.
 TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
@@ -264,7 +267,23 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
   std::vector<std::uint8_t> other = ImageOfVersion(0x21);
   other[40] ^= 0x01;  // the version byte stays: only the pin tells them apart
   const Case cases[] = {
-      {"first of several", {{u"b.bin", ImageOfVersion(0x22)}, {u"a.bin", ImageOfVersion(0x23)}}, kSuccess},
+      {"the same image twice: the first by name",
+       {{u"b.bin", ImageOfVersion(0x22)}, {u"a.bin", ImageOfVersion(0x22)}},
+       kSuccess,
+       true,
+       0,
+       false,
+       1},
+      {"two that fit and differ",
+       {{u"b.bin", ImageOfVersion(0x22)}, {u"a.bin", ImageOfVersion(0x23)}},
+       TBFW_E_AMBIGUOUS_IMAGE},
+      {"the pinned one of two that fit",
+       {{u"a.bin", ImageOfVersion(0x22)}, {u"b.bin", ImageOfVersion(0x21)}},
+       kSuccess,
+       true,
+       0,
+       true,
+       1},
       {"no image listed", {{u"readme.txt", {}}}, TBFW_E_NO_IMAGE, false},
       {"empty file", {{u"empty.bin", {}}}, TBFW_E_NO_IMAGE, false},
       {"same version", {{u"i.bin", ImageOfVersion(0x20)}}, kSuccess},
@@ -341,8 +360,9 @@ TEST(UpdateWorker, APathTooLongOrNoPathIsNoImage) {
   }
 }
 
-StatusCode FullValidation(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& version) {
-  return ValidateImage(controller, image, version);
+StatusCode FullValidation(ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& version,
+                          ValidationDetail& detail) {
+  return ValidateImage(controller, image, version, &detail);
 }
 
 // The whole run with the real validation, which reads the controller through the client,
@@ -410,9 +430,8 @@ TEST(UpdateWorker, AnExceptionStillEndsInOrder) {
     ThrowingPlatform throwing(b.platform, where);
     b.files = &throwing;
     if (std::string_view(where) == "validation") {
-      b.validate = [](ControllerAccess&, std::span<const std::uint8_t>, std::uint32_t&) -> StatusCode {
-        throw std::bad_alloc();
-      };
+      b.validate = [](ControllerAccess&, std::span<const std::uint8_t>, std::uint32_t&,
+                      ValidationDetail&) -> StatusCode { throw std::bad_alloc(); };
     }
     EXPECT_EQ(b.Run(), kWorkerException) << where;
     EXPECT_TRUE(b.model.writtenImages.empty()) << where;
@@ -456,6 +475,147 @@ TEST(UpdateWorker, RecordsOnlyAWriteTheProviderTook) {
     EXPECT_EQ(r.nvmVersion, 0x21u) << c.name;
     EXPECT_EQ(r.sha256, Sha256Hex(ImageOfVersion(0x21))) << c.name;
     EXPECT_EQ(r.controllerId, b.model.controllerId) << c.name;
+  }
+}
+
+// Stands in for validation on a package of several images: byte 0 of an image says how
+// it fares ('F' another board's fields, 'G' another generation, 'X' the provider fails),
+// any other image fits with the version at byte 0x0A.
+StatusCode VerdictByFirstByte(ControllerAccess& controller, std::span<const std::uint8_t> image,
+                              std::uint32_t& imageVersion, ValidationDetail& detail) {
+  switch (image[0]) {
+    case 'F': return TBFW_E_FIELD_MISMATCH;
+    case 'G': return TBFW_E_GENERATION_MISMATCH;
+    case 'X': return TBFW_E_NO_PROVIDER;
+    default: return ReadVersionByte(controller, image, imageVersion, detail);
+  }
+}
+
+std::vector<std::uint8_t> ImageMarked(char mark, std::uint8_t version = 0x21) {
+  std::vector<std::uint8_t> image = ImageOfVersion(version);
+  image[0] = static_cast<std::uint8_t>(mark);
+  return image;
+}
+
+// What the worker said of its choice.
+struct ChoiceEvents final : WorkerEvents {
+  std::u16string chosen;
+  std::vector<std::u16string> ambiguous;
+  void OnImageChosen(std::u16string_view path) override { chosen = path; }
+  void OnImagesAmbiguous(std::span<const std::u16string> paths) override {
+    ambiguous.assign(paths.begin(), paths.end());
+  }
+};
+
+// A package for a product line: every image is checked against the controller in name
+// order (ASCII case aside, whatever order the folder lists them in) and the one that fits
+// is written; none fits: the first one's status; two that fit and differ: nothing.
+TEST(UpdateWorker, TakesTheOneImageOfTheFolderThatFits) {
+  std::vector<DataEntry> nine;
+  for (char board : {'1', '2', '3'}) {
+    for (const char* kind : {"plain", "graphics", "nosecurity"}) {
+      const std::u16string name = std::u16string(u"board") + char16_t(board) + u"-" +
+                                  std::u16string(kind, kind + std::char_traits<char>::length(kind)) + u".bin";
+      nine.push_back({name, ImageMarked(board == '2' && kind[0] == 'g' ? 'a' : 'F')});
+    }
+  }
+  struct Case {
+    const char* name;
+    std::vector<DataEntry> entries;
+    StatusCode status;
+    const char16_t* chosen;                   // the image written, on success
+    std::vector<std::u16string> ambiguous{};  // the names told, for two that differ
+  };
+  const Case cases[] = {
+      {"the fitting image sorts last",
+       {{u"z.bin", ImageMarked('a')}, {u"a.bin", ImageMarked('F')}},
+       kSuccess,
+       u"z.bin"},
+      {"the fitting image sorts first",
+       {{u"z.bin", ImageMarked('F')}, {u"a.bin", ImageMarked('a')}},
+       kSuccess,
+       u"a.bin"},
+      {"one of nine", nine, kSuccess, u"board2-graphics.bin"},
+      {"none fits: the first by name decides",
+       {{u"b.bin", ImageMarked('F')}, {u"a.bin", ImageMarked('G')}},
+       TBFW_E_GENERATION_MISMATCH,
+       nullptr},
+      {"case does not order names",
+       {{u"B.bin", ImageMarked('F')}, {u"a.bin", ImageMarked('G')}},
+       TBFW_E_GENERATION_MISMATCH,
+       nullptr},
+      {"two that fit and differ",
+       {{u"native.bin", ImageMarked('a', 0x22)}, {u"bios.bin", ImageMarked('b', 0x22)}},
+       TBFW_E_AMBIGUOUS_IMAGE,
+       nullptr,
+       {u"C:\\Tools\\data\\bios.bin", u"C:\\Tools\\data\\native.bin"}},
+      {"a provider failure ends the choice",
+       {{u"a.bin", ImageMarked('X')}, {u"b.bin", ImageMarked('a')}},
+       TBFW_E_NO_PROVIDER,
+       nullptr},
+      {"one that cannot be read, one that fits", {{u"a.bin", {}}, {u"b.bin", ImageMarked('a')}}, kSuccess, u"b.bin"},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.validate = VerdictByFirstByte;
+    b.model.dataEntries = c.entries;
+    ChoiceEvents events;
+    b.events = &events;
+    EXPECT_EQ(b.Run(), c.status) << c.name;
+    using Images = std::vector<std::vector<std::uint8_t>>;
+    Images expected;
+    for (const DataEntry& e : c.entries) {
+      if (c.chosen != nullptr && e.name == c.chosen) expected.push_back(e.bytes);
+    }
+    EXPECT_EQ(b.model.writtenImages, expected) << c.name;
+    EXPECT_EQ(events.chosen, c.chosen != nullptr ? u"C:\\Tools\\data\\" + std::u16string(c.chosen) : u"") << c.name;
+    EXPECT_EQ(events.ambiguous, c.ambiguous) << c.name;
+    EXPECT_EQ(b.model.openHandles, 1) << c.name;  // only the device: every image file closed
+    ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+// A folder with more images than any package holds is refused before one is opened: the
+// image that fits could be among those a partial check leaves out.
+TEST(UpdateWorker, MoreImagesThanAnyPackageHoldsIsNoImage) {
+  for (std::size_t count : {kMostImages, kMostImages + 1}) {
+    Bench b;
+    b.model.dataEntries.clear();
+    for (std::size_t i = 0; i < count; ++i)
+      b.model.dataEntries.push_back({u"i" + FromUtf8(std::to_string(i)) + u".bin", ImageOfVersion(0x21)});
+    EXPECT_EQ(b.Run(), count <= kMostImages ? kSuccess : TBFW_E_NO_IMAGE) << count;
+    EXPECT_EQ(b.Logged("OpenFile"), count <= kMostImages) << count;
+  }
+}
+
+// The power source is asked again right before the write: an adapter pulled while the
+// controller settled leaves nothing written and the controller powered off; a query that
+// fails counts as mains power, as before the run; a check asks nothing.
+TEST(UpdateWorker, NothingIsWrittenOnBatteryAfterTheSettleWait) {
+  struct Case {
+    const char* name;
+    bool unplugged;
+    PowerSource source;
+    bool checkOnly;
+    StatusCode status;
+    bool written;
+  };
+  const Case cases[] = {
+      {"adapter pulled while settling", true, PowerSource::kAc, false, TBFW_E_ON_BATTERY, false},
+      {"on mains throughout", false, PowerSource::kAc, false, kSuccess, true},
+      {"the system cannot say", false, PowerSource::kUnknown, false, kSuccess, true},
+      {"a check", true, PowerSource::kAc, true, kSuccess, false},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.model.powerSource = c.source;
+    b.model.unpluggedWhileSettling = c.unplugged;
+    b.checkOnly = c.checkOnly;
+    EXPECT_EQ(b.Run(), c.status) << c.name;
+    EXPECT_EQ(b.model.writtenImages.size(), c.written ? 1u : 0u) << c.name;
+    EXPECT_EQ(b.Logged("QueryPowerSource"), !c.checkOnly) << c.name;
+    EXPECT_TRUE(b.records.saved.empty() != c.written) << c.name;
+    ExpectOrderlyEnd(b, c.name);
   }
 }
 
