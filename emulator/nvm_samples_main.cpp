@@ -61,6 +61,14 @@ const Sample kSamples[] = {
     {"img-1578-no-section2.bin", 0x1578, true, [](NvmRegionPlan& p) { p.blockFlags = 0x25; }},
     {"img-1578-other-vendor.bin", 0x1578, true, [](NvmRegionPlan& p) { p.vendorId ^= 0x0100; }},
     {"img-1576-other-model.bin", 0x1576, true, [](NvmRegionPlan& p) { p.modelId ^= 0x0001; }},
+    // The controller's mode: native enumeration, another flash chip, no PD controller.
+    {"ctl-1578-native.dump", 0x1578, false, [](NvmRegionPlan& p) { p.nativeFlags = 0x20; }},
+    {"img-1578-native.bin", 0x1578, true, [](NvmRegionPlan& p) { p.nativeFlags = 0x20; }},
+    {"img-1578-flash.bin", 0x1578, true, [](NvmRegionPlan& p) { p.flashSize = 0x04; }},
+    {"img-1578-no-pd.bin", 0x1578, true, [](NvmRegionPlan& p) { p.pdPointer = 0; }},
+    // A board of another maker's model: fits that board's controller only.
+    {"ctl-1578-model-b23.dump", 0x1578, false, [](NvmRegionPlan& p) { p.modelId = 0x0B23; }},
+    {"img-1578-model-b23.bin", 0x1578, true, [](NvmRegionPlan& p) { p.modelId = 0x0B23; }},
     {"img-blank.bin",
      0x156D,
      true,

@@ -45,7 +45,11 @@ expect "gen 3 full ports" 0 "$ok" "" s/img-1578.bin --controller s/ctl-1578.dump
 expect "gen 3 reduced ports" 0 "$ok" "" --controller s/ctl-1576.dump s/img-1576.bin
 expect "second pointer behind zeros" 0 "$ok" "" --controller s/ctl-1578.dump s/img-1578-second-zeros.bin
 expect "second pointer behind ones" 0 "$ok" "" --controller s/ctl-156D.dump s/img-156D-second-ones.bin
-expect "version given" 0 "$ok" "" --controller-version 0x40 --controller s/ctl-156D.dump s/img-156D.bin
+expect "version given" 0 "$ok" "controller-version=0x1A (26)" --controller-version 0x1A --controller s/ctl-156D.dump s/img-156D.bin
+# The downgrade rule, as the tool applies it after validation.
+expect "older than the controller" 1 "status=0x1043000C" "image-version=0x1B (27)" --controller-version 0x40 --controller s/ctl-156D.dump s/img-156D.bin
+expect "older, downgradable" 0 "$ok" "" --downgradable --controller-version 0x40 --controller s/ctl-156D.dump s/img-156D.bin
+expect "same version" 0 "$ok" "" --controller-version 0x1B --controller s/ctl-156D.dump s/img-156D.bin
 
 # The order of checks.
 expect "generation 0" 1 "status=0x10430008" "" --controller s/ctl-1567.dump s/img-blank.bin
@@ -74,6 +78,34 @@ expect "neither side with section 2" 0 "$ok" "" --controller s/ctl-1578-no-secti
 expect "another maker's vendor" 1 "status=0x10430006" "field=Vendor ID" --controller s/ctl-1578.dump s/img-1578-other-vendor.bin
 expect "another maker's model" 1 "status=0x10430006" "field=Model ID" --controller s/ctl-1576.dump s/img-1576-other-model.bin
 
+# The controller's mode beyond the table.
+expect "native image, BIOS-assist controller" 1 "status=0x10430006" "field=Native enumeration" --controller s/ctl-1578.dump s/img-1578-native.bin
+expect "BIOS-assist image, native controller" 1 "status=0x10430006" "field=Native enumeration" --controller s/ctl-1578-native.dump s/img-1578.bin
+expect "native on native" 0 "$ok" "" --controller s/ctl-1578-native.dump s/img-1578-native.bin
+expect "another flash size" 1 "status=0x10430006" "field=Flash size" --controller s/ctl-1578.dump s/img-1578-flash.bin
+expect "no PD section" 1 "status=0x10430006" "field=PD section" --controller s/ctl-1578.dump s/img-1578-no-pd.bin
+
+# An image larger than any NVM is never validated, as the tool never reads it.
+cp s/img-156D.bin s/img-156D-huge.bin && truncate -s $((16 * 1024 * 1024 + 1)) s/img-156D-huge.bin
+expect "16 MiB and a byte" 1 "status=0x10430005" "problem=larger than any controller's NVM (16 MiB)" --controller s/ctl-156D.dump s/img-156D-huge.bin
+cp s/img-156D.bin s/img-156D-16m.bin && truncate -s $((16 * 1024 * 1024)) s/img-156D-16m.bin
+expect "16 MiB exactly" 0 "$ok" "" --controller s/ctl-156D.dump s/img-156D-16m.bin
+
+# A folder: the one image that fits, whichever name sorts first; several that fit and
+# differ: none.
+mkdir boards same native-and-bios
+cp s/img-1578.bin boards/z-board-a.bin && cp s/img-1578-model-b23.bin boards/a-board-b.bin && cp s/img-156D.bin boards/readme.txt
+expect "board a's image sorts last" 0 "$ok" "chosen=z-board-a.bin" --controller s/ctl-1578.dump boards
+expect "board b's image sorts first" 0 "$ok" "chosen=a-board-b.bin" --controller s/ctl-1578-model-b23.dump boards
+expect "each image's status" 0 "$ok" "image-status=0x10430006 a-board-b.bin" --controller s/ctl-1578.dump boards
+expect "no board's image" 1 "status=0x10430006" "" --controller s/ctl-1578-native.dump boards
+cp s/img-1578.bin native-and-bios/bios.bin && cp s/img-1578-usb2.bin native-and-bios/native.bin
+expect "two that fit and differ" 1 "status=0x1043000D" "fits=native.bin" --controller s/ctl-1578.dump native-and-bios
+cp s/img-1578.bin same/a.bin && cp s/img-1578.bin same/b.bin
+expect "the same image twice" 0 "$ok" "chosen=a.bin" --controller s/ctl-1578.dump same
+mkdir empty
+expect "a folder without images" 1 "status=0x10430005" "" --controller s/ctl-1578.dump empty
+
 # Truncated and hostile files fail cleanly.
 expect "empty image" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-empty.bin
 expect "no second pointer" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-no-second-pointer.bin
@@ -91,7 +123,10 @@ expect "version too large" 2 "" "" --controller-version 0x100000000 --controller
 expect "two images" 2 "" "" --controller s/ctl-156D.dump s/img-156D.bin s/img-156B.bin
 expect "missing image" 3 "" "" --controller s/ctl-156D.dump s/missing.bin
 expect "missing dump" 3 "" "" --controller s/missing.dump s/img-156D.bin
-expect "folder as image" 3 "" "" --controller s/ctl-156D.dump s
+mkdir many && for i in $(seq 1 33); do cp s/img-156D.bin "many/$i.bin"; done
+expect "a folder with more images than any package" 3 "" "" --controller s/ctl-156D.dump many
+rm many/33.bin
+expect "as many images as a package may hold" 0 "$ok" "chosen=1.bin" --controller s/ctl-156D.dump many
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

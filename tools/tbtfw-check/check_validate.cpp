@@ -1,5 +1,6 @@
 #include "tools/tbtfw-check/check_validate.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,9 @@
 #include "common/number_text.h"
 #include "common/utf8.h"
 #include "controller/dump_controller.h"
+#include "app/update_worker.h"
+#include "common/sha256.h"
+#include "controller/image_choice.h"
 #include "controller/image_validation.h"
 
 namespace {
@@ -21,7 +25,8 @@ constexpr int kUnreadable = 3;
 // Far more than any image or region; keeps a wrong file from exhausting memory.
 constexpr std::uintmax_t kMaxFileSize = 64u << 20;
 
-constexpr char kValidateUsage[] = "usage: tbtfw-check validate --controller DUMP [--controller-version N] IMAGE\n";
+constexpr char kValidateUsage[] =
+    "usage: tbtfw-check validate --controller DUMP [--controller-version N] [--downgradable] IMAGE|FOLDER\n";
 
 struct Meaning {
   StatusCode status;
@@ -39,6 +44,8 @@ constexpr Meaning kMeanings[] = {
     {TBFW_E_GENERATION_MISMATCH, "image and controller are of different generations"},
     {TBFW_E_PORT_VARIANT_MISMATCH, "image and controller are different port variants"},
     {TBFW_E_LEVEL_MISMATCH, "the image's level bits are above the controller's"},
+    {TBFW_E_DOWNGRADE, "the image is older than the controller's firmware; --downgradable allows it"},
+    {TBFW_E_AMBIGUOUS_IMAGE, "two or more images fit the controller and differ: none would be written"},
     {DumpController::kOutOfRegion, "a controller read reached past the end of the dump"},
 };
 
@@ -52,7 +59,8 @@ const char* MeaningOf(StatusCode status) {
 struct ValidateRequest {
   std::u16string dump;
   std::optional<std::uint32_t> version;
-  std::u16string image;
+  bool downgradable = false;
+  std::u16string image;  // a file, or the folder the tool would choose an image from
 };
 
 std::optional<ValidateRequest> ParseRequest(const std::vector<std::u16string>& args, std::string& problem) {
@@ -60,7 +68,9 @@ std::optional<ValidateRequest> ParseRequest(const std::vector<std::u16string>& a
   bool haveDump = false, haveImage = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::u16string& arg = args[i];
-    if (arg == u"--controller" || arg == u"--controller-version") {
+    if (arg == u"--downgradable") {
+      request.downgradable = true;
+    } else if (arg == u"--controller" || arg == u"--controller-version") {
       if (i + 1 >= args.size()) {
         problem = ToUtf8(arg) + " needs a value";
         return std::nullopt;
@@ -118,6 +128,62 @@ bool ReadImageFile(const std::u16string& path, std::vector<std::uint8_t>& bytes,
   return true;
 }
 
+namespace {
+
+// The images the tool would try from `folder`: regular files whose names end in ".bin",
+// in the tool's order. Empty, with `problem` set, when the folder cannot be listed or
+// holds more images than the tool checks.
+std::vector<std::filesystem::path> ImagesIn(const std::filesystem::path& folder, std::string& problem) {
+  std::vector<std::filesystem::path> images;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    std::error_code kind;
+    if (!entry.is_regular_file(kind) || entry.is_symlink(kind)) continue;
+    if (IsImageName(entry.path().filename().u16string())) images.push_back(entry.path());
+  }
+  if (error) problem = "the folder cannot be listed";
+  if (images.size() > kMostImages) problem = "more than " + std::to_string(kMostImages) + " images";
+  if (!problem.empty()) return {};
+  std::sort(images.begin(), images.end(), [](const auto& a, const auto& b) {
+    return ImageNameBefore(a.filename().u16string(), b.filename().u16string());
+  });
+  return images;
+}
+
+// One image checked as the tool checks it: the size limit, then validation.
+struct Checked {
+  StatusCode status = TBFW_E_NO_IMAGE;
+  std::uint32_t version = 0;
+  ValidationDetail detail;
+  const char* problem = nullptr;  // why the file was not validated
+};
+
+Checked CheckFile(const std::filesystem::path& path, DumpController& controller, std::string& digest) {
+  Checked checked;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size == 0 || size > kLargestImageSize) {
+    checked.problem = error ? "cannot be read" : size == 0 ? "empty" : "larger than any controller's NVM (16 MiB)";
+    return checked;
+  }
+  std::vector<std::uint8_t> image;
+  std::string problem;
+  if (!ReadImageFile(path.u16string(), image, problem)) {
+    checked.problem = "cannot be read";
+    return checked;
+  }
+  checked.status = ValidateImage(controller, image, checked.version, &checked.detail);
+  if (checked.status == kSuccess) digest = Sha256Hex(image);
+  return checked;
+}
+
+void DescribeRefusal(std::string& out, const ValidationDetail& detail) {
+  if (detail.field != nullptr) out += "field=" + ToUtf8(detail.field->name) + "\n";
+  if (detail.row) Line(out, "row=%u\n", static_cast<std::uint32_t>(*detail.row + 1));
+}
+
+}  // namespace
+
 int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
   std::string problem;
   const auto request = ParseRequest(args, problem);
@@ -125,24 +191,58 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
     err += "tbtfw-check: " + problem + "\n" + kValidateUsage;
     return kUsageError;
   }
-  std::vector<std::uint8_t> dump, image;
-  for (auto [path, bytes] : {std::pair{&request->dump, &dump}, std::pair{&request->image, &image}}) {
-    if (!ReadImageFile(env.resolvePath(*path), *bytes, problem)) {
-      err += "tbtfw-check: " + ToUtf8(*path) + ": " + problem + "\n";
-      return kUnreadable;
-    }
+  std::vector<std::uint8_t> dump;
+  if (!ReadImageFile(env.resolvePath(request->dump), dump, problem)) {
+    err += "tbtfw-check: " + ToUtf8(request->dump) + ": " + problem + "\n";
+    return kUnreadable;
   }
-  // A dump holds the region from its first byte, so its version sits at 0x0A.
-  const std::uint32_t version = request->version.value_or(dump.size() > 0x0A ? dump[0x0A] : 0);
-  DumpController controller(std::move(dump), version);
-  std::uint32_t imageVersion = 0;
-  ValidationDetail detail;
-  const StatusCode status = ValidateImage(controller, image, imageVersion, &detail);
+  const std::filesystem::path target(env.resolvePath(request->image));
+  std::error_code error;
+  const bool folder = std::filesystem::is_directory(target, error);
+  std::vector<std::filesystem::path> images;
+  if (folder) {
+    images = ImagesIn(target, problem);
+  } else if (std::filesystem::is_regular_file(target, error)) {
+    images = {target};
+  } else {
+    problem = "not a readable file";
+  }
+  if (!problem.empty()) {
+    err += "tbtfw-check: " + ToUtf8(request->image) + ": " + problem + "\n";
+    return kUnreadable;
+  }
 
+  // A dump holds the region from its first byte, so its version sits at 0x0A.
+  const std::uint32_t controllerVersion = request->version.value_or(dump.size() > 0x0A ? dump[0x0A] : 0);
+  DumpController controller(std::move(dump), controllerVersion);
+  std::vector<Checked> checked(images.size());
+  std::string perImage;
+  const ImageChoice choice = ChooseImage(images.size(), [&](std::size_t i) {
+    ImageVerdict verdict;
+    checked[i] = CheckFile(images[i], controller, verdict.sha256);
+    verdict.status = checked[i].status;
+    if (folder) {
+      Line(perImage, "image-status=0x%08X ", verdict.status);
+      perImage += ToUtf8(images[i].filename().u16string()) + "\n";
+    }
+    return verdict;
+  });
+
+  StatusCode status = choice.status;
+  const Checked* chosen = choice.chosen ? &checked[*choice.chosen] : nullptr;
+  if (chosen != nullptr && chosen->version < controllerVersion && !request->downgradable) status = TBFW_E_DOWNGRADE;
   Line(out, "status=0x%08X\n", status);
   out += std::string("meaning=") + MeaningOf(status) + "\n";
-  if (detail.field != nullptr) out += "field=" + ToUtf8(detail.field->name) + "\n";
-  if (detail.row) Line(out, "row=%u\n", static_cast<std::uint32_t>(*detail.row + 1));
-  if (status == kSuccess) Line(out, "image-version=0x%02X (%u)\n", imageVersion, imageVersion);
+  out += perImage;
+  if (!folder && !checked.empty()) {
+    if (checked[0].problem != nullptr) out += std::string("problem=") + checked[0].problem + "\n";
+    DescribeRefusal(out, checked[0].detail);
+  }
+  for (std::size_t i : choice.fitting) out += "fits=" + ToUtf8(images[i].filename().u16string()) + "\n";
+  if (chosen != nullptr) {
+    if (folder) out += "chosen=" + ToUtf8(images[*choice.chosen].filename().u16string()) + "\n";
+    Line(out, "image-version=0x%02X (%u)\n", chosen->version, chosen->version);
+    Line(out, "controller-version=0x%02X (%u)\n", controllerVersion, controllerVersion);
+  }
   return status == kSuccess ? 0 : kRefused;
 }
