@@ -29,7 +29,7 @@ while read -r name sample version ours fwupd known; do
     "$check" cabinet "$image" --out "$work/$name.cab" >/dev/null 2>&1 || true
   host_up 1578 0a11 0b22 26.0 "$work/active.bin"
   if [[ -f $work/$name.cab/firmware.cab ]] && fwupd_install "$work/$name.cab/firmware.cab" "$work/$name.fwupd" &&
-    cmp -s "$host/nvm_active0/nvmem" "$image"; then
+    active_is "$image"; then
     their=accept
   else
     their=refuse
@@ -44,11 +44,14 @@ while read -r name sample version ours fwupd known; do
   fi
 done <<'EOT'
 matching          img-1578.bin              0x27 accept accept -
-older-version     img-1578.bin              0x25 accept refuse known
-another-device-id img-156D.bin              0x27 refuse accept known
-another-variant   img-1576.bin              0x27 refuse accept known
+older-version     img-1578.bin              0x25 refuse refuse -
+another-device-id img-156D.bin              0x27 refuse refuse -
+another-variant   img-1576.bin              0x27 refuse refuse -
 another-vendor    img-1578-other-vendor.bin 0x27 refuse refuse -
 another-model     img-1576-other-model.bin  0x27 refuse refuse -
 another-field     img-1578-pb.bin           0x27 refuse accept known
+native-mode       img-1578-native.bin       0x27 refuse refuse -
+flash-size        img-1578-flash.bin        0x27 refuse refuse -
+no-pd-section     img-1578-no-pd.bin        0x27 refuse refuse -
 EOT
 exit "$failed"

@@ -3,6 +3,7 @@
 # FWUPD_SYSFSDIR points at ROOT. Every folder stays writable: fwupd writes the NVM through
 # a temporary file beside it.
 # Usage: fake_host.sh ROOT PCI_DEVICE VENDOR MODEL NVM_VERSION ACTIVE_IMAGE
+#   ACTIVE_IMAGE: an image file, whose region becomes the active NVM
 #   PCI_DEVICE, VENDOR, MODEL: hexadecimal without 0x; NVM_VERSION: x.y as the kernel shows it
 set -euo pipefail
 root=$1 pci_device=$2 vendor=$3 model=$4 version=$5 active=$6
@@ -39,6 +40,13 @@ for nvm in nvm_active0 nvm_non_active0; do
   printf 'OF_NAME=%s\n' "$nvm" >"$root/$host/$nvm/uevent"
   ln -sr "$root/$host/$nvm" "$root/bus/nvmem/devices/$nvm"
 done
-cp "$active" "$root/$host/nvm_active0/nvmem"
+# The active NVM as the kernel reads it: the image's region, from its first byte.
+python3 -c '
+import sys
+image = open(sys.argv[1], "rb").read()
+base = int.from_bytes(image[0:3], "little")
+if base in (0, 0xFFFFFF):
+    base = int.from_bytes(image[0x1000:0x1003], "little")
+open(sys.argv[2], "wb").write(image[base:])' "$active" "$root/$host/nvm_active0/nvmem"
 : >"$root/$host/nvm_non_active0/nvmem"
 echo "$root/$host"

@@ -10,6 +10,10 @@ with_version() {
   printf "$(printf '\\x%02x' "$2")" | dd of="$3" bs=1 seek=$((0x10A)) conv=notrunc status=none
 }
 
+# active_is IMAGE: whether the host's active NVM is IMAGE's region (which starts at 0x100
+# in the builder's images).
+active_is() { cmp -s "$host/nvm_active0/nvmem" <(tail -c +$((0x100 + 1)) "$1"); }
+
 # host_up PCI_DEVICE VENDOR MODEL NVM_VERSION ACTIVE_IMAGE: a fresh tree and state.
 host_up() {
   rm -rf "$work/sys" "$work/state"

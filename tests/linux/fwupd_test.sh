@@ -39,20 +39,32 @@ install)
   with_version "$work/s/img-156D-full.bin" 0x1A "$work/old-156D.bin"
   with_version "$work/s/img-1578.bin" 0x26 "$work/old-1578.bin"
   with_version "$work/s/img-1578.bin" 0x27 "$work/new-1578.bin"
+  # A native-mode one, at a version below 0x10: fwupd shows each byte as two digits.
+  with_version "$work/s/img-1578-native.bin" 0x08 "$work/old-native.bin"
+  with_version "$work/s/img-1578-native.bin" 0x09 "$work/new-native.bin"
   cabinet "$work/s/img-156D-full.bin" "$work/cab-156D" --vendor-id A11 --model-id B22
   cabinet "$work/new-1578.bin" "$work/cab-1578"
+  cabinet "$work/new-native.bin" "$work/cab-native"
+  # One GUID each, of the image's own enumeration mode.
+  for cab in cab-1578:TBT-0a110b22 cab-native:TBT-0a110b22-native; do
+    listed=$(grep '^guid=' "$work/${cab%%:*}.txt" | cut -d' ' -f2 | tr '\n' ' ')
+    [[ $listed == "${cab#*:} " ]] || fail "${cab%%:*}: the cabinet names '$listed', expected only ${cab#*:}"
+  done
   while read -r name device version active image cab after; do
     host_up "$device" 0a11 0b22 "$version" "$work/$active"
     if ! fwupd_install "$work/$cab/firmware.cab" "$work/$name.log"; then
       fail "$name: fwupdtool install failed:"; tail -5 "$work/$name.log"; continue
     fi
-    cmp -s "$host/nvm_active0/nvmem" "$image" || fail "$name: the active NVM is not the image byte for byte"
+    active_is "$image" || fail "$name: the active NVM is not the image's region byte for byte"
     now=$(fwupd_version)
     [[ $now == "$after" ]] || fail "$name: fwupd reads version $now after the update, expected $after"
+    release=$(sed -n 's/^version=//p' "$work/$cab.txt")
+    [[ $now == "$release" ]] || fail "$name: fwupd reads version $now after the update, the release says $release"
     [[ $failed -eq 0 ]] && echo "ok $name: $version -> $now, image byte for byte"
   done <<EOT
 readme-image 156d 1a.0 old-156D.bin $work/s/img-156D-full.bin cab-156D 1b.00
 generation-3 1578 26.0 old-1578.bin $work/new-1578.bin cab-1578 27.00
+native-mode 1578 8.0 old-native.bin $work/new-native.bin cab-native 09.00
 EOT
   ;;
 refusal)
@@ -61,15 +73,18 @@ refusal)
   with_version "$work/s/img-1578.bin" 0x26 "$work/old.bin"
   with_version "$work/s/img-1578.bin" 0x27 "$work/new.bin"
   cabinet "$work/new.bin" "$work/cab"
-  for board in "0a12 0b22" "0a11 0b23"; do
-    read -r vendor model <<<"$board"
-    host_up 1578 "$vendor" "$model" 26.0 "$work/old.bin"
+  # And a controller of the same board in native mode: the cabinet of a BIOS-assist image
+  # is not offered to it.
+  with_version "$work/s/img-1578-native.bin" 0x26 "$work/old-native.bin"
+  for board in "0a12 0b22 old.bin" "0a11 0b23 old.bin" "0a11 0b22 old-native.bin"; do
+    read -r vendor model active <<<"$board"
+    host_up 1578 "$vendor" "$model" 26.0 "$work/$active"
     if fwupd_install "$work/cab/firmware.cab" "$work/refusal.log"; then
-      fail "board $vendor:$model: fwupd installed another board's cabinet"
-    elif [[ -s $host/nvm_non_active0/nvmem ]] || ! cmp -s "$host/nvm_active0/nvmem" "$work/old.bin"; then
-      fail "board $vendor:$model: fwupd refused but wrote the NVM"
+      fail "board $vendor:$model ($active): fwupd installed another board's cabinet"
+    elif [[ -s $host/nvm_non_active0/nvmem ]] || ! active_is "$work/$active"; then
+      fail "board $vendor:$model ($active): fwupd refused but wrote the NVM"
     else
-      echo "ok board $vendor:$model refused: $(grep -v '…' "$work/refusal.log" | tail -1)"
+      echo "ok board $vendor:$model ($active) refused: $(grep -v '…' "$work/refusal.log" | tail -1)"
     fi
   done
   ;;

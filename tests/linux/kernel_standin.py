@@ -2,8 +2,9 @@
 """Stands in for the kernel's Thunderbolt driver behind a fake sysfs tree, for one update.
 
 Waits until something writes 1 to the host's nvm_authenticate, then does what the driver
-and the controller do: the written image becomes the active NVM, nvm_version shows the
-image's version, nvm_authenticate reads 0x0, and the host router leaves and comes back,
+and the controller do: the written image's region becomes the active NVM (nvm_active
+holds the region from its first byte, as the kernel reads the active flash), nvm_version
+shows the image's version, nvm_authenticate reads 0x0, and the host router leaves and comes back,
 announced as udev events (remove, then add) on the netlink uevent socket. Run it inside
 the network namespace of the program that listens (unshare -n), so the events reach
 nobody else.
@@ -12,7 +13,6 @@ Usage: kernel_standin.py SYSFS_ROOT HOST_DIR SECONDS
 Exits 0 after one update, 1 when none came within SECONDS.
 """
 import os
-import shutil
 import socket
 import struct
 import sys
@@ -54,11 +54,17 @@ def udev_message(properties, subsystem, devtype):
     return header + body
 
 
-def read_version(image):
-    """The image's NVM version as the kernel shows it: major.minor in hexadecimal."""
+def region_base(image):
+    """Where the image's region starts: the pointer at 0, or at 0x1000 when that is blank."""
     base = int.from_bytes(image[0:3], "little")
     if base in (0, 0xFFFFFF):
         base = int.from_bytes(image[0x1000:0x1003], "little")
+    return base
+
+
+def read_version(image):
+    """The image's NVM version as the kernel shows it: major.minor in hexadecimal."""
+    base = region_base(image)
     return f"{image[base + 0x0A]:x}.{image[base + 0x09]:x}"
 
 
@@ -74,7 +80,8 @@ def main():
         time.sleep(0.05)
 
     image = open(os.path.join(host, "nvm_non_active0", "nvmem"), "rb").read()
-    shutil.copyfile(os.path.join(host, "nvm_non_active0", "nvmem"), os.path.join(host, "nvm_active0", "nvmem"))
+    with open(os.path.join(host, "nvm_active0", "nvmem"), "wb") as f:
+        f.write(image[region_base(image):])
     with open(os.path.join(host, "nvm_version"), "w") as f:
         f.write(read_version(image) + "\n")
     with open(authenticate, "w") as f:

@@ -27,16 +27,15 @@ TEST(CabinetMetainfo, GuidsAreFwupdsForTheHostInstanceIds) {
   EXPECT_EQ(HostInstanceId(0xFFFF, 0x0000, true), "TBT-ffff0000-native");
 }
 
+// As fwupd shows a controller's version: each byte as two hexadecimal digits.
 TEST(CabinetMetainfo, VersionIsTheKernelsNvmVersionInPairForm) {
   const struct {
     std::uint8_t major, minor;
     const char* version;
     bool decimal;
   } cases[] = {
-      {0x27, 0x00, "27.00", true},
-      {0x05, 0x03, "5.03", true},
-      {0x1B, 0x00, "1b.00", false},
-      {0x40, 0x1A, "40.1a", false},
+      {0x27, 0x00, "27.00", true},  {0x05, 0x03, "05.03", true},  {0x09, 0x00, "09.00", true},
+      {0x1B, 0x00, "1b.00", false}, {0x40, 0x1A, "40.1a", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(PairVersion(c.major, c.minor), c.version);
@@ -68,6 +67,9 @@ TEST(CabinetMetainfo, RefusesWhatNoControllerAccepts) {
        TBFW_E_NO_IMAGE, u"Snk1_0(DP-in)"},
       {"section 1 beyond the image", 0x1578, [](NvmRegionPlan& p) { p.section1Offset = 0x100000; }, keep,
        TBFW_E_NO_IMAGE, u"Vendor ID"},
+      {"larger than any NVM", 0x156D, none, [](std::vector<std::uint8_t>& b) { b.resize((16u << 20) + 1); },
+       TBFW_E_NO_IMAGE},
+      {"16 MiB exactly", 0x156D, none, [](std::vector<std::uint8_t>& b) { b.resize(16u << 20); }, kSuccess},
       {"reduced ports skip the full-port fields", 0x156B, none, [](std::vector<std::uint8_t>& b) { b.resize(0x1100); },
        TBFW_E_NO_IMAGE, u"PA(DP-out)"},
   };
@@ -95,6 +97,23 @@ TEST(CabinetMetainfo, RefusesWhatNoControllerAccepts) {
     EXPECT_EQ(refusal.field == nullptr ? std::u16string() : std::u16string(refusal.field->name),
               c.field == nullptr ? std::u16string() : std::u16string(c.field))
         << c.name;
+  }
+}
+
+// The mode the cabinet offers the image to is the image's own: bit 0x20 of region byte
+// 0x7B, whatever else that byte holds.
+TEST(CabinetMetainfo, TheImageNamesItsOwnEnumerationMode) {
+  const struct {
+    std::uint8_t nativeFlags;
+    bool native;
+  } cases[] = {{0x00, false}, {0x20, true}, {0xDF, false}, {0xFF, true}};
+  for (const auto& c : cases) {
+    NvmRegionPlan plan = PlanFor(0x1578);
+    plan.nativeFlags = c.nativeFlags;
+    CabinetRefusal refusal;
+    const auto facts = ReadCabinetFacts(BuildImage(BuildRegion(plan)), refusal);
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_EQ(facts->native, c.native) << int{c.nativeFlags};
   }
 }
 

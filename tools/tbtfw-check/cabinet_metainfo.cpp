@@ -83,6 +83,10 @@ std::string EscapeXml(const std::string& text) {
 }  // namespace
 
 std::optional<CabinetFacts> ReadCabinetFacts(ImageBytes image, CabinetRefusal& refusal) {
+  if (image.size() > kLargestNvmSize) {
+    refusal = {TBFW_E_NO_IMAGE, nullptr, "larger than any controller's NVM (16 MiB)"};
+    return std::nullopt;
+  }
   NvmLayout layout;
   if (StatusCode s = ParseImageLayout(image, layout); s != kSuccess) {
     refusal = {s, nullptr, s == TBFW_E_UNKNOWN_DEVICE ? "unknown device identifier" : "no usable region"};
@@ -105,6 +109,10 @@ std::optional<CabinetFacts> ReadCabinetFacts(ImageBytes image, CabinetRefusal& r
   facts.versionMajor = static_cast<std::uint8_t>(layout.nvmVersion);
   if (ReadImageValue(image, std::uint64_t{layout.regionBase} + kNvmMinorOffset, 1, value)) {
     facts.versionMinor = static_cast<std::uint8_t>(value);
+  }
+  const NvmFieldCheck& native = kControllerModeChecks[0];
+  if (ReadImageValue(image, std::uint64_t{layout.regionBase} + native.offset, native.length, value)) {
+    facts.native = (value & native.byteMask) != 0;
   }
   if (layout.generation == kSectionGeneration) {
     // FirstFieldOutside has shown both lie inside the image.
@@ -143,7 +151,8 @@ std::string NameBasedGuid(const std::string& name) {
 
 std::string PairVersion(std::uint8_t major, std::uint8_t minor) {
   std::array<char, 16> version{};
-  std::snprintf(version.data(), version.size(), "%x.%02x", static_cast<unsigned>(major), static_cast<unsigned>(minor));
+  std::snprintf(version.data(), version.size(), "%02x.%02x", static_cast<unsigned>(major),
+                static_cast<unsigned>(minor));
   return version.data();
 }
 

@@ -22,6 +22,9 @@ struct CabinetFacts {
   std::optional<std::uint16_t> modelId;
   std::uint8_t versionMajor = 0;  // region byte 0x0A, the version validation compares
   std::uint8_t versionMinor = 0;  // region byte 0x09
+  // The image's enumeration mode (bit 0x20 of region byte 0x7B), which becomes the
+  // controller's once it is written, and by which fwupd names the controller.
+  bool native = false;
 };
 
 // Why an image cannot go into a cabinet: the status our validation would report for it on
@@ -32,7 +35,8 @@ struct CabinetRefusal {
   const char* reason = "";
 };
 
-// Reads the facts and refuses an image no controller would accept: one our parser cannot
+// Reads the facts and refuses an image no controller would accept: one larger than any
+// NVM (16 MiB), one our parser cannot
 // lay out (unknown device identifier, blank pointers, a broken block chain), one for
 // generation 0, and one ending before a field that every controller of its generation and
 // port variant compares (the table's region fields, the board identity in section 1).
@@ -46,8 +50,9 @@ std::string HostInstanceId(std::uint16_t vendorId, std::uint16_t modelId, bool n
 // fwupd turns an instance id into a GUID.
 std::string NameBasedGuid(const std::string& name);
 
-// The version as the kernel shows nvm_version and fwupd's "pair" format compares it: the
-// major in hexadecimal, a dot, the minor as two hexadecimal digits.
+// The version fwupd shows for a Thunderbolt controller, and so the one a release must
+// carry to be seen as installed: the kernel's nvm_version (major and minor bytes in
+// hexadecimal) as fwupd formats it, each byte as two lower-case hexadecimal digits.
 std::string PairVersion(std::uint8_t major, std::uint8_t minor);
 
 // Whether every digit of `version` is decimal, so "pair" reads it as two numbers.

@@ -157,9 +157,11 @@ int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, s
   if (text.releaseNotes.empty()) text.releaseNotes = "This release updates the Thunderbolt controller firmware.";
 
   // fwupd names a host by the plain id or, for a controller in native mode, by the
-  // "-native" one; the image fits either, and fwupd compares the mode itself.
-  const std::string guids[] = {NameBasedGuid(HostInstanceId(*facts->vendorId, *facts->modelId, false)),
-                               NameBasedGuid(HostInstanceId(*facts->vendorId, *facts->modelId, true))};
+  // "-native" one. The cabinet offers the image only to a controller of the image's own
+  // mode: offered to the other, it would be written and leave the ports unusable until the
+  // board's firmware setting is changed by hand.
+  const std::string instanceId = HostInstanceId(*facts->vendorId, *facts->modelId, facts->native);
+  const std::string guids[] = {NameBasedGuid(instanceId)};
   const std::string metainfo = BuildMetainfo(text, guids, version, "firmware.bin", Sha256Hex(image));
 
   const std::filesystem::path folder(env.resolvePath(request->out));
@@ -171,9 +173,7 @@ int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, s
     err += "tbtfw-check: cannot write into " + ToUtf8(request->out) + "\n";
     return kFileError;
   }
-  for (int native = 0; native < 2; ++native) {
-    out += "guid=" + guids[native] + " " + HostInstanceId(*facts->vendorId, *facts->modelId, native == 1) + "\n";
-  }
+  out += "guid=" + guids[0] + " " + instanceId + "\n";
   out += "version=" + version + "\n";
 
   std::filesystem::remove(cab, error);
