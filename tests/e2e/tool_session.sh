@@ -290,14 +290,27 @@ checks_summary() {
   [[ $failed -eq 0 ]]
 }
 
+# DIR ONLINE: DIR laid out as Linux's /sys/class/power_supply on a notebook whose adapter
+# is plugged in (ONLINE 1) or not (0), with a battery at half charge; writing AC/online
+# later unplugs or plugs the adapter while the tool runs.
+power_supplies() {
+  mkdir -p "$1/AC" "$1/BAT0" || return 1
+  printf 'Mains\n' >"$1/AC/type" && printf '%s\n' "$2" >"$1/AC/online" &&
+    printf 'Battery\n' >"$1/BAT0/type" && printf '1\n' >"$1/BAT0/present" &&
+    printf '%s\n' "$([[ $2 == 1 ]] && echo Charging || echo Discharging)" >"$1/BAT0/status" &&
+    printf '50\n' >"$1/BAT0/capacity" && printf '50000000\n' >"$1/BAT0/energy_full" &&
+    printf '25000000\n' >"$1/BAT0/energy_now"
+}
+
 # --- The emulated controller (emulator/): its scenario and what it received.
 
 # DIR SAMPLES VERSION [SCENARIO LINES...]: DIR/scenario.ini for a controller holding the
-# image builder's ctl-156D.dump (from the folder SAMPLES) at NVM version VERSION.
+# image builder's ctl-156D.dump, or scenario_region when that is set (from the folder
+# SAMPLES), at NVM version VERSION.
 write_scenario() {
   local dir=$1 samples=$2 version=$3
   shift 3
-  mkdir -p "$dir" && cp "$samples/ctl-156D.dump" "$dir/region.bin" || return 1
+  mkdir -p "$dir" && cp "$samples/${scenario_region:-ctl-156D.dump}" "$dir/region.bin" || return 1
   {
     printf '[controller]\r\nregion = region.bin\r\nnvm_version = %s\r\n' "$version"
     (($# == 0)) || printf '%s\r\n' "$@"

@@ -169,16 +169,6 @@ expect_announced() {
     "$(grep -m 1 "^event=0x8019 " "$2/events.txt" | tr -d '\r')"
 }
 
-# DIR: DIR laid out as Linux's /sys/class/power_supply on a notebook running on battery: an
-# adapter that is not plugged in and a discharging battery at half charge.
-on_battery_supplies() {
-  mkdir -p "$1/AC" "$1/BAT0" || return 1
-  printf 'Mains\n' >"$1/AC/type" && printf '0\n' >"$1/AC/online" &&
-    printf 'Battery\n' >"$1/BAT0/type" && printf '1\n' >"$1/BAT0/present" &&
-    printf 'Discharging\n' >"$1/BAT0/status" && printf '50\n' >"$1/BAT0/capacity" &&
-    printf '50000000\n' >"$1/BAT0/energy_full" && printf '25000000\n' >"$1/BAT0/energy_now"
-}
-
 # On battery, as the system reports it: Update shows the caution and starts nothing, and
 # the window closed then exits 1602 (nothing updated), never as if an update had run.
 case_on_battery() {
@@ -189,7 +179,7 @@ case_on_battery() {
   fi
   if ! { write_scenario "$dir" "$work/samples" 0x1A &&
           lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" && cp "$exit_probe" "$app/" &&
-          on_battery_supplies "$dir/power_supply" &&
+          power_supplies "$dir/power_supply" 0 &&
           bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; }; then
     expect "$name" prepared yes no
     return
@@ -207,6 +197,39 @@ case_on_battery() {
   ended "$tool_pid" || expect "$name" "the tool ends" ended running
   expect "$name" "exit code" "exit=1602 windows=1" "$(cat "$dir/exit.txt")"
   expect "$name" "nothing powered, nothing written" "" "$(power_requests)$(lines "$(emulated_out)/written-images.txt")"
+}
+
+# The adapter pulled while the controller settles, after Update found mains power: the
+# worker writes nothing and powers the controller off, and the window shows the caution
+# with Update usable again, as on battery before a run.
+case_unplugged() {
+  local name=unplugged dir="$work/unplugged" app="$work/unplugged/app"
+  if [[ $(id -u) != 0 || ! -d /sys/class/power_supply ]]; then
+    echo "SKIP [$name] a mount namespace over /sys/class/power_supply needs root"
+    return
+  fi
+  if ! { write_scenario "$dir" "$work/samples" 0x1A &&
+          lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" && cp "$exit_probe" "$app/" &&
+          power_supplies "$dir/power_supply" 1 &&
+          bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; }; then
+    expect "$name" prepared yes no
+    return
+  fi
+  tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
+  wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
+  click "$id_update" || expect "$name" "Update clicked" yes no
+  # Unplugged once the controller is powered, well inside the ten-second wait.
+  poll 100 test -s "$(emulated_out)/acpi-requests.txt" || expect "$name" "controller powered" yes no
+  printf '0\n' >"$dir/power_supply/AC/online"
+  poll 600 shown "$id_caution" || true
+  shot "$name"
+  expect "$name" caution "id=$id_caution visible=1 enabled=1 text=$(expected_text 409 IDS_CAUTION)" "$(control "$id_caution")"
+  expect "$name" "Update usable again" yes "$(usable "$id_update" && echo yes || echo no)"
+  expect "$name" "no shut-down buttons" "0 0" "$(visible "$id_shutdown_now") $(visible "$id_exit")"
+  expect_controller_end "$name" "$app/data/img-156D.bin" no
+  click "$id_close" || expect "$name" "Close clicked" yes no
+  ended "$tool_pid" || expect "$name" "the tool ends" ended running
+  expect "$name" "exit code" "exit=1602 windows=1" "$(cat "$dir/exit.txt")"
 }
 
 # FILE COPY: COPY is FILE with the lowest bit of its last byte flipped, a byte image
@@ -235,6 +258,10 @@ for case in "$@"; do
     no-instance) tool_case no-instance 0x1A img-156D.bin 0x10430002 no "" "[faults]" "NoInstance = 1" ;;
     service-missing) tool_case service-missing 0x1A img-156D.bin 0x10430003 no /log:run.log "[faults]" "ServiceMissing = 1" ;;
     on-battery) case_on_battery ;;
+    unplugged) case_unplugged ;;
+    # A generation 3 controller in BIOS-assist mode and an image for native enumeration,
+    # alike in every other field: refused before anything is written.
+    native-mismatch) scenario_region=ctl-1578.dump tool_case native-mismatch 0x1A img-1578-native.bin 0x10430006 no "" ;;
     refusals) tool_case refusals 0x1A img-156D.bin 0x00000000 yes "" "update_ms = 8000" ;;
     # METHOD.PARAMETER=FORM: a reply against the method contract is no answer; UpdateFirmware writes before it answers.
     *.*=*) tool_case "$case" 0x1A img-156D.bin 0x10430003 "$([[ $case == UpdateFirmware.* ]] && echo yes || echo no)" "" "[replies]" "$case" ;;

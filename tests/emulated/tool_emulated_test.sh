@@ -15,10 +15,13 @@ exit_probe=$(realpath -m "$9")
 # contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing pinned" "downgrade-refused downgrade-allowed equal-version pinned-other"
         "field-mismatch provider-refuses refusals on-battery"
-        "keyboard $(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})" "$(echo ReadFirmware.ReturnValue={null,missing,text})"
-        "$(echo UpdateFirmware.ReturnValue={null,missing,text})" "$(echo ReadFirmware.data={short,empty,null,missing})")
+        "keyboard $(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})"
+        "$(echo ReadFirmware.ReturnValue={null,missing,text}) native-mismatch"
+        "$(echo UpdateFirmware.ReturnValue={null,missing,text}) unplugged"
+        "$(echo ReadFirmware.data={short,empty,null,missing})")
 unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data"
-            "check-newer check-equal check-older two-copies big-image" "session-end squatters linked-image")
+            "check-newer check-equal check-older two-copies big-image two-boards"
+            "session-end squatters linked-image native-mismatch flash-mismatch two-fit unplugged")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -251,6 +251,67 @@ case_big_image() {
   expect big-image "no system reason given" 0 "$(grep -ac 'image: .* failed, system error' "$app/run.log")"
 }
 
+# A generation 3 controller in BIOS-assist mode and an image alike in every field but one
+# of the controller's mode (IMAGE): refused, nothing written, FIELD named in the log.
+# NAME IMAGE FIELD
+case_mode_mismatch() {
+  local name=$1 image=$2 field=$3 app
+  app=$(scenario_region=ctl-1578.dump prepare "$name" 0x1A "$image") || { expect "$name" prepared yes no; return; }
+  expect "$name" "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect_controller_end "$name" "$app/data/$image" no
+  expect "$name" "log names the field" 1 "$(grep -ac "validation: field $field differs" "$app/run.log")"
+  expect "$name" "log holds the status" 1 "$(grep -ac 'status 0x10430006: ' "$app/run.log")"
+}
+
+# One package for two boards: data/ holds board A's image (named to sort last) and board
+# B's (first). On either board the one that fits is written, whichever name sorts first.
+case_two_boards() {
+  local region expected app name
+  for board in "ctl-1578.dump z-board-a.bin" "ctl-1578-model-b23.dump a-board-b.bin"; do
+    read -r region expected <<<"$board"
+    name=two-boards-${expected%.bin}
+    app=$(scenario_region=$region prepare "$name" 0x1A img-1578.bin) || { expect "$name" prepared yes no; continue; }
+    mv "$app/data/img-1578.bin" "$app/data/z-board-a.bin" && cp "$work/samples/img-1578-model-b23.bin" "$app/data/a-board-b.bin"
+    expect "$name" "exit code, no window" "exit=3010 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+    expect_controller_end "$name" "$app/data/$expected" yes
+    expect "$name" "log names the image chosen" 1 "$(grep -ac "image chosen: .*\\\\data\\\\$expected" "$app/run.log")"
+  done
+}
+
+# Two images that both fit the controller and differ (the builder's image and one that
+# differs only in bits the checks mask off): which one the maker meant cannot be told, so
+# nothing is written.
+case_two_fit() {
+  local app
+  app=$(scenario_region=ctl-1578.dump prepare two-fit 0x1A img-1578.bin) || { expect two-fit prepared yes no; return; }
+  mv "$app/data/img-1578.bin" "$app/data/bios.bin" && cp "$work/samples/img-1578-usb2.bin" "$app/data/native.bin"
+  expect two-fit "exit code, no window" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect two-fit "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
+  expect two-fit "power requests" "$power_on_off" "$(power_requests)"
+  expect two-fit "log names both" 1 "$(grep -ac 'images that fit and differ, none written: .*bios.bin .*native.bin' "$app/run.log")"
+  expect two-fit "log holds the status" 1 "$(grep -ac 'status 0x1043000D: ' "$app/run.log")"
+}
+
+# The adapter pulled while the controller settles: nothing written, the controller powered
+# off, and the on-battery exit code, on which a deployment retries later.
+case_unplugged() {
+  local app dir=$work/unplugged runner
+  if [[ $(id -u) != 0 || ! -d /sys/class/power_supply ]]; then
+    echo "SKIP [unplugged] a mount namespace over /sys/class/power_supply needs root"
+    return
+  fi
+  app=$(prepare unplugged 0x1A img-156D.bin) && power_supplies "$dir/power_supply" 1 ||
+    { expect unplugged prepared yes no; return; }
+  tool_power_supply=$dir/power_supply run_tool_counted "$app" /silent /log:run.log >"$dir/exit.txt" &
+  runner=$!
+  poll 300 test -s "$(emulated_out)/acpi-requests.txt" || expect unplugged "controller powered" yes no
+  printf '0\n' >"$dir/power_supply/AC/online"
+  wait "$runner"
+  expect unplugged "exit code, no window" "exit=3020 windows=0" "$(cat "$dir/exit.txt")"
+  expect_controller_end unplugged "$app/data/img-156D.bin" no
+  expect unplugged "log says why" 1 "$(grep -ac 'power source: 0x1043000E' "$app/run.log")"
+}
+
 # data/ holding a symbolic link named like an image to one outside the folder: the image's
 # final path is not in the data folder, so there is no image and nothing is written.
 case_linked_image() {
@@ -284,6 +345,11 @@ for case in "$@"; do
     hostile-data) case_hostile_data ;;
     big-image) case_big_image ;;
     linked-image) case_linked_image ;;
+    native-mismatch) case_mode_mismatch native-mismatch img-1578-native.bin "Native enumeration" ;;
+    flash-mismatch) case_mode_mismatch flash-mismatch img-1578-flash.bin "Flash size" ;;
+    two-boards) case_two_boards ;;
+    two-fit) case_two_fit ;;
+    unplugged) case_unplugged ;;
     *) expect "$case" "known case" yes no ;;
   esac
 done

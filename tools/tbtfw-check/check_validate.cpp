@@ -142,7 +142,11 @@ std::vector<std::filesystem::path> ImagesIn(const std::filesystem::path& folder,
     if (IsImageName(entry.path().filename().u16string())) images.push_back(entry.path());
   }
   if (error) problem = "the folder cannot be listed";
-  if (images.size() > kMostImages) problem = "more than " + std::to_string(kMostImages) + " images";
+  if (images.size() > kMostImages) {
+    problem = "more than ";
+    problem += std::to_string(kMostImages);
+    problem += " images";
+  }
   if (!problem.empty()) return {};
   std::sort(images.begin(), images.end(), [](const auto& a, const auto& b) {
     return ImageNameBefore(a.filename().u16string(), b.filename().u16string());
