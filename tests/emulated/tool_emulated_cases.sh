@@ -169,23 +169,32 @@ expect_announced() {
     "$(grep -m 1 "^event=0x8019 " "$2/events.txt" | tr -d '\r')"
 }
 
+# NAME ONLINE: the tool started from $work/NAME/app (the builder's image, a controller at
+# 0x1A) on power supplies of its own whose adapter is plugged in (ONLINE 1) or not (0),
+# its window shown. False, with the reason told, when that cannot be: a mount namespace
+# over /sys/class/power_supply needs root.
+start_on_supplies() {
+  local name=$1 dir="$work/$1" app="$work/$1/app"
+  if [[ $(id -u) != 0 || ! -d /sys/class/power_supply ]]; then
+    echo "SKIP [$name] a mount namespace over /sys/class/power_supply needs root"
+    return 1
+  fi
+  if ! { write_scenario "$dir" "$work/samples" 0x1A &&
+          lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" && cp "$exit_probe" "$app/" &&
+          power_supplies "$dir/power_supply" "$2" &&
+          bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; }; then
+    expect "$name" prepared yes no
+    return 1
+  fi
+  tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
+  wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return 1; }
+}
+
 # On battery, as the system reports it: Update shows the caution and starts nothing, and
 # the window closed then exits 1602 (nothing updated), never as if an update had run.
 case_on_battery() {
   local name=on-battery dir="$work/on-battery" app="$work/on-battery/app"
-  if [[ $(id -u) != 0 || ! -d /sys/class/power_supply ]]; then
-    echo "SKIP [$name] a mount namespace over /sys/class/power_supply needs root"
-    return
-  fi
-  if ! { write_scenario "$dir" "$work/samples" 0x1A &&
-          lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" && cp "$exit_probe" "$app/" &&
-          power_supplies "$dir/power_supply" 0 &&
-          bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; }; then
-    expect "$name" prepared yes no
-    return
-  fi
-  tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
-  wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
+  start_on_supplies "$name" 0 || return
   start_listening "$dir" "$name"
   click "$id_update" || expect "$name" "Update clicked" yes no
   poll 100 shown "$id_caution" || true
@@ -204,19 +213,7 @@ case_on_battery() {
 # with Update usable again, as on battery before a run.
 case_unplugged() {
   local name=unplugged dir="$work/unplugged" app="$work/unplugged/app"
-  if [[ $(id -u) != 0 || ! -d /sys/class/power_supply ]]; then
-    echo "SKIP [$name] a mount namespace over /sys/class/power_supply needs root"
-    return
-  fi
-  if ! { write_scenario "$dir" "$work/samples" 0x1A &&
-          lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" && cp "$exit_probe" "$app/" &&
-          power_supplies "$dir/power_supply" 1 &&
-          bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; }; then
-    expect "$name" prepared yes no
-    return
-  fi
-  tool_lang=en_US.UTF-8 tool_exit_file="$dir/exit.txt" tool_power_supply="$dir/power_supply" start_tool "$app"
-  wait_window 60000 || { expect "$name" "window appears" yes no; kill "$tool_pid" 2>/dev/null; return; }
+  start_on_supplies "$name" 1 || return
   click "$id_update" || expect "$name" "Update clicked" yes no
   # Unplugged once the controller is powered, well inside the ten-second wait.
   poll 100 test -s "$(emulated_out)/acpi-requests.txt" || expect "$name" "controller powered" yes no

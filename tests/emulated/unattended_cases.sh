@@ -300,8 +300,10 @@ case_unplugged() {
     echo "SKIP [unplugged] a mount namespace over /sys/class/power_supply needs root"
     return
   fi
-  app=$(prepare unplugged 0x1A img-156D.bin) && power_supplies "$dir/power_supply" 1 ||
-    { expect unplugged prepared yes no; return; }
+  if ! { app=$(prepare unplugged 0x1A img-156D.bin) && power_supplies "$dir/power_supply" 1; }; then
+    expect unplugged prepared yes no
+    return
+  fi
   tool_power_supply=$dir/power_supply run_tool_counted "$app" /silent /log:run.log >"$dir/exit.txt" &
   runner=$!
   poll 300 test -s "$(emulated_out)/acpi-requests.txt" || expect unplugged "controller powered" yes no
