@@ -87,7 +87,7 @@ std::int32_t ParseHexLong(const char16_t* text) {
 }
 
 bool ParseCommandLine(int argc, const char16_t* const* argv, RunRequest& request) {
-  bool silent = false, check = false, help = false, shutdown = false, wellFormed = true;
+  bool silent = false, check = false, help = false, shutdown = false, force = false, wellFormed = true;
   for (int i = 1; i < argc; ++i) {
     const char16_t* arg = argv[i];
     if (arg == nullptr || arg[0] != u'/') continue;
@@ -102,6 +102,8 @@ bool ParseCommandLine(int argc, const char16_t* const* argv, RunRequest& request
       check = true;
     } else if (EqualsIgnoringCase(arg, u"/shutdown")) {
       shutdown = true;
+    } else if (EqualsIgnoringCase(arg, u"/force")) {
+      force = true;
     } else if (EqualsIgnoringCase(arg, u"/?")) {
       help = true;
     } else if (StartsIgnoringCase(arg, u"/log:")) {
@@ -116,6 +118,7 @@ bool ParseCommandLine(int argc, const char16_t* const* argv, RunRequest& request
   } else if (silent) {
     request.mode = RunMode::kSilent;
     request.shutdown = shutdown;
+    request.force = force;
   }
   return wellFormed;
 }

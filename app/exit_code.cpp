@@ -21,10 +21,14 @@ int ExitCodeFor(const RunOutcome& o) {
     case RunEnd::kFinished: break;
   }
   const bool validated = o.status == kSuccess || o.status == TBFW_E_DOWNGRADE;
+  if (o.mode == RunMode::kCheck && o.status == TBFW_E_WRITE_PENDING) return kExitCheckPending;
   if (o.mode == RunMode::kCheck && validated) return o.haveVersions ? CheckVerdict(o) : kExitFailed;
   switch (o.status) {
     case kSuccess: return o.powerOffStarted ? kExitPowerOffStarted : kExitPowerOffNeeded;
-    case TBFW_E_DOWNGRADE: return kExitSuccess;
+    case TBFW_E_DOWNGRADE:
+    case TBFW_E_ALREADY_CURRENT: return kExitSuccess;
+    // Written earlier in this boot: what the deployment must do is what it does after a write.
+    case TBFW_E_WRITE_PENDING: return o.powerOffStarted ? kExitPowerOffStarted : kExitPowerOffNeeded;
     case TBFW_E_NO_ACPI_DEVICE:
     case TBFW_E_NO_CONTROLLER:
     case TBFW_E_UNSUPPORTED_CONTROLLER: return kExitNotThisNotebook;

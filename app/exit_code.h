@@ -10,6 +10,7 @@
 inline constexpr int kExitSuccess = 0;                 // done, or nothing to do
 inline constexpr int kExitCheckSameVersion = 1;        // /check: the controller has this version
 inline constexpr int kExitCheckControllerNewer = 2;    // /check: the controller's firmware is newer
+inline constexpr int kExitCheckPending = 3;            // /check: written since the system started
 inline constexpr int kExitClosedWithoutUpdate = 1602;  // the user closed the window without an update
 inline constexpr int kExitFailed = 1603;               // any other failure; the status is in the log
 inline constexpr int kExitAnotherCopy = 1618;          // another copy runs: retry later

@@ -54,13 +54,21 @@ void RunLog::OnImage(std::u16string_view path, std::span<const std::uint8_t> byt
 
 void RunLog::OnImageVersion(std::uint32_t nvmVersion) { Write("image NVM version " + Hex32(nvmVersion)); }
 
-void RunLog::OnRefusedField(std::u16string_view field) { Write("validation: field " + LogText(field) + " differs"); }
+void RunLog::OnRefusedField(std::u16string_view field) {
+  std::string line = "validation: field ";
+  line += LogText(field);
+  line += " differs";
+  Write(line);
+}
 
 void RunLog::OnImageChosen(std::u16string_view path) { Write("image chosen: " + LogText(path)); }
 
 void RunLog::OnImagesAmbiguous(std::span<const std::u16string> paths) {
   std::string line = "images that fit and differ, none written:";
-  for (const std::u16string& path : paths) line += " " + LogText(path);
+  for (const std::u16string& path : paths) {
+    line += ' ';
+    line += LogText(path);
+  }
   Write(line);
 }
 

@@ -15,6 +15,7 @@ struct RunRequest {
   std::uint16_t language = 0;     // LANGID of every text lookup
   RunMode mode = RunMode::kWindow;
   bool shutdown = false;   // unattended update: power the computer off after a write
+  bool force = false;      // unattended update: write even an image already there or pending
   std::u16string logPath;  // "/log:"'s file; empty when no log is kept
 
   // Everything but the write: what an update would do.

@@ -89,7 +89,9 @@ void RunChecked(const RunRequest& request, UnattendedEnvironment& env, RunLog& l
   outcome.controllerVersion = recorder.controllerVersion;
   outcome.imageVersion = recorder.imageVersion;
 
-  if (request.mode == RunMode::kSilent && request.shutdown && outcome.status == kSuccess) {
+  // A write pending since earlier in this boot is completed by the same power-off.
+  const bool written = outcome.status == kSuccess || outcome.status == TBFW_E_WRITE_PENDING;
+  if (request.mode == RunMode::kSilent && request.shutdown && written) {
     const std::uint32_t refused = env.session.RequestPowerOff();
     outcome.powerOffStarted = refused == 0;
     log.Write(outcome.powerOffStarted ? "the computer is powering off"

@@ -159,6 +159,32 @@ void AfterWrite(UpdateWorkerEnvironment& env, WorkerEvents& events, const Loaded
   if (!saved) TellQuietly([&] { events.OnNote("the record of this write was not saved: detection will not see it"); });
 }
 
+// Whether a write would repeat one: the controller already runs the image's version, or
+// the record shows this very image written since the system started (the controller
+// reports the new version only after the power-off). kSuccess when there is something to
+// write; a record that cannot be read leaves that unknown.
+StatusCode RepeatOf(UpdateWorkerEnvironment& env, WorkerEvents& events, std::uint32_t currentVersion,
+                    const LoadedImage& image) {
+  if (image.version == currentVersion) {
+    events.OnNote("the controller already runs the image's version");
+    return TBFW_E_ALREADY_CURRENT;
+  }
+  if (env.record == nullptr) return kSuccess;
+  RecordedImage recorded;
+  switch (env.record->Load(recorded)) {
+    case RecordRead::kNone: return kSuccess;
+    case RecordRead::kUnreadable:
+      events.OnNote("the record of earlier writes cannot be read: whether this image is written is unknown");
+      return TBFW_E_RECORD_UNREADABLE;
+    case RecordRead::kRead: break;
+  }
+  if (recorded.thisBoot && recorded.sha256 == Sha256Hex(image.Bytes())) {
+    events.OnNote("this image was written since the computer started: a power-off completes it");
+    return TBFW_E_WRITE_PENDING;
+  }
+  return kSuccess;
+}
+
 StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events) {
   if (!env.client.ConnectController()) return ProviderStep(events, "connect", TBFW_E_NO_PROVIDER, env.client);
   // A success always brings the version: without it the client fails the call, as the
@@ -173,7 +199,12 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& requ
   if (StatusCode s = ChooseFolderImage(env, events, image); s != kSuccess) return s;
   events.OnImageVersion(image.version);
   if (image.version < currentVersion && !request.downgradable) return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
-  if (request.CheckOnly()) return kSuccess;
+  // The window writes an image that is already there, as a user asked it to; an
+  // unattended run, which a deployment repeats, writes nothing twice unless forced. A check
+  // reports a pending write (an equal version it tells from the versions).
+  const StatusCode repeat = RepeatOf(env, events, currentVersion, image);
+  if (request.CheckOnly()) return repeat == TBFW_E_ALREADY_CURRENT ? kSuccess : repeat;
+  if (request.mode == RunMode::kSilent && !request.force && repeat != kSuccess) return Step(events, "repeat", repeat);
   // The power source was checked before the controller was powered; the adapter may have
   // been pulled while the controller settled.
   if (env.platform.QueryPowerSource() == PowerSource::kBattery) return Step(events, "power source", TBFW_E_ON_BATTERY);

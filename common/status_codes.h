@@ -1,4 +1,4 @@
-// The outcome of an update: 0 is success, 0x10430001..0x1043000E are the tool's own
+// The outcome of an update: 0 is success, 0x10430001..0x10430011 are the tool's own
 // failures, any other value is a provider's "ReturnValue" passed through unchanged.
 #pragma once
 
@@ -24,3 +24,11 @@ inline constexpr StatusCode TBFW_E_DOWNGRADE = 0x1043000C;
 inline constexpr StatusCode TBFW_E_AMBIGUOUS_IMAGE = 0x1043000D;
 // The computer went on battery while the controller settled: nothing was written.
 inline constexpr StatusCode TBFW_E_ON_BATTERY = 0x1043000E;
+// An unattended run that writes nothing because nothing is left to do: the controller
+// already runs the image's version, or this very image was written since the system
+// started and only the power-off is still due.
+inline constexpr StatusCode TBFW_E_ALREADY_CURRENT = 0x1043000F;
+inline constexpr StatusCode TBFW_E_WRITE_PENDING = 0x10430010;
+// The record of earlier writes exists but cannot be read whole: an unattended run cannot
+// tell whether this image is already written, so it writes nothing unless forced.
+inline constexpr StatusCode TBFW_E_RECORD_UNREADABLE = 0x10430011;

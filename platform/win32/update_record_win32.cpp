@@ -31,7 +31,53 @@ ULONGLONG BootTime() {
   return nowTicks - GetTickCount64() * 10000;
 }
 
+// The DWORD or QWORD value `name`, when it is one of exactly that size.
+template <typename T>
+bool GetNumber(HKEY key, const wchar_t* name, DWORD expectedType, T& value) {
+  DWORD type = 0, size = sizeof value;
+  return RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+         type == expectedType && size == sizeof value;
+}
+
+// A string of 64 hexadecimal digits, as the record stores a digest.
+bool GetDigest(HKEY key, const wchar_t* name, std::string& digest) {
+  wchar_t text[72] = {};
+  DWORD type = 0, size = sizeof text - sizeof(wchar_t);
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return false;
+  }
+  digest.clear();
+  for (const wchar_t* c = text; *c != L'\0'; ++c) {
+    const bool hex = (*c >= L'0' && *c <= L'9') || (*c >= L'a' && *c <= L'f');
+    if (!hex) return false;
+    digest += static_cast<char>(*c);
+  }
+  return digest.size() == 64;
+}
+
+constexpr ULONGLONG kSameBootSlack = 2ull * 60 * 10000000;  // two minutes in FILETIME units
+
 }  // namespace
+
+RecordRead Win32UpdateRecord::Load(RecordedImage& recorded) {
+  UniqueKey key;
+  const LSTATUS opened =
+      RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUpdateRecordKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put());
+  if (opened == ERROR_FILE_NOT_FOUND) return RecordRead::kNone;
+  if (opened != ERROR_SUCCESS) return RecordRead::kUnreadable;
+  DWORD version = 0;
+  ULONGLONG boot = 0;
+  if (!GetNumber(key.get(), L"NvmVersion", REG_DWORD, version) ||
+      !GetDigest(key.get(), L"ImageSha256", recorded.sha256) ||
+      !GetNumber(key.get(), L"WrittenBoot", REG_QWORD, boot)) {
+    return RecordRead::kUnreadable;
+  }
+  recorded.nvmVersion = version;
+  const ULONGLONG now = BootTime();
+  recorded.thisBoot = (now > boot ? now - boot : boot - now) < kSameBootSlack;
+  return RecordRead::kRead;
+}
 
 bool Win32UpdateRecord::Save(const WrittenImage& written) {
   UniqueKey key;

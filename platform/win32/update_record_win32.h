@@ -17,4 +17,8 @@ inline constexpr wchar_t kUpdateRecordKey[] = L"SOFTWARE\\Vanto\\ThunderboltFirm
 class Win32UpdateRecord final : public UpdateRecord {
  public:
   bool Save(const WrittenImage& written) override;
+  // thisBoot when the recorded start time is within two minutes of the system's present
+  // one: both are now less the time the system has run, read a moment apart, so they
+  // differ by the clock's steps, never by a whole restart.
+  RecordRead Load(RecordedImage& recorded) override;
 };

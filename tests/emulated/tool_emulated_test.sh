@@ -19,8 +19,8 @@ groups=("success no-instance service-missing pinned" "downgrade-refused downgrad
         "$(echo ReadFirmware.ReturnValue={null,missing,text}) native-mismatch"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text}) unplugged"
         "$(echo ReadFirmware.data={short,empty,null,missing})")
-unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data"
-            "check-newer check-equal check-older two-copies big-image two-boards"
+unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data already-current"
+            "check-newer check-equal check-older two-copies big-image two-boards rerun"
             "session-end squatters linked-image native-mismatch flash-mismatch two-fit unplugged")
 
 pids=()

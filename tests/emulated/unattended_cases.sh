@@ -314,6 +314,25 @@ case_unplugged() {
   expect unplugged "log says why" 1 "$(grep -ac 'power source: 0x1043000E' "$app/run.log")"
 }
 
+# A deployment repeating /silent before the power-off (the controller still reports the
+# old version): the second run writes nothing and exits as the first did, /check tells the
+# pending write, and /force writes again. The record then survives the runs it skipped.
+case_rerun() {
+  local app image
+  app=$(prepare rerun 0x1A img-156D.bin) || { expect rerun prepared yes no; return; }
+  image=$app/data/img-156D.bin
+  wine reg delete "$record_key" /f /reg:64 </dev/null >/dev/null 2>&1
+  expect rerun "first run writes" "exit=3010 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect rerun "image received" "" "$(received_only "$image")"
+  expect rerun "second run" "exit=3010 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect rerun "nothing received the second time" "" "$(received_only "$image")"
+  expect rerun "the log says why" 1 "$(grep -ac 'this image was written since the computer started' "$app/run.log")"
+  expect rerun "/check tells the pending write" "exit=3 windows=0" "$(run_tool_counted "$app" /check)"
+  expect rerun "/force writes" "exit=3010 windows=0" "$(run_tool_counted "$app" /silent /force)"
+  expect rerun "received twice in all" 2 "$(lines "$(emulated_out)/written-images.txt" | wc -l)"
+  expect_record rerun "$image" yes
+}
+
 # data/ holding a symbolic link named like an image to one outside the folder: the image's
 # final path is not in the data folder, so there is no image and nothing is written.
 case_linked_image() {
@@ -352,6 +371,9 @@ for case in "$@"; do
     two-boards) case_two_boards ;;
     two-fit) case_two_fit ;;
     unplugged) case_unplugged ;;
+    rerun) case_rerun ;;
+    # The controller already runs the image's version: nothing written, nothing to do.
+    already-current) unattended_case already-current 0x1B img-156D.bin /silent 0 no ;;
     *) expect "$case" "known case" yes no ;;
   esac
 done

@@ -24,6 +24,7 @@ TEST(ParseCommandLine, UnattendedSwitches) {
     RunMode mode;
     bool shutdown;
     std::u16string logPath;
+    bool force = false;
   };
   const Row rows[] = {
       {"none", {}, true, RunMode::kWindow, false, u""},
@@ -41,6 +42,9 @@ TEST(ParseCommandLine, UnattendedSwitches) {
        u"C:\\logs\\tbt fw.log"},
       {"log without a path", {u"/silent", u"/log:"}, false, RunMode::kSilent, false, u""},
       {"prefixes are unknown switches", {u"/silently", u"/checks", u"/log"}, true, RunMode::kWindow, false, u""},
+      {"force with silent", {u"/FORCE", u"/silent"}, true, RunMode::kSilent, false, u"", true},
+      {"force alone does nothing", {u"/force"}, true, RunMode::kWindow, false, u""},
+      {"force never with check", {u"/check", u"/force"}, true, RunMode::kCheck, false, u""},
   };
   for (const Row& r : rows) {
     std::vector<const char16_t*> argv{u"TbtFwUpdate.exe"};
@@ -50,6 +54,7 @@ TEST(ParseCommandLine, UnattendedSwitches) {
     EXPECT_EQ(o.mode, r.mode) << r.name;
     EXPECT_EQ(o.shutdown, r.shutdown) << r.name;
     EXPECT_EQ(o.logPath, r.logPath) << r.name;
+    EXPECT_EQ(o.force, r.force) << r.name;
   }
 }
 
@@ -170,7 +175,8 @@ TEST(RunUnattended, VersionsDecideWhatSilentAndCheckDo) {
   };
   const Row rows[] = {
       {0x21, {u"/silent"}, 3010, true},
-      {0x20, {u"/silent"}, 3010, true},
+      {0x20, {u"/silent"}, 0, false},
+      {0x20, {u"/silent", u"/force"}, 3010, true},
       {0x1F, {u"/silent"}, 0, false},
       {0x21, {u"/check"}, 0, false},
       {0x20, {u"/check"}, 1, false},
@@ -226,6 +232,45 @@ TEST(RunUnattended, AWriteTheProviderTookIsNeverReportedAsAFailure) {
     EXPECT_EQ(b.model.writtenImages.size(), 1u) << r.name;
     EXPECT_TRUE(b.PoweredOffLast()) << r.name;
     EXPECT_EQ(b.file.text.find("detection will not see") != std::string::npos, r.told) << r.name;
+  }
+}
+
+// What a repeated deployment run exits with, the controller at 0x20 and the image 0x21:
+// this image recorded as written in this boot, or a record that cannot be read.
+TEST(RunUnattended, ARepeatedRunExitsAsTheFirstDidWithoutWriting) {
+  struct Record final : UpdateRecord {
+    RecordRead read = RecordRead::kRead;
+    RecordedImage stored;
+    bool Save(const WrittenImage&) override { return true; }
+    RecordRead Load(RecordedImage& recorded) override {
+      recorded = stored;
+      return read;
+    }
+  };
+  struct Row {
+    std::vector<std::u16string> args;
+    RecordRead read;
+    int code;
+    bool written;
+  };
+  const Row rows[] = {
+      {{u"/silent"}, RecordRead::kRead, 3010, false},
+      {{u"/silent", u"/shutdown"}, RecordRead::kRead, 1641, false},
+      {{u"/silent", u"/force"}, RecordRead::kRead, 3010, true},
+      {{u"/check"}, RecordRead::kRead, 3, false},
+      {{u"/silent"}, RecordRead::kUnreadable, 1603, false},
+      {{u"/check"}, RecordRead::kUnreadable, 1603, false},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& r = rows[i];
+    Bench b(0x21);
+    Record record;
+    record.read = r.read;
+    record.stored = {0x21, Sha256Hex(b.image), true};
+    b.record = &record;
+    EXPECT_EQ(b.Run(r.args), r.code) << "row " << i;
+    EXPECT_EQ(b.model.writtenImages.size(), r.written ? 1u : 0u) << "row " << i;
+    EXPECT_TRUE(b.PoweredOffLast()) << "row " << i;
   }
 }
 

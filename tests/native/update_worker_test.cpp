@@ -36,9 +36,15 @@ std::vector<std::uint8_t> ImageOfVersion(std::uint8_t version) {
   return image;
 }
 
-// The records the worker saves, kept in order.
+// The records the worker saves, kept in order, and the one it reads back.
 struct SavedRecords final : UpdateRecord {
   std::vector<WrittenImage> saved;
+  RecordRead read = RecordRead::kNone;
+  RecordedImage stored;
+  RecordRead Load(RecordedImage& recorded) override {
+    if (read == RecordRead::kRead) recorded = stored;
+    return read;
+  }
   bool Save(const WrittenImage& written) override {
     saved.push_back(written);
     return true;
@@ -57,6 +63,8 @@ struct Bench {
   SavedRecords records;
   WorkerPlatform* files = &platform;  // the platform the worker is given
   bool checkOnly = false;
+  RunMode mode = RunMode::kSilent;  // when not a check
+  bool force = false;
   WorkerEvents* events = nullptr;
 
   Bench() {
@@ -71,7 +79,8 @@ struct Bench {
     env.events = events;
     RunRequest request;
     request.downgradable = downgradable;
-    request.mode = checkOnly ? RunMode::kCheck : RunMode::kSilent;
+    request.mode = checkOnly ? RunMode::kCheck : mode;
+    request.force = force;
     return RunUpdateWorker(env, request);
   }
   // Whether any logged line starts with `prefix`.
@@ -286,7 +295,7 @@ TEST(UpdateWorker, WritesOnlyTheImageTheRulesAllow) {
        1},
       {"no image listed", {{u"readme.txt", {}}}, TBFW_E_NO_IMAGE, false},
       {"empty file", {{u"empty.bin", {}}}, TBFW_E_NO_IMAGE, false},
-      {"same version", {{u"i.bin", ImageOfVersion(0x20)}}, kSuccess},
+      {"same version, unattended", {{u"i.bin", ImageOfVersion(0x20)}}, TBFW_E_ALREADY_CURRENT},
       {"older", {{u"i.bin", ImageOfVersion(0x1F)}}, TBFW_E_DOWNGRADE},
       {"older, downgradable", {{u"i.bin", ImageOfVersion(0x1F)}}, kSuccess, true, 1},
       {"any non-zero value allows it", {{u"i.bin", ImageOfVersion(0x00)}}, kSuccess, true, 7},
@@ -380,7 +389,7 @@ TEST(UpdateWorker, ValidatesAgainstTheControllerThenWrites) {
     const std::vector<std::uint8_t> image = BuildImage(BuildRegion(PlanFor(c.image)));
     Bench b;
     b.model.region = BuildRegion(plan);
-    b.model.nvmVersion = plan.nvmVersion;
+    b.model.nvmVersion = plan.nvmVersion - 1u;
     b.model.dataEntries = {{u"firmware.bin", image}};
     b.validate = FullValidation;
     EXPECT_EQ(b.Run(), c.status) << std::hex << c.controller << " " << c.image;
@@ -615,6 +624,69 @@ TEST(UpdateWorker, NothingIsWrittenOnBatteryAfterTheSettleWait) {
     EXPECT_EQ(b.model.writtenImages.size(), c.written ? 1u : 0u) << c.name;
     EXPECT_EQ(b.Logged("QueryPowerSource"), !c.checkOnly) << c.name;
     EXPECT_TRUE(b.records.saved.empty() != c.written) << c.name;
+    ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+// A deployment repeats a run: an unattended run writes nothing twice unless forced, the
+// window writes as the user asked, and a check tells a pending write. The controller runs
+// version 0x20 and reports it until the power-off.
+TEST(UpdateWorker, AnUnattendedRunWritesNothingTwice) {
+  const std::vector<std::uint8_t> image = ImageOfVersion(0x21);
+  const RecordedImage thisBoot{0x21, Sha256Hex(image), true};
+  const RecordedImage otherImage{0x21, Sha256Hex(ImageOfVersion(0x22)), true};
+  const RecordedImage earlierBoot{0x21, Sha256Hex(image), false};
+  struct Case {
+    const char* name;
+    std::uint8_t version;
+    RecordRead read;
+    RecordedImage stored;
+    RunMode mode;
+    bool force;
+    StatusCode status;
+    bool written;
+  };
+  const Case cases[] = {
+      {"already current", 0x20, RecordRead::kNone, {}, RunMode::kSilent, false, TBFW_E_ALREADY_CURRENT, false},
+      {"already current, forced", 0x20, RecordRead::kNone, {}, RunMode::kSilent, true, kSuccess, true},
+      {"already current, by the window", 0x20, RecordRead::kNone, {}, RunMode::kWindow, false, kSuccess, true},
+      {"already current, checked", 0x20, RecordRead::kNone, {}, RunMode::kCheck, false, kSuccess, false},
+      {"written this boot", 0x21, RecordRead::kRead, thisBoot, RunMode::kSilent, false, TBFW_E_WRITE_PENDING, false},
+      {"written this boot, forced", 0x21, RecordRead::kRead, thisBoot, RunMode::kSilent, true, kSuccess, true},
+      {"written this boot, by the window", 0x21, RecordRead::kRead, thisBoot, RunMode::kWindow, false, kSuccess, true},
+      {"written this boot, checked", 0x21, RecordRead::kRead, thisBoot, RunMode::kCheck, false, TBFW_E_WRITE_PENDING,
+       false},
+      {"another image this boot", 0x21, RecordRead::kRead, otherImage, RunMode::kSilent, false, kSuccess, true},
+      {"this image in an earlier boot", 0x21, RecordRead::kRead, earlierBoot, RunMode::kSilent, false, kSuccess, true},
+      {"no record", 0x21, RecordRead::kNone, {}, RunMode::kSilent, false, kSuccess, true},
+      {"a record that cannot be read",
+       0x21,
+       RecordRead::kUnreadable,
+       {},
+       RunMode::kSilent,
+       false,
+       TBFW_E_RECORD_UNREADABLE,
+       false},
+      {"a record that cannot be read, forced",
+       0x21,
+       RecordRead::kUnreadable,
+       {},
+       RunMode::kSilent,
+       true,
+       kSuccess,
+       true},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.model.dataEntries = {{u"image.bin", ImageOfVersion(c.version)}};
+    b.records.read = c.read;
+    b.records.stored = c.stored;
+    b.checkOnly = c.mode == RunMode::kCheck;
+    b.mode = c.mode;
+    b.force = c.force;
+    EXPECT_EQ(b.Run(), c.status) << c.name;
+    EXPECT_EQ(b.model.writtenImages.size(), c.written ? 1u : 0u) << c.name;
+    EXPECT_EQ(b.records.saved.size(), c.written ? 1u : 0u) << c.name;
     ExpectOrderlyEnd(b, c.name);
   }
 }
