@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+// The largest profile file the portable reader reads: far more than any Update.ini (the
+// shipped one is some 40 KiB). A larger file is read as holding nothing, never whole.
+inline constexpr std::uintmax_t kLargestProfileFile = std::uintmax_t{1} << 20;
+
 class ProfileFile {
  public:
   // Decodes and parses a whole file. A file that starts with the UTF-16LE byte-order mark

@@ -73,8 +73,21 @@ expect_output "Hong Kong shares Traditional" "結束" text --ini data/Update.ini
 expect_output "Singapore shares Simplified" "退出" text --ini data/Update.ini --lang 1004 IDS_EXIT
 expect_output "Austria shares German" "Beenden" text --ini data/Update.ini --lang C07 IDS_EXIT
 expect_output "Greek falls back to English" "$english_prompt" text --ini data/Update.ini --lang 408 IDS_PROMPT
-expect_output "unknown key is empty" "" text --ini data/Update.ini --lang 409 IDS_NOTHING
-expect_output "missing file is empty" "" text --ini data/Missing.ini --lang 409 IDS_UPDATE
+# A key that is missing is told from a text that is empty; an INI that cannot be the
+# tool's texts is refused with its own code, never read as holding nothing.
+expect_exit "unknown key" 4 text --ini data/Update.ini --lang 409 IDS_NOTHING
+printf '\xff\xfe' >data/empty-text.ini
+printf '[Language]\r\n0x409=English\r\n[English]\r\nIDS_EMPTY=\r\n' | iconv -f UTF-8 -t UTF-16LE >>data/empty-text.ini
+expect_output "an empty text is a text" "" text --ini data/empty-text.ini --lang 409 IDS_EMPTY
+expect_exit "a key missing beside it" 4 text --ini data/empty-text.ini --lang 409 IDS_UPDATE
+: >data/empty.ini
+printf '\x00\x01\x02binary' >data/binary.ini
+truncate -s $((1024 * 1024 + 1)) data/huge.ini
+for bad in "missing file:data/Missing.ini" "folder:data" "empty file:data/empty.ini" "binary file:data/binary.ini" \
+           "file over 1 MiB:data/huge.ini"; do
+  expect_exit "text: ${bad%%:*}" 3 text --ini "${bad#*:}" --lang 409 IDS_UPDATE
+  expect_exit "message: ${bad%%:*}" 3 message --ini "${bad#*:}" --lang 409 0
+done
 
 # Messages after an update.
 error_text=$(text 409 IDS_ERROR)
@@ -97,6 +110,13 @@ expect_exit "status not a number" 2 message --ini data/Update.ini --lang 409 12a
 expect_exit "two operands" 2 text --ini data/Update.ini --lang 409 IDS_UPDATE IDS_EXIT
 expect_exit "ui language without value" 2 args --ui-language
 expect_exit "help" 0 --help
+expect_output "version" "tbtfw-check 1.0.0" --version
+for command in args text message validate cabinet; do
+  expect_exit "$command --help" 0 "$command" --help
+  if check "$command" --help | grep -q "^usage: tbtfw-check $command"; then passed=$((passed + 1));
+  else failed=$((failed + 1)); echo "FAIL $command --help shows no usage of its own"; fi
+done
+if check --help | grep -q "^Exit codes:"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL usage lists no exit codes"; fi
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -106,6 +106,12 @@ expect "the same image twice" 0 "$ok" "chosen=a.bin" --controller s/ctl-1578.dum
 mkdir empty
 expect "a folder without images" 1 "status=0x10430005" "" --controller s/ctl-1578.dump empty
 
+# The same answer as one JSON object: every value a string, a repeated key an array.
+json=$("${runner[@]}" "$exe" validate --json --controller s/ctl-1578.dump boards 2>/dev/null)
+json=${json//$'\r'/}
+expected='{"status": "0x00000000", "meaning": "the image passes every check for this controller", "image-status": ["0x10430006 a-board-b.bin", "0x00000000 z-board-a.bin"], "chosen": "z-board-a.bin", "image-version": "0x1B (27)", "controller-version": "0x1B (27)"}'
+if [[ $json == "$expected" ]]; then passed=$((passed + 1)); else fail "validate --json: $json"; fi
+
 # Truncated and hostile files fail cleanly.
 expect "empty image" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-empty.bin
 expect "no second pointer" 1 "status=0x10430005" "" --controller s/ctl-156D.dump s/img-no-second-pointer.bin

@@ -11,6 +11,7 @@
 #include "common/utf8.h"
 #include "tools/tbtfw-check/cabinet_metainfo.h"
 #include "tools/tbtfw-check/check_validate.h"
+#include "tools/tbtfw-check/json_output.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int kFileError = 3;
 constexpr int kNoCabinet = 4;
 
 constexpr char kCabinetUsage[] =
-    "usage: tbtfw-check cabinet IMAGE --out FOLDER [--id ID] [--name TEXT] [--summary TEXT]\n"
+    "usage: tbtfw-check cabinet IMAGE --out FOLDER [--json] [--id ID] [--name TEXT] [--summary TEXT]\n"
     "                           [--release-notes TEXT] [--date YYYY-MM-DD] [--vendor-id HEX --model-id HEX]\n";
 
 struct CabinetRequest {
@@ -117,7 +118,9 @@ bool SettleIdentity(CabinetFacts& facts, const CabinetRequest& request, std::str
 
 }  // namespace
 
-int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
+namespace {
+
+int CabinetLines(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
   std::string problem;
   auto request = ParseRequest(args, problem);
   if (!request) {
@@ -186,4 +189,22 @@ int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, s
   }
   out += "cabinet=" + ToUtf8(cab.u16string()) + "\n";
   return 0;
+}
+
+}  // namespace
+
+int RunCabinet(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
+  std::vector<std::u16string> rest;
+  bool json = false;
+  for (const std::u16string& arg : args) {
+    if (arg == u"--json") {
+      json = true;
+    } else {
+      rest.push_back(arg);
+    }
+  }
+  std::string lines;
+  const int status = CabinetLines(rest, env, lines, err);
+  out += json ? KeyValuesAsJson(lines) : lines;
+  return status;
 }

@@ -16,6 +16,7 @@
 #include "common/sha256.h"
 #include "controller/image_choice.h"
 #include "controller/image_validation.h"
+#include "tools/tbtfw-check/json_output.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ struct ValidateRequest {
   std::u16string dump;
   std::optional<std::uint32_t> version;
   bool downgradable = false;
+  bool json = false;
   std::u16string image;  // a file, or the folder the tool would choose an image from
 };
 
@@ -70,6 +72,8 @@ std::optional<ValidateRequest> ParseRequest(const std::vector<std::u16string>& a
     const std::u16string& arg = args[i];
     if (arg == u"--downgradable") {
       request.downgradable = true;
+    } else if (arg == u"--json") {
+      request.json = true;
     } else if (arg == u"--controller" || arg == u"--controller-version") {
       if (i + 1 >= args.size()) {
         problem = ToUtf8(arg) + " needs a value";
@@ -248,5 +252,6 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
     Line(out, "image-version=0x%02X (%u)\n", chosen->version, chosen->version);
     Line(out, "controller-version=0x%02X (%u)\n", controllerVersion, controllerVersion);
   }
+  if (request->json) out = KeyValuesAsJson(out);
   return status == kSuccess ? 0 : kRefused;
 }
