@@ -26,7 +26,7 @@ screen_changed() {
 # answers messages.
 check_busy() {
   local name=$1 changed=no
-  poll 50 shown "$id_spinner"
+  poll 200 shown "$id_spinner"
   expect "$name" "busy indicator shown" yes "$(shown "$id_spinner" && echo yes || echo no)"
   screenshot "$work/$name-busy-0.png"
   poll 20 screen_changed "$work/$name-busy-0.png" "$work/$name-busy-1.png" && changed=yes
@@ -42,7 +42,7 @@ in_front() { [[ "$(probe front "$1")" == 1 ]]; }
 # the session's end; a second copy ends at once and brings this one to the front.
 check_refusals() {  # NAME DIR
   local name=$1 dir=$2 first=$tool_pid copy_pid notepad="Untitled - Notepad"
-  poll 50 shown "$id_spinner"
+  poll 200 shown "$id_spinner"
   click "$id_close" || expect "$name" "Close clicked" yes no
   press Escape || expect "$name" "Escape pressed" yes no
   press alt+F4 || expect "$name" "Alt+F4 pressed" yes no
@@ -98,7 +98,9 @@ tool_case() {
     start_listening "$dir"
     # Around the buttons once (Close, then Update) and Enter.
     press Tab Tab Return || expect "$name" "Tab Tab Enter pressed" yes no
-    poll 50 shown "$id_spinner"
+    # Shown for the whole run (at least its two ten-second waits): a loaded machine may take
+    # seconds to start the worker.
+    poll 200 shown "$id_spinner"
     expect "$name" "busy indicator named while shown" "role=$role_animation name=$(expected_text 409 IDS_BUSY) shown" \
       "$(accessible "$id_spinner" | sed 's/ state=.* action=[^ ]*//') $(has_state "$id_spinner" "$state_invisible" && echo hidden || echo shown)"
   else
