@@ -56,6 +56,13 @@ StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::
   return kSuccess;
 }
 
+// "0x" and eight upper-case hexadecimal digits, for the notes of the log.
+std::string Hex32Text(std::uint32_t value) {
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(value >> shift) & 0xF];
+  return text;
+}
+
 // Tells `events` of a step's result and passes the result on.
 StatusCode Step(WorkerEvents& events, std::string_view step, StatusCode result) {
   events.OnStep(step, result);
@@ -185,17 +192,9 @@ StatusCode RepeatOf(UpdateWorkerEnvironment& env, WorkerEvents& events, std::uin
   return kSuccess;
 }
 
-StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events) {
-  if (!env.client.ConnectController()) return ProviderStep(events, "connect", TBFW_E_NO_PROVIDER, env.client);
-  // A success always brings the version: without it the client fails the call, as the
-  // downgrade rule cannot be applied.
-  std::uint32_t currentVersion = 0;
-  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion); s != kSuccess) {
-    return ProviderStep(events, "controller version", s, env.client);
-  }
-  events.OnController(env.client.ControllerId(), currentVersion);
-
-  LoadedImage image;
+// The image chosen, checked and, where the rules allow, written.
+StatusCode UpdateFromFolder(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events,
+                            std::uint32_t currentVersion, LoadedImage& image) {
   if (StatusCode s = ChooseFolderImage(env, events, image); s != kSuccess) return s;
   events.OnImageVersion(image.version);
   if (image.version < currentVersion && !request.downgradable) return Step(events, "downgrade rule", TBFW_E_DOWNGRADE);
@@ -212,6 +211,77 @@ StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& requ
   if (written != kSuccess) return ProviderStep(events, "write", written, env.client);
   AfterWrite(env, events, image);
   return kSuccess;
+}
+
+// What a run that reached the controller finds of the last recorded write: active once
+// the controller reports its version; not activated when it was made in an earlier boot
+// and the controller still runs another version (a restart that kept the controller
+// powered, or a write that did not take).
+void CheckActivation(UpdateWorkerEnvironment& env, WorkerEvents& events, std::uint32_t currentVersion) noexcept {
+  if (env.record == nullptr) return;
+  TellQuietly([&] {
+    RecordedImage recorded;
+    if (env.record->Load(recorded) != RecordRead::kRead) return;
+    if (recorded.nvmVersion == currentVersion) {
+      env.record->MarkActivation(kActive);
+    } else if (!recorded.thisBoot) {
+      events.OnNote("the recorded write of NVM version " + Hex32Text(recorded.nvmVersion) +
+                    " is not activated: the controller still runs " + Hex32Text(currentVersion));
+      env.record->MarkActivation(kNotActivated);
+    }
+  });
+}
+
+// The word the record of attempts gives a run's end.
+const char* OutcomeWord(StatusCode status) {
+  switch (status) {
+    case kSuccess: return "written";
+    case TBFW_E_ALREADY_CURRENT: return "already current";
+    case TBFW_E_WRITE_PENDING: return "pending";
+    case TBFW_E_DOWNGRADE:
+    case TBFW_E_AMBIGUOUS_IMAGE: return "refused";
+    default: return IsVerdictOnImage(status) ? "refused" : "failed";
+  }
+}
+
+// Every run that reached the controller and could have written leaves its attempt on
+// record, whatever it came to; a record that cannot be saved is told.
+void RecordAttempt(UpdateWorkerEnvironment& env, WorkerEvents& events, const RunRequest& request,
+                   const LoadedImage& image, StatusCode status) noexcept {
+  if (env.record == nullptr || request.CheckOnly()) return;
+  bool saved = false;
+  TellQuietly([&] {
+    AttemptedImage attempt;
+    if (image.block) {
+      attempt.nvmVersion = image.version;
+      attempt.sha256 = Sha256Hex(image.Bytes());
+    }
+    attempt.status = status;
+    attempt.outcome = OutcomeWord(status);
+    saved = env.record->SaveAttempt(attempt);
+  });
+  if (!saved) TellQuietly([&] { events.OnNote("the record of this attempt was not saved"); });
+}
+
+StatusCode UpdateController(UpdateWorkerEnvironment& env, const RunRequest& request, WorkerEvents& events) {
+  if (!env.client.ConnectController()) return ProviderStep(events, "connect", TBFW_E_NO_PROVIDER, env.client);
+  // A success always brings the version: without it the client fails the call, as the
+  // downgrade rule cannot be applied.
+  std::uint32_t currentVersion = 0;
+  if (StatusCode s = env.client.GetCurrentNvmVersion(currentVersion); s != kSuccess) {
+    return ProviderStep(events, "controller version", s, env.client);
+  }
+  events.OnController(env.client.ControllerId(), currentVersion);
+  CheckActivation(env, events, currentVersion);
+  LoadedImage image;
+  StatusCode status = kWorkerException;
+  try {
+    status = UpdateFromFolder(env, request, events, currentVersion, image);
+  } catch (...) {
+    status = kWorkerException;
+  }
+  RecordAttempt(env, events, request, image, status);
+  return status;
 }
 
 // Runs `step`; an exception that escapes it becomes kWorkerException. The procedure's

@@ -56,6 +56,27 @@ bool GetDigest(HKEY key, const wchar_t* name, std::string& digest) {
   return digest.size() == 64;
 }
 
+// The record's key, opened (made when missing) for setting values.
+UniqueKey OpenForWriting() {
+  UniqueKey key;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUpdateRecordKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+    key.reset();
+  }
+  return key;
+}
+
+// The present time as the record writes it, "YYYY-MM-DDTHH:MM:SSZ".
+std::wstring UtcStamp() {
+  SYSTEMTIME t{};
+  GetSystemTime(&t);
+  wchar_t stamp[32];
+  std::swprintf(stamp, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+  return stamp;
+}
+
+std::wstring Widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 constexpr ULONGLONG kSameBootSlack = 2ull * 60 * 10000000;  // two minutes in FILETIME units
 
 }  // namespace
@@ -66,6 +87,13 @@ RecordRead Win32UpdateRecord::Load(RecordedImage& recorded) {
       RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUpdateRecordKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put());
   if (opened == ERROR_FILE_NOT_FOUND) return RecordRead::kNone;
   if (opened != ERROR_SUCCESS) return RecordRead::kUnreadable;
+  // The key also holds the last attempt: without any value of a write, no write is recorded.
+  bool anyWriteValue = false;
+  for (const wchar_t* name : {L"NvmVersion", L"ImageSha256", L"WrittenBoot"}) {
+    anyWriteValue =
+        anyWriteValue || RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+  }
+  if (!anyWriteValue) return RecordRead::kNone;
   DWORD version = 0;
   ULONGLONG boot = 0;
   if (!GetNumber(key.get(), L"NvmVersion", REG_DWORD, version) ||
@@ -80,16 +108,10 @@ RecordRead Win32UpdateRecord::Load(RecordedImage& recorded) {
 }
 
 bool Win32UpdateRecord::Save(const WrittenImage& written) {
-  UniqueKey key;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUpdateRecordKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  SYSTEMTIME t{};
-  GetSystemTime(&t);
-  wchar_t stamp[32];
-  std::swprintf(stamp, 32, L"%04u-%02u-%02uT%02u:%02u:%02uZ", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-  const std::wstring sha(written.sha256.begin(), written.sha256.end());
+  const UniqueKey key = OpenForWriting();
+  if (!key) return false;
+  const std::wstring stamp = UtcStamp();
+  const std::wstring sha = Widened(written.sha256);
   const std::wstring id(AsWide(written.controllerId.c_str()), written.controllerId.size());
   // Every value, each one replaced: a record never mixes two writes' facts unless a value
   // fails to be stored, which the caller is told of.
@@ -98,5 +120,22 @@ bool Win32UpdateRecord::Save(const WrittenImage& written) {
   ok = SetString(key.get(), L"ControllerId", id) && ok;
   ok = SetString(key.get(), L"WrittenUtc", stamp) && ok;
   ok = SetNumber(key.get(), L"WrittenBoot", REG_QWORD, BootTime()) && ok;
+  ok = SetString(key.get(), L"Activation", Widened(kPending)) && ok;
   return ok;
+}
+
+bool Win32UpdateRecord::SaveAttempt(const AttemptedImage& attempt) {
+  const UniqueKey key = OpenForWriting();
+  if (!key) return false;
+  bool ok = SetString(key.get(), L"LastAttemptUtc", UtcStamp());
+  ok = SetNumber(key.get(), L"LastAttemptVersion", REG_DWORD, DWORD{attempt.nvmVersion}) && ok;
+  ok = SetString(key.get(), L"LastAttemptSha256", Widened(attempt.sha256)) && ok;
+  ok = SetNumber(key.get(), L"LastAttemptStatus", REG_DWORD, DWORD{attempt.status}) && ok;
+  ok = SetString(key.get(), L"LastAttemptOutcome", Widened(attempt.outcome)) && ok;
+  return ok;
+}
+
+bool Win32UpdateRecord::MarkActivation(const char* activation) {
+  const UniqueKey key = OpenForWriting();
+  return key && SetString(key.get(), L"Activation", Widened(activation));
 }

@@ -8,6 +8,13 @@
 //   WrittenUtc    REG_SZ     when, "YYYY-MM-DDTHH:MM:SSZ"
 //   WrittenBoot   REG_QWORD  the system's start time then (FILETIME, UTC); a later start
 //                            time tells that the computer has been started since
+//   Activation    REG_SZ     "pending" after the write, "active" once a later run finds the
+//                            controller at its version, "not activated" when a run in a
+//                            later boot finds it still at another
+// and the last attempt to write, whatever it came to:
+//   LastAttemptUtc, LastAttemptVersion (REG_DWORD), LastAttemptSha256, LastAttemptStatus
+//   (REG_DWORD), LastAttemptOutcome ("written", "refused", "failed", "already current",
+//   "pending")
 #pragma once
 
 #include "platform/update_record.h"
@@ -21,4 +28,6 @@ class Win32UpdateRecord final : public UpdateRecord {
   // one: both are now less the time the system has run, read a moment apart, so they
   // differ by the clock's steps, never by a whole restart.
   RecordRead Load(RecordedImage& recorded) override;
+  bool SaveAttempt(const AttemptedImage& attempt) override;
+  bool MarkActivation(const char* activation) override;
 };

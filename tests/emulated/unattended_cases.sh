@@ -333,6 +333,33 @@ case_rerun() {
   expect_record rerun "$image" yes
 }
 
+# NAME: the record's string value NAME whole, spaces and all; nothing when there is none.
+record_text() {
+  wine reg query "$record_key" /v "$1" /reg:64 </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$1 *REG_SZ *//p"
+}
+
+# Every attempt leaves its outcome on record: a refused image (another board's fields)
+# leaves the last attempt, and no record of a write. A write recorded in an earlier boot
+# whose version the controller still does not run is told as not activated, by a check too.
+case_attempts() {
+  local app
+  app=$(prepare attempts 0x1A img-156D-src0-80.bin) || { expect attempts prepared yes no; return; }
+  wine reg delete "$record_key" /f /reg:64 </dev/null >/dev/null 2>&1
+  expect attempts "refused" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent)"
+  expect attempts "last attempt" "refused 0x10430006" "$(record_text LastAttemptOutcome) $(record_value LastAttemptStatus)"
+  expect attempts "no record of a write" "" "$(record_value ImageSha256)"
+  expect attempts "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
+  # Version 0x1B written when the system had started at time 1: long ago.
+  wine reg add "$record_key" /v NvmVersion /t REG_DWORD /d 27 /f /reg:64 </dev/null >/dev/null 2>&1
+  wine reg add "$record_key" /v ImageSha256 /t REG_SZ /d "$(sha256sum "$app/data/img-156D-src0-80.bin" | cut -d' ' -f1)" \
+    /f /reg:64 </dev/null >/dev/null 2>&1
+  wine reg add "$record_key" /v WrittenBoot /t REG_QWORD /d 1 /f /reg:64 </dev/null >/dev/null 2>&1
+  expect attempts "a check" "exit=1603 windows=0" "$(run_tool_counted "$app" /check /log:check.log)"
+  expect attempts "the check tells it" 1 "$(grep -ac 'NVM version 0x0000001B is not activated: the controller still runs 0x0000001A' "$app/check.log")"
+  expect attempts "the record tells it" "not activated" "$(record_text Activation)"
+}
+
 # data/ holding a symbolic link named like an image to one outside the folder: the image's
 # final path is not in the data folder, so there is no image and nothing is written.
 case_linked_image() {
@@ -372,6 +399,7 @@ for case in "$@"; do
     two-fit) case_two_fit ;;
     unplugged) case_unplugged ;;
     rerun) case_rerun ;;
+    attempts) case_attempts ;;
     # The controller already runs the image's version: nothing written, nothing to do.
     already-current) unattended_case already-current 0x1B img-156D.bin /silent 0 no ;;
     *) expect "$case" "known case" yes no ;;

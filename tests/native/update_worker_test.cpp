@@ -45,6 +45,16 @@ struct SavedRecords final : UpdateRecord {
     if (read == RecordRead::kRead) recorded = stored;
     return read;
   }
+  std::vector<AttemptedImage> attempts;
+  bool SaveAttempt(const AttemptedImage& attempt) override {
+    attempts.push_back(attempt);
+    return true;
+  }
+  std::vector<std::string> activations;
+  bool MarkActivation(const char* activation) override {
+    activations.emplace_back(activation);
+    return true;
+  }
   bool Save(const WrittenImage& written) override {
     saved.push_back(written);
     return true;
@@ -628,6 +638,16 @@ TEST(UpdateWorker, NothingIsWrittenOnBatteryAfterTheSettleWait) {
   }
 }
 
+// The notes the worker tells the log.
+struct Notes final : WorkerEvents {
+  std::vector<std::string> notes;
+  void OnNote(std::string_view text) override { notes.emplace_back(text); }
+  bool Told(const std::string& part) const {
+    return std::any_of(notes.begin(), notes.end(),
+                       [&](const std::string& n) { return n.find(part) != std::string::npos; });
+  }
+};
+
 // A deployment repeats a run: an unattended run writes nothing twice unless forced, the
 // window writes as the user asked, and a check tells a pending write. The controller runs
 // version 0x20 and reports it until the power-off.
@@ -688,6 +708,80 @@ TEST(UpdateWorker, AnUnattendedRunWritesNothingTwice) {
     EXPECT_EQ(b.model.writtenImages.size(), c.written ? 1u : 0u) << c.name;
     EXPECT_EQ(b.records.saved.size(), c.written ? 1u : 0u) << c.name;
     ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+// Every run that reached the controller and could have written leaves its attempt on
+// record: what became of it, with the image it chose. A check, or a run that never reached
+// the controller, leaves none.
+TEST(UpdateWorker, EveryAttemptIsRecorded) {
+  const std::vector<std::uint8_t> newer = ImageOfVersion(0x21);
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> image;
+    bool checkOnly;
+    std::set<Fault> faults;
+    std::map<std::string, std::uint32_t> returnValues;
+    bool recorded;
+    StatusCode status;
+    const char* outcome;
+    bool withImage;
+  };
+  const Case cases[] = {
+      {"written", newer, false, {}, {}, true, kSuccess, "written", true},
+      {"older: refused", ImageOfVersion(0x1F), false, {}, {}, true, TBFW_E_DOWNGRADE, "refused", true},
+      {"another board's: refused", ImageMarked('F'), false, {}, {}, true, TBFW_E_FIELD_MISMATCH, "refused", false},
+      {"the provider fails the write", newer, false, {}, {{"UpdateFirmware", 5}}, true, 5, "failed", true},
+      {"already current", ImageOfVersion(0x20), false, {}, {}, true, TBFW_E_ALREADY_CURRENT, "already current", true},
+      {"a check", newer, true, {}, {}, false, kSuccess, "", false},
+      {"the provider never reached", newer, false, {Fault::kServiceMissing}, {}, false, TBFW_E_NO_PROVIDER, "", false},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.validate = VerdictByFirstByte;
+    b.model.dataEntries = {{u"image.bin", c.image}};
+    b.model.faults = c.faults;
+    b.model.returnValues = c.returnValues;
+    b.checkOnly = c.checkOnly;
+    EXPECT_EQ(b.Run(), c.status) << c.name;
+    ASSERT_EQ(b.records.attempts.size(), c.recorded ? 1u : 0u) << c.name;
+    if (!c.recorded) continue;
+    const AttemptedImage& a = b.records.attempts[0];
+    EXPECT_EQ(a.status, c.status) << c.name;
+    EXPECT_EQ(std::string(a.outcome), c.outcome) << c.name;
+    EXPECT_EQ(a.sha256, c.withImage ? Sha256Hex(c.image) : "") << c.name;
+    EXPECT_EQ(a.nvmVersion, c.withImage ? c.image[0x0A] : 0u) << c.name;
+  }
+}
+
+// A run that reaches the controller (the controller at 0x20) tells what became of the
+// recorded write: active once the controller runs its version, not activated when it was
+// made in an earlier boot and the controller still runs another.
+TEST(UpdateWorker, TellsWhetherTheRecordedWriteIsActive) {
+  const RecordedImage running{0x20, Sha256Hex(ImageOfVersion(0x20)), false};
+  const RecordedImage stale{0x1F, Sha256Hex(ImageOfVersion(0x1F)), false};
+  const RecordedImage pending{0x21, Sha256Hex(ImageOfVersion(0x22)), true};
+  struct Case {
+    const char* name;
+    const RecordedImage* stored;
+    std::vector<std::string> marked;
+    bool told;  // the log says it is not activated
+  };
+  const Case cases[] = {
+      {"the controller runs it", &running, {"active"}, false},
+      {"still another version after a restart", &stale, {"not activated"}, true},
+      {"written in this boot: pending", &pending, {}, false},
+  };
+  for (const Case& c : cases) {
+    Bench b;
+    b.records.read = RecordRead::kRead;
+    b.records.stored = *c.stored;
+    b.checkOnly = true;
+    Notes notes;
+    b.events = &notes;
+    EXPECT_EQ(b.Run(), kSuccess) << c.name;
+    EXPECT_EQ(b.records.activations, c.marked) << c.name;
+    EXPECT_EQ(notes.Told("is not activated"), c.told) << c.name;
   }
 }
 
