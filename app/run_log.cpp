@@ -48,8 +48,8 @@ void RunLog::OnController(std::u16string_view id, std::uint32_t nvmVersion) {
 }
 
 void RunLog::OnImage(std::u16string_view path, std::span<const std::uint8_t> bytes) {
-  if (file_ == nullptr) return;  // no digest of the image for nobody
-  Write("image " + LogText(path) + ", " + std::to_string(bytes.size()) + " bytes, SHA-256 " + Sha256Hex(bytes));
+  digests_.emplace_back(path, Sha256Hex(bytes));
+  Write("image " + LogText(path) + ", " + std::to_string(bytes.size()) + " bytes, SHA-256 " + digests_.back().second);
 }
 
 void RunLog::OnImageVersion(std::uint32_t nvmVersion) { Write("image NVM version " + Hex32(nvmVersion)); }
@@ -61,7 +61,12 @@ void RunLog::OnRefusedField(std::u16string_view field) {
   Write(line);
 }
 
-void RunLog::OnImageChosen(std::u16string_view path) { Write("image chosen: " + LogText(path)); }
+void RunLog::OnImageChosen(std::u16string_view path) {
+  for (const auto& [read, digest] : digests_) {
+    if (read == path) chosenSha_ = digest;
+  }
+  Write("image chosen: " + LogText(path));
+}
 
 void RunLog::OnImagesAmbiguous(std::span<const std::u16string> paths) {
   std::string line = "images that fit and differ, none written:";

@@ -6,6 +6,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/worker_events.h"
 #include "platform/log_file.h"
@@ -31,8 +33,13 @@ class RunLog final : public WorkerEvents {
   void OnImagesAmbiguous(std::span<const std::u16string> paths) override;
   void OnNote(std::string_view text) override;
 
+  // The SHA-256 of the image the run chose; empty when it chose none.
+  const std::string& ChosenImageSha() const { return chosenSha_; }
+
  private:
   LogFile* file_;
+  std::vector<std::pair<std::u16string, std::string>> digests_;  // of each image read, by path
+  std::string chosenSha_;
 };
 
 // "0x" and eight upper-case hexadecimal digits.

@@ -232,8 +232,9 @@ void CheckActivation(UpdateWorkerEnvironment& env, WorkerEvents& events, std::ui
   });
 }
 
-// The word the record of attempts gives a run's end.
-const char* OutcomeWord(StatusCode status) {
+}  // namespace
+
+const char* RunOutcomeWord(StatusCode status) {
   switch (status) {
     case kSuccess: return "written";
     case TBFW_E_ALREADY_CURRENT: return "already current";
@@ -243,6 +244,8 @@ const char* OutcomeWord(StatusCode status) {
     default: return IsVerdictOnImage(status) ? "refused" : "failed";
   }
 }
+
+namespace {
 
 // Every run that reached the controller and could have written leaves its attempt on
 // record, whatever it came to; a record that cannot be saved is told.
@@ -257,7 +260,7 @@ void RecordAttempt(UpdateWorkerEnvironment& env, WorkerEvents& events, const Run
       attempt.sha256 = Sha256Hex(image.Bytes());
     }
     attempt.status = status;
-    attempt.outcome = OutcomeWord(status);
+    attempt.outcome = RunOutcomeWord(status);
     saved = env.record->SaveAttempt(attempt);
   });
   if (!saved) TellQuietly([&] { events.OnNote("the record of this attempt was not saved"); });

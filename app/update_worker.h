@@ -48,6 +48,11 @@ bool IsImageName(std::u16string_view name);
 // still waits and powers the controller off.
 inline constexpr StatusCode kWorkerException = TBFW_E_NO_MEMORY;
 
+// The word the record of attempts and the event log give a run that ended with `status`:
+// "written", "refused" (the image does not fit, is older, or several fit), "failed",
+// "already current" or "pending".
+const char* RunOutcomeWord(StatusCode status);
+
 // Runs the whole procedure `request` asks for and returns its outcome. Whatever fails, an
 // exception included, both waits, the power-off request and the COM uninitialisation
 // happen; no exception leaves. Every image of the data folder is checked in name order

@@ -13,6 +13,7 @@
 #include "app/status_message.h"
 #include "app/unattended_run.h"
 #include "app/usage.h"
+#include "app/win32/run_event_win32.h"
 #include "app/win32/shutdown_win32.h"
 #include "app/win32/single_instance_win32.h"
 #include "app/win32/start_checks_win32.h"
@@ -115,6 +116,11 @@ class UpdateApp final : public Application {
     const RunOutcome outcome = request.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
     exitCode_ = ExitCodeFor(outcome);
     if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, EnglishMessage(outcome.status));
+    // One Application event per run, for fleets that collect that log; a failure to
+    // report it changes nothing of the outcome.
+    if (!ReportRunEvent(RunEventFor(outcome, exitCode_, log.ChosenImageSha()))) {
+      log.Write("the run's event could not be reported to the Application log");
+    }
     log.ExitCode(exitCode_);
     // No message loop of its own: the process ends when the run has.
     return false;

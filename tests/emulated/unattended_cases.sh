@@ -360,6 +360,25 @@ case_attempts() {
   expect attempts "the record tells it" "not activated" "$(record_text Activation)"
 }
 
+# One Application event per run, with its outcome, status, image and exit code, from a
+# source the run registers itself (naming the exe as its message file). Wine's event log
+# is its debug channel: ReportEventW's inserts appear there, one line each.
+case_event() {
+  local app sha source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Vanto Thunderbolt Firmware Update'
+  app=$(prepare event 0x1A img-156D.bin) || { expect event prepared yes no; return; }
+  sha=$(sha256sum "$app/data/img-156D.bin" | cut -d' ' -f1)
+  wine reg delete "$record_key" /f /reg:64 </dev/null >/dev/null 2>&1
+  wine reg delete "$source" /f </dev/null >/dev/null 2>&1
+  expect event "exit code" "exit=3010 windows=0" \
+    "$(cd "$app" && WINEDEBUG=+eventlog timeout 300 wine exit_code_probe_win32.exe TbtFwUpdate.exe /silent \
+         </dev/null 2>"$work/event/channel.txt" | tr -d '\r')"
+  expect event "the event's inserts" "\"written\"|\"0x00000000\"|\"0x1B\"|\"$sha\"|\"3010\"" \
+    "$(grep -a 'eventlog:ReportEventW' "$work/event/channel.txt" | sed -n 's/.*ReportEventW \(L".*"\)$/\1/p' | sed 's/^L//' | paste -sd'|')"
+  expect event "one event" 1 "$(grep -ac 'ReportEventW (' "$work/event/channel.txt")"
+  expect event "the source names the exe" 1 \
+    "$(wine reg query "$source" /v EventMessageFile </dev/null 2>/dev/null | grep -ac 'TbtFwUpdate.exe')"
+}
+
 # data/ holding a symbolic link named like an image to one outside the folder: the image's
 # final path is not in the data folder, so there is no image and nothing is written.
 case_linked_image() {
@@ -400,6 +419,7 @@ for case in "$@"; do
     unplugged) case_unplugged ;;
     rerun) case_rerun ;;
     attempts) case_attempts ;;
+    event) case_event ;;
     # The controller already runs the image's version: nothing written, nothing to do.
     already-current) unattended_case already-current 0x1B img-156D.bin /silent 0 no ;;
     *) expect "$case" "known case" yes no ;;
