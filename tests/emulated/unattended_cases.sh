@@ -14,11 +14,13 @@ source "$repo/tests/e2e/tool_session.sh"
 passed=0 failed=0
 
 # NAME VERSION IMAGE [SCENARIO LINES...]: a folder laid out as the tool ships, with IMAGE and
-# the exit-code probe, on a controller at VERSION installed in the prefix. Prints the app
-# folder.
+# the exit-code probe, on a controller at VERSION installed in the prefix, with no record of
+# an earlier write (one would make a /silent of the same image write nothing). Prints the
+# app folder.
 prepare() {
   local name=$1 version=$2 image=$3 dir="$work/$1"
   shift 3
+  wine reg delete "$record_key" /f /reg:64 </dev/null >/dev/null 2>&1
   write_scenario "$dir" "$work/samples" "$version" "$@" || return 1
   lay_out_tool "$dir/app" "$tool" "$ini" "$work/samples/$image" && cp "$exit_probe" "$dir/app/" || return 1
   bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini" || return 1
