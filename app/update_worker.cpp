@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_log.h"
 #include "common/program_folder.h"
 #include "common/sha256.h"
 #include "controller/image_choice.h"
@@ -56,13 +57,6 @@ StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::
   return kSuccess;
 }
 
-// "0x" and eight upper-case hexadecimal digits, for the notes of the log.
-std::string Hex32Text(std::uint32_t value) {
-  std::string text = "0x";
-  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(value >> shift) & 0xF];
-  return text;
-}
-
 // Tells `events` of a step's result and passes the result on.
 StatusCode Step(WorkerEvents& events, std::string_view step, StatusCode result) {
   events.OnStep(step, result);
@@ -85,6 +79,7 @@ struct LoadedImage {
   std::unique_ptr<ImageBlock> block;
   std::uint32_t size = 0;
   std::uint32_t version = 0;
+  std::string sha256;  // of the bytes, taken once when the image is chosen
   std::span<const std::uint8_t> Bytes() const { return {block->data(), size}; }
 };
 
@@ -129,7 +124,10 @@ StatusCode ChooseFolderImage(UpdateWorkerEnvironment& env, WorkerEvents& events,
     LoadedImage candidate;
     ImageVerdict verdict = CheckImage(env, events, paths[i], candidate);
     // The first that fits stays in memory; a later one is only compared by its digest.
-    if (verdict.status == kSuccess && !chosen.block) chosen = std::move(candidate);
+    if (verdict.status == kSuccess && !chosen.block) {
+      chosen = std::move(candidate);
+      chosen.sha256 = verdict.sha256;
+    }
     return verdict;
   });
   if (choice.status == TBFW_E_AMBIGUOUS_IMAGE) {
@@ -160,7 +158,7 @@ void AfterWrite(UpdateWorkerEnvironment& env, WorkerEvents& events, const Loaded
   if (env.record == nullptr) return;
   bool saved = false;
   TellQuietly([&] {
-    saved = env.record->Save({image.version, Sha256Hex(image.Bytes()), std::u16string(env.client.ControllerId())});
+    saved = env.record->Save({image.version, image.sha256, std::u16string(env.client.ControllerId())});
   });
   TellQuietly([&] { events.OnStep("record", saved ? 0 : 1); });
   if (!saved) TellQuietly([&] { events.OnNote("the record of this write was not saved: detection will not see it"); });
@@ -185,7 +183,7 @@ StatusCode RepeatOf(UpdateWorkerEnvironment& env, WorkerEvents& events, std::uin
       return TBFW_E_RECORD_UNREADABLE;
     case RecordRead::kRead: break;
   }
-  if (recorded.thisBoot && recorded.sha256 == Sha256Hex(image.Bytes())) {
+  if (recorded.thisBoot && recorded.sha256 == image.sha256) {
     events.OnNote("this image was written since the computer started: a power-off completes it");
     return TBFW_E_WRITE_PENDING;
   }
@@ -225,8 +223,8 @@ void CheckActivation(UpdateWorkerEnvironment& env, WorkerEvents& events, std::ui
     if (recorded.nvmVersion == currentVersion) {
       env.record->MarkActivation(kActive);
     } else if (!recorded.thisBoot) {
-      events.OnNote("the recorded write of NVM version " + Hex32Text(recorded.nvmVersion) +
-                    " is not activated: the controller still runs " + Hex32Text(currentVersion));
+      events.OnNote("the recorded write of NVM version " + Hex32(recorded.nvmVersion) +
+                    " is not activated: the controller still runs " + Hex32(currentVersion));
       env.record->MarkActivation(kNotActivated);
     }
   });
@@ -257,7 +255,7 @@ void RecordAttempt(UpdateWorkerEnvironment& env, WorkerEvents& events, const Run
     AttemptedImage attempt;
     if (image.block) {
       attempt.nvmVersion = image.version;
-      attempt.sha256 = Sha256Hex(image.Bytes());
+      attempt.sha256 = image.sha256;
     }
     attempt.status = status;
     attempt.outcome = RunOutcomeWord(status);
