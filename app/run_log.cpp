@@ -22,6 +22,7 @@ void RunLog::Write(std::string_view text) {
   // start a line without a time stamp.
   for (char c : text) line += (c == '\r' || c == '\n') ? ' ' : c;
   line += "\r\n";
+  const std::lock_guard<std::mutex> one(writing_);
   file_->Append(line);
 }
 

@@ -4,6 +4,7 @@
 // the program and are written through LogText: no control or direction mark reaches the file.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,7 +17,8 @@ class RunLog final : public WorkerEvents {
  public:
   explicit RunLog(LogFile* file) : file_(file) {}
 
-  // One line: the time stamp, a space, `text`.
+  // One line: the time stamp, a space, `text`. Lines from two threads (the worker's and a
+  // window's) never interleave.
   void Write(std::string_view text);
   void Start(std::string_view version, std::u16string_view commandLine);
   // The update's outcome: its status and the English text of its message.
@@ -38,6 +40,7 @@ class RunLog final : public WorkerEvents {
 
  private:
   LogFile* file_;
+  std::mutex writing_;
   std::vector<std::pair<std::u16string, std::string>> digests_;  // of each image read, by path
   std::string chosenSha_;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/run_log.h"
+#include "app/sleep_hold.h"
 #include "common/program_folder.h"
 #include "common/sha256.h"
 #include "controller/image_choice.h"
@@ -205,7 +206,14 @@ StatusCode UpdateFromFolder(UpdateWorkerEnvironment& env, const RunRequest& requ
   // The power source was checked before the controller was powered; the adapter may have
   // been pulled while the controller settled.
   if (env.platform.QueryPowerSource() == PowerSource::kBattery) return Step(events, "power source", TBFW_E_ON_BATTERY);
-  const StatusCode written = env.client.UpdateFirmware(image.Bytes());
+  StatusCode written = kSuccess;
+  {
+    // Closing the lid or pressing a button would sleep the computer mid-write whatever the
+    // execution state says: held off for the write alone, put back as soon as it ends.
+    const SleepHold hold(env.scheme, events);
+    if (hold.State() == HoldState::kLeftChanged) return Step(events, "power scheme", TBFW_E_POWER_SCHEME);
+    written = env.client.UpdateFirmware(image.Bytes());
+  }
   if (written != kSuccess) return ProviderStep(events, "write", written, env.client);
   AfterWrite(env, events, image);
   return kSuccess;

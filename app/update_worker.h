@@ -16,6 +16,7 @@
 #include "controller/image_validation.h"
 #include "controller/nvm_layout.h"
 #include "platform/com_runtime.h"
+#include "platform/power_scheme.h"
 #include "platform/service_manager.h"
 #include "platform/update_record.h"
 #include "platform/worker_platform.h"
@@ -36,6 +37,7 @@ struct UpdateWorkerEnvironment {
   ImageValidator validate;
   WorkerEvents* events = nullptr;  // told of each step; none when empty
   UpdateRecord* record = nullptr;  // told of an image the provider took; none when empty
+  PowerScheme* scheme = nullptr;   // its lid and button actions held off for the write; none when empty
 };
 
 // The largest image the tool reads: the NVM's size limit (controller/nvm_layout.h).
@@ -58,7 +60,9 @@ const char* RunOutcomeWord(StatusCode status);
 // happen; no exception leaves. Every image of the data folder is checked in name order
 // and the one that fits is taken (ChooseImage). A check-only request ends after the
 // downgrade rule with its result, having written nothing. Right before the write the power
-// source is asked again: on battery nothing is written (TBFW_E_ON_BATTERY). After a write
+// source is asked again: on battery nothing is written (TBFW_E_ON_BATTERY). For the write
+// alone the lid and the power and sleep buttons do nothing (SleepHold); a scheme left
+// half-changed writes nothing (TBFW_E_POWER_SCHEME). After a write
 // the provider took the record is saved, and the run's status is 0 whatever befalls the
 // record or the log.
 StatusCode RunUpdateWorker(UpdateWorkerEnvironment& env, const RunRequest& request);

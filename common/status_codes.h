@@ -1,4 +1,4 @@
-// The outcome of an update: 0 is success, 0x10430001..0x10430011 are the tool's own
+// The outcome of an update: 0 is success, 0x10430001..0x10430012 are the tool's own
 // failures, any other value is a provider's "ReturnValue" passed through unchanged.
 #pragma once
 
@@ -32,3 +32,6 @@ inline constexpr StatusCode TBFW_E_WRITE_PENDING = 0x10430010;
 // The record of earlier writes exists but cannot be read whole: an unattended run cannot
 // tell whether this image is already written, so it writes nothing unless forced.
 inline constexpr StatusCode TBFW_E_RECORD_UNREADABLE = 0x10430011;
+// The power scheme's lid and button actions could be neither set to do nothing for the
+// write nor put back as they were: nothing was written, and the next start restores them.
+inline constexpr StatusCode TBFW_E_POWER_SCHEME = 0x10430012;

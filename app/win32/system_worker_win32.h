@@ -2,11 +2,13 @@
 #pragma once
 
 #include "app/update_worker.h"
+#include "platform/win32/power_scheme_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/update_record_win32.h"
 #include "platform/win32/wmi_win32.h"
 
-// COM, the service manager, the files, the registry record and the tool's WMI client,
+// COM, the service manager, the files, the registry record, the power scheme and the
+// tool's WMI client,
 // with the ACPI device its owner opened, bound for one run of the procedure on the thread
 // that holds it.
 class SystemWorkerEnvironment {
@@ -21,5 +23,6 @@ class SystemWorkerEnvironment {
   Win32ServiceManager services_;
   Win32WorkerPlatform platform_;
   Win32UpdateRecord record_;
+  Win32PowerScheme scheme_;
   UpdateWorkerEnvironment env_;
 };

@@ -10,6 +10,18 @@ LRESULT CALLBACK BusyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   // Ending the session mid-update would cut the controller's write and leave it powered.
   if (message == WM_QUERYENDSESSION) return FALSE;
   if (message == WM_ENDSESSION) return 0;
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  // A suspend that comes anyway (the system's own, at a critical battery) cannot be
+  // refused: the log tells of it.
+  if (message == WM_POWERBROADCAST) {
+    auto* events = reinterpret_cast<WorkerEvents*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (wParam == PBT_APMSUSPEND && events != nullptr)
+      events->OnNote("the system is suspending (PBT_APMSUSPEND) during the update");
+    return TRUE;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -17,7 +29,7 @@ LRESULT CALLBACK BusyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // to the thread that set it: all are undone here, on that thread.
 class HoldOnThisThread {
  public:
-  explicit HoldOnThisThread(const wchar_t* reason) {
+  HoldOnThisThread(const wchar_t* reason, WorkerEvents* events) {
     ::SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
     WNDCLASSEXW type{};
     type.cbSize = sizeof type;
@@ -26,7 +38,7 @@ class HoldOnThisThread {
     type.lpszClassName = kBusyClass;
     RegisterClassExW(&type);  // fails harmlessly when a second hold registers it again
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kBusyClass, kUnattendedBusyTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, type.hInstance, nullptr);
+                              nullptr, type.hInstance, events);
     reasonSet_ = window_ != nullptr && ShutdownBlockReasonCreate(window_, reason) != FALSE;
   }
   HoldOnThisThread(const HoldOnThisThread&) = delete;
@@ -50,7 +62,7 @@ DWORD WINAPI UnattendedBusyHold::Hold(LPVOID param) {
   MSG message;
   // The thread's queue exists before the owner can post WM_QUIT to it.
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  const HoldOnThisThread hold(self->reason_.c_str());
+  const HoldOnThisThread hold(self->reason_.c_str(), self->events_);
   self->held_ = hold.Holding();
   SetEvent(self->ready_.get());
   if (!hold.Holding()) return 1;

@@ -1,7 +1,8 @@
 // The busy state of an unattended run, which has no window of its own to refuse with: a
 // thread that holds the system awake and owns a hidden top-level window refusing every
 // request to end the session, with the busy reason the system shows for it. (A
-// message-only window is never asked whether the session may end.)
+// message-only window is never asked whether the session may end.) A suspend announced
+// to the window (PBT_APMSUSPEND) is told to the run's log.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/unattended_run.h"
+#include "app/worker_events.h"
 #include "platform/win32/unique_handle.h"
 
 // The hidden window's title: not the tool's own, so no second copy takes it for the
@@ -17,7 +19,7 @@ inline constexpr wchar_t kUnattendedBusyTitle[] = L"Vanto Thunderbolt Firmware U
 
 class UnattendedBusyHold final : public BusyHold {
  public:
-  UnattendedBusyHold() = default;
+  explicit UnattendedBusyHold(WorkerEvents* events) : events_(events) {}
   UnattendedBusyHold(const UnattendedBusyHold&) = delete;
   UnattendedBusyHold& operator=(const UnattendedBusyHold&) = delete;
   ~UnattendedBusyHold() override { End(); }
@@ -30,6 +32,7 @@ class UnattendedBusyHold final : public BusyHold {
  private:
   static DWORD WINAPI Hold(LPVOID self);
 
+  WorkerEvents* events_;
   std::wstring reason_;
   UniqueKernelHandle ready_;
   UniqueKernelHandle thread_;

@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/exit_code.h"
 #include "app/run_log.h"
+#include "app/sleep_hold.h"
 #include "app/status_message.h"
 #include "app/unattended_run.h"
 #include "app/usage.h"
@@ -26,6 +27,7 @@
 #include "framework/win32/application.h"
 #include "platform/win32/dll_search_win32.h"
 #include "platform/win32/log_file_win32.h"
+#include "platform/win32/power_scheme_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/gdiplus_session_win32.h"
@@ -113,6 +115,12 @@ class UpdateApp final : public Application {
       log.ExitCode(exitCode_);
       return false;
     }
+    // Only the copy that holds the guard may touch the scheme: another copy's write may
+    // hold it right now. A run that died mid-write left its lid and button actions changed.
+    {
+      Win32PowerScheme scheme;
+      RestoreLeftScheme(scheme, log);
+    }
     const RunOutcome outcome = request.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
     exitCode_ = ExitCodeFor(outcome);
     if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, EnglishMessage(outcome.status));
@@ -143,7 +151,7 @@ class UpdateApp final : public Application {
     SystemPreconditions preconditions(acpi);
     SystemWorkerEnvironment worker(acpi);
     UnattendedSession session(log);
-    UnattendedBusyHold busy;
+    UnattendedBusyHold busy(&log);
     const std::uint16_t language = request.language;
     UnattendedEnvironment env{preconditions, worker.get(), session, busy,
                               [language](const char16_t* key, char16_t* buffer, std::size_t capacity) {

@@ -325,6 +325,7 @@ LRESULT UpdateDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE: return OnClose();
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_QUERYENDSESSION: return OnQueryEndSession();
+    case WM_POWERBROADCAST: return OnPowerBroadcast(wParam);
     default: return SkinDialog::HandleMessage(message, wParam, lParam);
   }
 }
@@ -377,6 +378,16 @@ LRESULT UpdateDialog::OnSysCommand(WPARAM command) {
 
 // Ending the session mid-update would cut the controller's write and leave it powered.
 LRESULT UpdateDialog::OnQueryEndSession() { return m_busy ? FALSE : Default(); }
+
+// A suspend that comes anyway (the system's own, at a critical battery, say) cannot be
+// refused; the log tells of it, for whoever reads why a write failed.
+LRESULT UpdateDialog::OnPowerBroadcast(WPARAM event) {
+  if (event == PBT_APMSUSPEND && m_pEvents != nullptr) {
+    m_pEvents->OnNote(m_busy ? "the system is suspending (PBT_APMSUSPEND) during the update"
+                             : "the system is suspending (PBT_APMSUSPEND)");
+  }
+  return TRUE;
+}
 
 void UpdateDialog::OnUpdate() {
   m_worker.events = m_pEvents;

@@ -56,6 +56,7 @@ class UpdateDialog : public SkinDialog {
   LRESULT OnClose();
   LRESULT OnSysCommand(WPARAM command);
   LRESULT OnQueryEndSession();
+  LRESULT OnPowerBroadcast(WPARAM event);
   void OnUpdate();
   void OnShutdownNow();
   void OnShutdownLater();

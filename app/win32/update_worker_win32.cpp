@@ -13,6 +13,7 @@ SystemWorkerEnvironment::SystemWorkerEnvironment(AcpiDevice& acpi)
            [](ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion,
               ValidationDetail& detail) { return ValidateImage(controller, image, imageVersion, &detail); }} {
   env_.record = &record_;
+  env_.scheme = &scheme_;
 }
 
 DWORD WINAPI UpdateWorker(LPVOID job) {

@@ -12,6 +12,8 @@
 //   window_probe display TITLE        WM_DISPLAYCHANGE to the window, as after a change of mode
 //   window_probe query-end TITLE      WM_QUERYENDSESSION sent to the window: its answer, "1" (may
 //                                     end) or "0" (refuses); exit 1 when it does not answer in 5 s
+//   window_probe suspend TITLE        WM_POWERBROADCAST(PBT_APMSUSPEND) sent to the window, as the
+//                                     system sends it before a sleep it will not be refused
 // Output is UTF-8.
 #include <windows.h>
 
@@ -103,6 +105,9 @@ int wmain(int argc, wchar_t** argv) {
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
     std::printf("%d\n", answer ? 1 : 0);
+  } else if (command == L"suspend") {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
   } else if (command == L"close") {
     PostMessageW(window, WM_CLOSE, 0, 0);
   } else if (command == L"display") {

@@ -381,6 +381,102 @@ case_event() {
     "$(wine reg query "$source" /v EventMessageFile </dev/null 2>/dev/null | grep -ac 'TbtFwUpdate.exe')"
 }
 
+# The power schemes where Windows keeps them, and the button subgroup's three actions:
+# lid closed, power button, sleep button.
+readonly schemes='HKLM\SYSTEM\CurrentControlSet\Control\Power\User\PowerSchemes'
+readonly scheme=381b4222-f694-41f0-9685-ff5bb260df2e buttons=4f971e89-eebd-4455-a8de-9e59040e7347
+readonly button_actions=(5ca83367-6e45-459f-a27b-476b1d01c936 7648efa3-dd9c-4e3e-b566-50f929386280
+  96996bc0-ad50-47ec-923b-6f41874dd9eb)
+
+# LID_AC LID_DC POWER_AC POWER_DC SLEEP_AC SLEEP_DC: the emulated power management in the
+# System32 of a 32-bit program (SysWOW64 in a 64-bit prefix; Wine's own lacks the calls),
+# with the active scheme's actions set so. Wine's copy is a hard link into the bench's
+# template: moved aside, never written through.
+system32_of_tool() {
+  local windows=$WINEPREFIX/drive_c/windows
+  if [[ -d $windows/syswow64 ]]; then echo "$windows/syswow64"; else echo "$windows/system32"; fi
+}
+use_power_schemes() {
+  local system32 setting
+  system32=$(system32_of_tool)
+  [[ -e $system32/powrprof.dll.wine ]] || mv "$system32/powrprof.dll" "$system32/powrprof.dll.wine"
+  cp "$components/powrprof/powrprof.dll" "$system32/powrprof.dll" || return 1
+  wine reg add "$schemes" /v ActivePowerScheme /d "$scheme" /f </dev/null >/dev/null 2>&1 || return 1
+  for setting in "${button_actions[@]}"; do
+    wine reg add "$schemes\\$scheme\\$buttons\\$setting" /v ACSettingIndex /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 &&
+      wine reg add "$schemes\\$scheme\\$buttons\\$setting" /v DCSettingIndex /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1 ||
+      return 1
+    shift 2
+  done
+}
+
+# Wine's own powrprof.dll back in place.
+drop_power_schemes() {
+  local system32
+  system32=$(system32_of_tool)
+  [[ -e $system32/powrprof.dll.wine ]] && mv -f "$system32/powrprof.dll.wine" "$system32/powrprof.dll"
+}
+
+# The active scheme's three actions as they read now, "AC/DC" each: "1/1 3/2 1/2".
+read_button_actions() {
+  local setting name type value ac dc out=()
+  for setting in "${button_actions[@]}"; do
+    ac='' dc=''
+    while read -r name type value; do
+      [[ $type == REG_DWORD ]] || continue
+      [[ $name == ACSettingIndex ]] && ac=$((value))
+      [[ $name == DCSettingIndex ]] && dc=$((value))
+    done < <(wine reg query "$schemes\\$scheme\\$buttons\\$setting" </dev/null 2>/dev/null | tr -d '\r')
+    out+=("$ac/$dc")
+  done
+  echo "${out[*]}"
+}
+
+# The lid and the power and sleep buttons do nothing while the image is written (8 seconds)
+# and are put back after; a suspend announced anyway is logged. A run killed mid-write
+# leaves them changed, with a marker, and the next start of the tool (a check) restores
+# them.
+case_sleep_hold() {
+  local app runner log pid overrides="$WINEDLLOVERRIDES;powrprof=n"
+  app=$(prepare sleep-hold 0x1A img-156D.bin 'update_ms = 8000') || { expect sleep-hold prepared yes no; return; }
+  use_power_schemes 1 1 3 2 1 2 || { expect sleep-hold "power schemes" yes no; return; }
+  log="$app/run.log"
+  WINEDLLOVERRIDES=$overrides run_tool_counted "$app" /silent /log:run.log >"$work/sleep-hold/exit.txt" &
+  runner=$!
+  poll 600 grep -qs 'do nothing during the write' "$log" || expect sleep-hold "held" yes no
+  expect sleep-hold "during the write" "0/0 0/0 0/0" "$(read_button_actions)"
+  probe suspend "Vanto Thunderbolt Firmware Update (unattended)" || expect sleep-hold "suspend sent" yes no
+  expect sleep-hold "still writing when read" "" "$(lines "$(emulated_out)/written-images.txt")"
+  wait "$runner"
+  expect sleep-hold "exit code" "exit=3010 windows=0" "$(cat "$work/sleep-hold/exit.txt")"
+  expect_controller_end sleep-hold "$app/data/img-156D.bin" yes
+  expect sleep-hold "after the write" "1/1 3/2 1/2" "$(read_button_actions)"
+  expect sleep-hold "log: held" 1 "$(grep -ac 'do nothing during the write (were lid 1/1, power button 3/2, sleep button 1/2)' "$log")"
+  expect sleep-hold "log: suspend" 1 "$(grep -ac 'suspending (PBT_APMSUSPEND) during the update' "$log")"
+  expect sleep-hold "log: restored" 1 "$(grep -ac 'power scheme restored: lid 1/1, power button 3/2, sleep button 1/2' "$log")"
+  # Six actions set to nothing and six put back, each time applied.
+  expect sleep-hold "the calls" "12 2" \
+    "$(grep -acE '^PowerWrite(AC|DC)ValueIndex' "$(emulated_out)/powrprof-calls.txt") $(grep -ac '^PowerSetActiveScheme' "$(emulated_out)/powrprof-calls.txt")"
+  expect sleep-hold "no marker left" "" "$(record_value HeldPowerActions)"
+
+  app=$(prepare sleep-killed 0x1A img-156D.bin 'update_ms = 120000') || { expect sleep-killed prepared yes no; return; }
+  log="$app/run.log"
+  (cd "$app" && WINEDLLOVERRIDES=$overrides exec wine TbtFwUpdate.exe /silent /log:run.log </dev/null >/dev/null 2>&1) &
+  pid=$!
+  poll 600 grep -qs 'do nothing during the write' "$log" || expect sleep-killed "held" yes no
+  { kill -KILL "$pid" && wait "$pid"; } 2>/dev/null
+  not_running "$pid" || expect sleep-killed "killed" yes no
+  expect sleep-killed "left changed" "0/0 0/0 0/0" "$(read_button_actions)"
+  expect sleep-killed "marker left" 1 "$(record_value HeldPowerActions | grep -c .)"
+  expect sleep-killed "the next start" "exit=0 windows=0" \
+    "$(WINEDLLOVERRIDES=$overrides run_tool_counted "$app" /check /log:check.log)"
+  expect sleep-killed "restored" "1/1 3/2 1/2" "$(read_button_actions)"
+  expect sleep-killed "log: restored" 1 \
+    "$(grep -ac 'power scheme restored after an earlier run left it changed: lid 1/1, power button 3/2, sleep button 1/2' "$app/check.log")"
+  expect sleep-killed "no marker left" "" "$(record_value HeldPowerActions)"
+  drop_power_schemes
+}
+
 # data/ holding a symbolic link named like an image to one outside the folder: the image's
 # final path is not in the data folder, so there is no image and nothing is written.
 case_linked_image() {
@@ -422,6 +518,7 @@ for case in "$@"; do
     rerun) case_rerun ;;
     attempts) case_attempts ;;
     event) case_event ;;
+    sleep-hold) case_sleep_hold ;;
     # The controller already runs the image's version: nothing written, nothing to do.
     already-current) unattended_case already-current 0x1B img-156D.bin /silent 0 no ;;
     *) expect "$case" "known case" yes no ;;

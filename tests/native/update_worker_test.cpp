@@ -16,6 +16,7 @@
 #include "emulator/emulated_platform.h"
 #include "emulator/nvm_builder.h"
 #include "emulator/emulated_wmi.h"
+#include "tests/native/scheme_system.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ struct Bench {
   RunMode mode = RunMode::kSilent;  // when not a check
   bool force = false;
   WorkerEvents* events = nullptr;
+  PowerScheme* scheme = nullptr;
 
   Bench() {
     model.nvmVersion = 0x20;
@@ -87,6 +89,7 @@ struct Bench {
     UpdateWorkerEnvironment env{com, acpi, scm, client, *files, validate};
     env.record = &records;
     env.events = events;
+    env.scheme = scheme;
     RunRequest request;
     request.downgradable = downgradable;
     request.mode = checkOnly ? RunMode::kCheck : mode;
@@ -634,6 +637,55 @@ TEST(UpdateWorker, NothingIsWrittenOnBatteryAfterTheSettleWait) {
     EXPECT_EQ(b.model.writtenImages.size(), c.written ? 1u : 0u) << c.name;
     EXPECT_EQ(b.Logged("QueryPowerSource"), !c.checkOnly) << c.name;
     EXPECT_TRUE(b.records.saved.empty() != c.written) << c.name;
+    ExpectOrderlyEnd(b, c.name);
+  }
+}
+
+// The lid and the buttons do nothing for the write alone, in the window and unattended;
+// a scheme left half-changed writes nothing, and the run still ends in order. A check never
+// touches the scheme.
+TEST(UpdateWorker, HoldsTheLidAndButtonsOffForTheWriteAlone) {
+  struct Case {
+    const char* name;
+    int writesFailing;
+    bool checkOnly;
+    StatusCode status;
+    std::vector<std::string> around;  // the log from the power source to the image's release
+  };
+  const Case cases[] = {
+      {"held",
+       0,
+       false,
+       kSuccess,
+       {"QueryPowerSource", "Read", "SaveMarker", "Write held", "ExecMethod UpdateFirmware", "Write back",
+        "ClearMarker", "FreeImageBlock"}},
+      {"changed, then undone",
+       1,
+       false,
+       kSuccess,
+       {"QueryPowerSource", "Read", "SaveMarker", "Write held", "Write back", "ClearMarker",
+        "ExecMethod UpdateFirmware", "FreeImageBlock"}},
+      {"left half-changed",
+       2,
+       false,
+       TBFW_E_POWER_SCHEME,
+       {"QueryPowerSource", "Read", "SaveMarker", "Write held", "Write back", "FreeImageBlock"}},
+      {"a check", 0, true, kSuccess, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bench b;
+    SchemeSystem system;
+    system.calls = &b.model.log;
+    system.writesFailing = c.writesFailing;
+    FakePowerScheme scheme(system);
+    b.scheme = &scheme;
+    b.checkOnly = c.checkOnly;
+    EXPECT_EQ(b.Run(), c.status);
+    const auto from = std::find(b.model.log.begin(), b.model.log.end(), "QueryPowerSource");
+    const auto to = std::find(b.model.log.begin(), b.model.log.end(), "FreeImageBlock");
+    EXPECT_EQ(std::vector<std::string>(from, from == b.model.log.end() ? from : to + 1), c.around);
+    EXPECT_EQ(b.model.writtenImages.size(), c.status == kSuccess && !c.checkOnly ? 1u : 0u);
     ExpectOrderlyEnd(b, c.name);
   }
 }
