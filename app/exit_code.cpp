@@ -29,6 +29,8 @@ int ExitCodeFor(const RunOutcome& o) {
     case TBFW_E_ALREADY_CURRENT: return kExitSuccess;
     // Written earlier in this boot: what the deployment must do is what it does after a write.
     case TBFW_E_WRITE_PENDING: return o.powerOffStarted ? kExitPowerOffStarted : kExitPowerOffNeeded;
+    // Another program holds an image: a retry finds it free.
+    case TBFW_E_IMAGE_IN_USE: return kExitAnotherCopy;
     case TBFW_E_NO_ACPI_DEVICE:
     case TBFW_E_NO_CONTROLLER:
     case TBFW_E_UNSUPPORTED_CONTROLLER: return kExitNotThisNotebook;

@@ -47,7 +47,10 @@ StatusCode LoadImage(WorkerPlatform& platform, const std::u16string& path, std::
                      std::unique_ptr<ImageBlock>& block, std::uint32_t& size) {
   if (path.empty()) return TBFW_E_NO_IMAGE;
   file = platform.OpenImageFile(path);
-  if (!file) return TBFW_E_NO_IMAGE;
+  if (!file) {
+    const SystemError why = platform.LastFailure();
+    return why && why.code == kSystemSharingViolation ? TBFW_E_IMAGE_IN_USE : TBFW_E_NO_IMAGE;
+  }
   std::uint64_t fileSize = 0;
   if (!file->Size(fileSize) || fileSize == 0 || fileSize > kLargestImageSize) return TBFW_E_NO_IMAGE;
   size = static_cast<std::uint32_t>(fileSize);

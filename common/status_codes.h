@@ -1,4 +1,4 @@
-// The outcome of an update: 0 is success, 0x10430001..0x10430012 are the tool's own
+// The outcome of an update: 0 is success, 0x10430001..0x10430014 are the tool's own
 // failures, any other value is a provider's "ReturnValue" passed through unchanged.
 #pragma once
 
@@ -35,3 +35,11 @@ inline constexpr StatusCode TBFW_E_RECORD_UNREADABLE = 0x10430011;
 // The power scheme's lid and button actions could be neither set to do nothing for the
 // write nor put back as they were: nothing was written, and the next start restores them.
 inline constexpr StatusCode TBFW_E_POWER_SCHEME = 0x10430012;
+// The package (the program's folder, data, Update.ini or an image) can be changed by
+// others than the administrators: nothing was done.
+inline constexpr StatusCode TBFW_E_PACKAGE_UNTRUSTED = 0x10430013;
+// An image of the data folder is held open by a program that lets no reader share it (a
+// writer, say): nothing was written, and a later run may find it free.
+inline constexpr StatusCode TBFW_E_IMAGE_IN_USE = 0x10430014;
+// The system's code for a file another program holds open without sharing it.
+inline constexpr std::uint32_t kSystemSharingViolation = 32;

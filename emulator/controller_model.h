@@ -60,6 +60,7 @@ enum class Reply {
 struct DataEntry {
   std::u16string name;
   std::vector<std::uint8_t> bytes;
+  bool heldByAWriter = false;  // another program holds it open for writing: it cannot be opened
 };
 
 struct ControllerModel {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/program_folder.h"
+#include "common/status_codes.h"
 #include "common/utf8.h"
 
 namespace {
@@ -206,6 +207,10 @@ std::unique_ptr<ImageFile> EmulatedWorkerPlatform::OpenImageFile(const std::u16s
   model_.log.push_back("OpenFile " + ToUtf8(path));
   for (const DataEntry& entry : model_.dataEntries) {
     if (path == DataFolderBeside(model_.modulePath) + u"\\" + entry.name) {
+      if (entry.heldByAWriter) {
+        last_.Failed("CreateFileW", kSystemSharingViolation);
+        return nullptr;
+      }
       last_.Succeeded();
       return std::make_unique<EmulatedFile>(model_, entry.bytes, last_);
     }

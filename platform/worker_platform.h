@@ -41,7 +41,7 @@ class WorkerPlatform {
   // them) and names that open a device rather than a file are passed over. False when the
   // search cannot start.
   virtual bool FindEntries(const std::u16string& pattern, const std::function<bool(std::u16string_view)>& visit) = 0;
-  // Opens for reading with no sharing; empty when it cannot be opened.
+  // Opens for reading, shared with readers only; empty when it cannot be opened.
   virtual std::unique_ptr<ImageFile> OpenImageFile(const std::u16string& path) = 0;
   // Empty when the memory cannot be had.
   virtual std::unique_ptr<ImageBlock> AllocateImageBlock(std::uint32_t size) = 0;

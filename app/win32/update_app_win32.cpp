@@ -80,9 +80,6 @@ class UpdateApp final : public Application {
   RunRequest request;
 
   bool InitInstance() override {
-    // Started here, after the DLL search is restricted, so GDI+ (delay-loaded) comes from
-    // System32; shut down once, after the window is gone.
-    const GdiplusSession gdiplus;
     request.downgradable = 0;
     request.language = GetUserDefaultUILanguage();
     const bool wellFormed = ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), request);
@@ -98,11 +95,15 @@ class UpdateApp final : public Application {
     }
     RunLog log(file.get());
     log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
-    if (!StartIsSafe(request.mode, log)) {
-      exitCode_ = kExitFailed;
+    if (const int refusal = StartRefusal(request.mode, log); refusal != 0) {
+      exitCode_ = refusal;
       log.ExitCode(exitCode_);
       return false;
     }
+    // Started once the start checks passed, and after the DLL search is restricted, so GDI+
+    // (delay-loaded) is loaded only then and from System32; shut down once, after the
+    // window is gone.
+    const GdiplusSession gdiplus;
     // Two copies could both update and write the controller at once: a second copy, with a
     // window or without, leaves the work to the first (and shows its window, if it has one).
     const SingleInstance instance;

@@ -143,7 +143,9 @@ bool Win32WorkerPlatform::FindEntries(const std::u16string& pattern,
 
 std::unique_ptr<ImageFile> Win32WorkerPlatform::OpenImageFile(const std::u16string& path) {
   // A link put in the file's place after the search is opened as itself, not followed.
-  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  // Readers may share it (a virus scanner, a user looking at it); writers and a delete
+  // stay shut out while the tool holds it. No oplock is asked for, so none is waited on.
+  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   // Past the open, only a failed system call gives a reason; the other checks refuse for
   // reasons of the tool's own.

@@ -477,6 +477,59 @@ case_sleep_hold() {
   drop_power_schemes
 }
 
+# Another program holds the image open while the tool runs: a reader (shared every way)
+# does not stop the update; a writer (which shares with readers only) makes it a retry,
+# 1618, with the system's reason logged and nothing written.
+case_image_held() {
+  local app holder kind code
+  for kind in reader writer; do
+    app=$(prepare "image-held-$kind" 0x1A img-156D.bin) || { expect "image-held-$kind" prepared yes no; continue; }
+    cp "${TBTFW_HOLD_FILE:?}" "$app/hold_file.exe"
+    (cd "$app" && exec wine hold_file.exe "$kind" 240000 'data\img-156D.bin' </dev/null 2>/dev/null \
+       >"$work/image-held-$kind/held.txt") &
+    holder=$!
+    poll 300 grep -qs '^held' "$work/image-held-$kind/held.txt" || expect "image-held-$kind" "held" yes no
+    code=$([[ $kind == reader ]] && echo 3010 || echo 1618)
+    expect "image-held-$kind" "exit code" "exit=$code windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+    { kill "$holder" && wait "$holder"; } 2>/dev/null
+    if [[ $kind == reader ]]; then
+      expect "image-held-$kind" "image received" "" "$(received_only "$app/data/img-156D.bin")"
+    else
+      expect "image-held-$kind" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
+      expect "image-held-$kind" "the reason" 1 "$(grep -ac 'image: 0x10430014' "$app/run.log")"
+      expect "image-held-$kind" "the system's reason" 1 "$(grep -ac 'CreateFileW.*0x00000020' "$app/run.log")"
+    fi
+  done
+}
+
+# A package others than the administrators can change is refused before the controller
+# is touched: Wine reports a Unix mode's "other" bits as Everyone's rights, so o+w on a
+# folder or file of the package is what a writable ProgramData or C:\Temp is on Windows.
+# A planted 0.bin in a data folder anyone may write to, an image anyone may write, each
+# with the unpinned and the pinned build; the same package made admin-only writes.
+case_writable_package() {
+  local app program case_name
+  for program in "$tool" "${TBTFW_PINNED_TOOL:?}"; do
+    case_name=writable-package-$([[ $program == "$TBTFW_PINNED_TOOL" ]] && echo pinned || echo unpinned)
+    app=$(prepare "$case_name" 0x1A img-156D.bin) || { expect "$case_name" prepared yes no; continue; }
+    cp "$program" "$app/TbtFwUpdate.exe"
+    cp "$app/data/img-156D.bin" "$app/data/0.bin" && printf 'planted' >>"$app/data/0.bin"
+    chmod o+w "$app/data"
+    expect "$case_name" "planted image" "exit=1620 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+    expect "$case_name" "the log says what and who" 1 \
+      "$(grep -ac 'the package can be changed by others than the administrators: .*\\data: Everyone (S-1-1-0) may change it: nothing done' "$app/run.log")"
+    rm "$app/data/0.bin" && chmod o-w "$app/data" && chmod o+w "$app/data/img-156D.bin"
+    expect "$case_name" "writable image" "exit=1620 windows=0" "$(run_tool_counted "$app" /silent /log:run2.log)"
+    expect "$case_name" "the log names the image" 1 \
+      "$(grep -ac 'administrators: .*\\data\\img-156D.bin: Everyone (S-1-1-0) may change it' "$app/run2.log")"
+    expect "$case_name" "the controller untouched" "" "$(power_requests)"
+    expect "$case_name" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
+    chmod o-w "$app/data/img-156D.bin"
+    expect "$case_name" "admin-only" "exit=3010 windows=0" "$(run_tool_counted "$app" /silent)"
+    expect "$case_name" "image received" "" "$(received_only "$app/data/img-156D.bin")"
+  done
+}
+
 # data/ holding a symbolic link named like an image to one outside the folder: the image's
 # final path is not in the data folder, so there is no image and nothing is written.
 case_linked_image() {
@@ -519,6 +572,8 @@ for case in "$@"; do
     attempts) case_attempts ;;
     event) case_event ;;
     sleep-hold) case_sleep_hold ;;
+    writable-package) case_writable_package ;;
+    image-held) case_image_held ;;
     # The controller already runs the image's version: nothing written, nothing to do.
     already-current) unattended_case already-current 0x1B img-156D.bin /silent 0 no ;;
     *) expect "$case" "known case" yes no ;;

@@ -75,6 +75,9 @@ TEST(ExitCodeFor, EveryOutcomeHasItsCode) {
       {RunMode::kWindow, RunEnd::kNotRun, kSuccess, true, 1602},
       {RunMode::kSilent, RunEnd::kBadSwitch, kSuccess, true, 1639},
       {RunMode::kCheck, RunEnd::kFinished, kSuccess, false, 1603},
+      // An image another program holds: retry; a scheme left half-changed: a failure.
+      {RunMode::kSilent, RunEnd::kFinished, TBFW_E_IMAGE_IN_USE, true, 1618},
+      {RunMode::kSilent, RunEnd::kFinished, TBFW_E_POWER_SCHEME, true, 1603},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(ExitCodeFor({r.mode, r.end, r.status, r.haveVersions, 0, 0, false}), r.code)

@@ -576,6 +576,11 @@ TEST(UpdateWorker, TakesTheOneImageOfTheFolderThatFits) {
        TBFW_E_NO_PROVIDER,
        nullptr},
       {"one that cannot be read, one that fits", {{u"a.bin", {}}, {u"b.bin", ImageMarked('a')}}, kSuccess, u"b.bin"},
+      // Another program writes an image: whether it fits is unknown until it is free.
+      {"one held by a writer",
+       {{u"a.bin", ImageMarked('a'), true}, {u"b.bin", ImageMarked('F')}},
+       TBFW_E_IMAGE_IN_USE,
+       nullptr},
   };
   for (const Case& c : cases) {
     Bench b;
