@@ -4,10 +4,9 @@
 
 #include <vector>
 
-#include "app/package_trust.h"
-#include "app/update_worker.h"
-#include "common/program_folder.h"
 #include "app/log_text.h"
+#include "common/program_folder.h"
+#include "platform/object_security.h"
 #include "platform/win32/module_path_win32.h"
 #include "platform/win32/object_security_win32.h"
 #include "platform/win32/unique_handle.h"

@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include <string>
+
 #include "platform/win32/unique.h"
 
 namespace {
@@ -35,15 +37,26 @@ class AdminsOnly {
 };
 
 // The private namespace bounded by the Administrators group, made by this copy or opened
-// when another made it; empty when the system offers none or this process may not have it.
-HANDLE AdminNamespace(SECURITY_ATTRIBUTES* attributes) {
+// when another made it; empty when the system offers none or this process may not have it,
+// with `error` the system's code.
+HANDLE AdminNamespace(SECURITY_ATTRIBUTES* attributes, DWORD& error) {
+  error = ERROR_SUCCESS;
   UniqueBoundary boundary(CreateBoundaryDescriptorW(kBoundary, 0));
-  if (!boundary) return nullptr;
+  if (!boundary) {
+    error = GetLastError();
+    return nullptr;
+  }
   BYTE admins[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof admins;
-  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &size)) return nullptr;
+  if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &size)) {
+    error = GetLastError();
+    return nullptr;
+  }
   HANDLE descriptor = boundary.get();
-  if (!AddSIDToBoundaryDescriptor(&descriptor, admins)) return nullptr;
+  if (!AddSIDToBoundaryDescriptor(&descriptor, admins)) {
+    error = GetLastError();
+    return nullptr;
+  }
   // The call may move the descriptor; the owner frees what it now is.
   if (descriptor != boundary.get()) {
     (void)boundary.release();
@@ -52,20 +65,34 @@ HANDLE AdminNamespace(SECURITY_ATTRIBUTES* attributes) {
   HANDLE space = CreatePrivateNamespaceW(attributes, boundary.get(), kNamespaceAlias);
   if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS)
     space = OpenPrivateNamespaceW(boundary.get(), kNamespaceAlias);
+  if (space == nullptr) error = GetLastError();
   return space;
+}
+
+// Whether the system has no private namespaces at all (Wine, say), rather than refusing
+// this copy one: only then is the global name the guard.
+bool NoPrivateNamespaces(DWORD error) {
+  return error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_NOT_SUPPORTED || error == ERROR_PROC_NOT_FOUND;
 }
 
 }  // namespace
 
 SingleInstance::SingleInstance() {
   AdminsOnly security;
-  namespace_.reset(AdminNamespace(security.get()));
+  DWORD error = ERROR_SUCCESS;
+  namespace_.reset(AdminNamespace(security.get(), error));
   if (namespace_) {
     where_ = "the administrators' private namespace";
     first_ = Take(kPrivateName);
-  } else {
+  } else if (NoPrivateNamespaces(error)) {
     where_ = "the global namespace (no private namespace)";
     first_ = Take(kGlobalName);
+  } else {
+    // A system with private namespaces that refuses this copy one: another copy may hold
+    // the guard there, unseen from the global name, so this one does not write.
+    where_ = "the administrators' private namespace, which could not be made or opened (system error " +
+             std::to_string(error) + ")";
+    first_ = false;
   }
 }
 

@@ -6,7 +6,9 @@
 // The section lives in a private namespace whose boundary holds the Administrators group:
 // every elevated copy (administrator or SYSTEM) reaches the same namespace from any
 // session, and a standard user can neither create nor open it, so nobody can take the name
-// first and lock every deployment out. Where the system offers no private namespace, the
+// first and lock every deployment out. A system that has private namespaces but refuses
+// this copy one leaves it not running: a copy there would not see one on the global name.
+// Where the system offers no private namespace at all (the calls not implemented), the
 // section is made in the global namespace instead, where a program outside session 0
 // needs the privilege to create global objects (which standard users lack) to take it
 // first; should the name be held there by anything, this copy does not run (two writers
@@ -14,6 +16,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "platform/win32/unique_handle.h"
 
@@ -28,7 +32,7 @@ class SingleInstance {
   // The process holding the guard when this copy is not first; 0 when it is not known.
   DWORD HolderProcessId() const { return holder_; }
   // Where the guard lives, for the log.
-  const char* Where() const { return where_; }
+  const char* Where() const { return where_.c_str(); }
 
  private:
   bool Take(const wchar_t* name);
@@ -38,7 +42,7 @@ class SingleInstance {
   UniqueKernelHandle section_;
   bool first_ = false;
   DWORD holder_ = 0;
-  const char* where_ = "nowhere";
+  std::string where_ = "nowhere";
 };
 
 // Brings the tool's window to the front when it belongs to process `holder`, restoring it

@@ -35,18 +35,6 @@
 
 namespace {
 
-// The English text of a status's message, for the log.
-std::u16string EnglishMessage(StatusCode status) {
-  std::array<char16_t, kMessageCapacity> message{};
-  FormatStatusMessage(
-      status,
-      [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
-        LoadLocalizedText(0x0409, key, buffer, capacity);
-      },
-      message.data(), message.size());
-  return message.data();
-}
-
 // "/?": on the console the program was started from, otherwise in a message box.
 void ShowUsage() {
   if (AttachConsole(ATTACH_PARENT_PROCESS)) {
@@ -124,7 +112,7 @@ class UpdateApp final : public Application {
     }
     const RunOutcome outcome = request.mode == RunMode::kWindow ? RunWindow(log) : RunUnattended(log);
     exitCode_ = ExitCodeFor(outcome);
-    if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, EnglishMessage(outcome.status));
+    if (outcome.end == RunEnd::kFinished) log.Status(outcome.status, BuiltInMessage(outcome.status));
     // One Application event per run, for fleets that collect that log; a failure to
     // report it changes nothing of the outcome.
     if (!ReportRunEvent(RunEventFor(outcome, exitCode_, log.ChosenImageSha()))) {

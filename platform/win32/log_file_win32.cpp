@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/win32/final_path_win32.h"
+#include "platform/win32/object_security_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
@@ -69,11 +70,12 @@ bool FinalPathIs(HANDLE file, std::wstring_view full) {
 }
 
 // Whether an existing file may be appended to by this process: when it runs elevated, only
-// a file owned by SYSTEM, the Administrators, or the account the program runs as. No
-// standard user can make a file owned by any of these, so none can have put it where an
-// elevated program would write. The account itself is among them for systems whose
-// administrators own what they make (the "object creator" default-owner policy).
-bool OwnerTrusted(HANDLE file) {
+// a file no one but SYSTEM, the Administrators, TrustedInstaller or the account the program
+// runs as can change, by its owner or its list (WhoMayChange): a file a standard user made,
+// or may rewrite, is no record an elevated run should append to. The account itself is
+// among them for systems whose administrators own what they make (the "object creator"
+// default-owner policy).
+bool NoOneElseMayChange(HANDLE file) {
   HANDLE raw = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
   const UniqueKernelHandle token(raw);
@@ -81,18 +83,9 @@ bool OwnerTrusted(HANDLE file) {
   DWORD size = 0;
   if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) return false;
   if (elevation.TokenIsElevated == 0) return true;
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptorRaw = nullptr;
-  if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                      &descriptorRaw) != ERROR_SUCCESS) {
-    return false;
-  }
-  const UniqueLocal descriptor(descriptorRaw);
-  if (owner == nullptr) return false;  // a file system without owners: anyone may have made it
-  if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
-  alignas(TOKEN_USER) BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
-  return GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) &&
-         EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user)->User.Sid);
+  ObjectSecurity security;
+  DWORD error = 0;
+  return ReadObjectSecurityOf(file, security, error) && WhoMayChange(security, false).empty();
 }
 
 // The checks on what the handle reaches; `existed` when the file was there before.
@@ -106,7 +99,7 @@ bool Acceptable(HANDLE file, std::wstring_view full, bool existed) {
   if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) return false;
   if (info.nNumberOfLinks != 1) return false;
   if (!FinalPathIs(file, full)) return false;
-  return !existed || OwnerTrusted(file);
+  return !existed || NoOneElseMayChange(file);
 }
 
 // Deletes the file the handle reaches, whatever its name is by now: a file made here and

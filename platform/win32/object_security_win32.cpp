@@ -76,8 +76,12 @@ bool ReadObjectSecurity(const std::wstring& path, ObjectSecurity& security, DWOR
     error = GetLastError();
     return false;
   }
+  return ReadObjectSecurityOf(object.get(), security, error);
+}
+
+bool ReadObjectSecurityOf(HANDLE object, ObjectSecurity& security, DWORD& error) {
   DWORD flags = 0;
-  if (GetVolumeInformationByHandleW(object.get(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+  if (GetVolumeInformationByHandleW(object, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
       (flags & FILE_PERSISTENT_ACLS) == 0) {
     security.kind = ObjectSecurity::Kind::kNoSecurity;
     return true;
@@ -85,9 +89,8 @@ bool ReadObjectSecurity(const std::wstring& path, ObjectSecurity& security, DWOR
   PSID owner = nullptr;
   PACL list = nullptr;
   PSECURITY_DESCRIPTOR raw = nullptr;
-  if (const DWORD e =
-          GetSecurityInfo(object.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                          nullptr, &list, nullptr, &raw);
+  if (const DWORD e = GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                      &owner, nullptr, &list, nullptr, &raw);
       e != ERROR_SUCCESS) {
     error = e;
     return false;

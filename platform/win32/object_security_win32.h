@@ -12,3 +12,6 @@
 // be opened or its security cannot be read; `error` then holds the system's code
 // (ERROR_FILE_NOT_FOUND for an object that is not there).
 bool ReadObjectSecurity(const std::wstring& path, ObjectSecurity& security, DWORD& error);
+
+// The same for an object already open, with READ_CONTROL.
+bool ReadObjectSecurityOf(HANDLE object, ObjectSecurity& security, DWORD& error);

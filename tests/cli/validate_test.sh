@@ -134,5 +134,36 @@ expect "a folder with more images than any package" 3 "" "" --controller s/ctl-1
 rm many/33.bin
 expect "as many images as a package may hold" 0 "$ok" "chosen=1.bin" --controller s/ctl-156D.dump many
 
+# cabinet's --out: a new folder gets the image (the cabinet too where gcab is found, exit 0,
+# else 4); a folder with files in it, or a link, is refused (3) and nothing in it or behind
+# it is touched. A root or administrator run must write nothing through another's link.
+cabinet() { "${runner[@]}" "$exe" cabinet s/img-1578.bin --out "$1" >/dev/null 2>&1; }
+# NAME CONDITION...: counts the check.
+check() {
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else fail "$name"; fi
+}
+cabinet new-out
+status=$?
+if [[ $status -ne 0 && $status -ne 4 ]] || ! cmp -s s/img-1578.bin new-out/firmware.bin; then
+  fail "cabinet into a new folder: exit $status"
+else
+  passed=$((passed + 1))
+fi
+mkdir full-out && printf 'theirs' >full-out/firmware.bin
+cabinet full-out
+status=$?
+check "cabinet into a folder with files in it: exit $status" test "$status-$(cat full-out/firmware.bin)" = 3-theirs
+if [[ ${#runner[@]} -eq 0 ]]; then  # links as POSIX makes them; Wine shows them as their targets
+  mkdir elsewhere && ln -s elsewhere linked-out && printf 'kept' >victim && ln -s victim file-out
+  cabinet linked-out
+  status=$?
+  check "cabinet through a linked folder: exit $status" test "$status-$(ls elsewhere)" = 3-
+  cabinet file-out
+  status=$?
+  check "cabinet through a linked file: exit $status" test "$status-$(cat victim)" = 3-kept
+fi
+
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

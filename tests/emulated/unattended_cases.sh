@@ -165,13 +165,15 @@ case_log_guards() {
   printf 'echo kept\r\n' >"$dir/elsewhere/linked.cmd"
   printf 'theirs\r\n' >"$app/foreign.log"
   chown 65534:65534 "$app/foreign.log" || expect log-guards "a file of another account" made failed
+  # The tool's own account owns it, but anyone may write it (Wine: Everyone, from o+w).
+  printf 'open\r\n' >"$app/open.log" && chmod 666 "$app/open.log"
   ln "$dir/elsewhere/linked.cmd" "$app/hard.log"
   ln -s "$dir/elsewhere/startup.cmd" "$app/symbolic.log"
   ln -s "$dir/elsewhere" "$app/logs"
   before=$(digest "$dir/elsewhere/startup.cmd") || return
   local row name what
   for row in "hard.log:a hard link" "symbolic.log:a symbolic link" 'logs\new.log:a linked folder' \
-             "foreign.log:a file another account owns"; do
+             "foreign.log:a file another account owns" "open.log:a file anyone may write"; do
     name=${row%%:*} what=${row#*:}
     expect log-guards "$what: refused" "exit=1639 windows=0" "$(run_tool_counted "$app" /silent "/log:$name")"
   done
@@ -179,6 +181,7 @@ case_log_guards() {
   expect log-guards "the symbolic link's file untouched" "$before" "$(digest "$dir/elsewhere/startup.cmd")"
   expect log-guards "nothing left in the linked folder" "linked.cmd startup.cmd" "$(cd "$dir/elsewhere" && echo *)"
   expect log-guards "the other account's file untouched" "theirs" "$(lines "$app/foreign.log")"
+  expect log-guards "the open file untouched" "open" "$(lines "$app/open.log")"
   expect log-guards "nothing run" "" "$(power_requests)"
 }
 
@@ -502,6 +505,21 @@ case_image_held() {
   done
 }
 
+# Update.ini's error text replaced by the success text: a refused image's run still says
+# it failed, in the log's status line (always the program's own English) and exit code.
+case_spoofed_ini() {
+  local app success
+  app=$(prepare spoofed-ini 0x1A img-156D-src0-80.bin) || { expect spoofed-ini prepared yes no; return; }
+  success=$(iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | sed -n '/^\[English\]/,/^\[/s/^IDS_SUCCESS=//p' | tr -d '\r')
+  iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | sed "s/^IDS_ERROR=.*/IDS_ERROR=$success/" |
+    iconv -f UTF-8 -t UTF-16 >"$app/data/spoofed.ini" && mv "$app/data/spoofed.ini" "$app/data/Update.ini"
+  expect spoofed-ini "the INI spoofed" 1 "$(iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | grep -c "^IDS_ERROR=The firmware was updated")"
+  expect spoofed-ini "exit code" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
+  expect spoofed-ini "the status line" 1 \
+    "$(grep -ac 'status 0x10430006: The firmware update failed. Restart the computer and try again. If it fails again, contact support and give this code (0X10430006)' "$app/run.log")"
+  expect spoofed-ini "no success said" 0 "$(grep -ac 'updated successfully' "$app/run.log")"
+}
+
 # A package others than the administrators can change is refused before the controller
 # is touched: Wine reports a Unix mode's "other" bits as Everyone's rights, so o+w on a
 # folder or file of the package is what a writable ProgramData or C:\Temp is on Windows.
@@ -574,6 +592,7 @@ for case in "$@"; do
     sleep-hold) case_sleep_hold ;;
     writable-package) case_writable_package ;;
     image-held) case_image_held ;;
+    spoofed-ini) case_spoofed_ini ;;
     # The controller already runs the image's version: nothing written, nothing to do.
     already-current) unattended_case already-current 0x1B img-156D.bin /silent 0 no ;;
     *) expect "$case" "known case" yes no ;;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/status_message.h"
 #include "platform/profile_file_strings.h"
 #include "common/profile_reader.h"
 
@@ -132,6 +133,20 @@ const RegionalCase kRegionalCases[] = {
     {0x2C01, u"Arabic"},   {0x3001, u"Arabic"},   {0x3401, u"Arabic"},   {0x3801, u"Arabic"},   {0x3C01, u"Arabic"},
     {0x4001, u"Arabic"},   {0x040D, u"Hebrew"},   {0x000D, u"Hebrew"},
 };
+
+// The log tells outcomes in the program's own English, never the file's: the two must
+// say the same, or the log and the window would differ for the English user.
+TEST(ShippedTexts, TheBuiltInEnglishIsTheShippedEnglish) {
+  ProfileFileStrings profile;
+  const std::u16string ini = u"" TBTFW_SHIPPED_INI;
+  for (const char16_t* key : {u"IDS_SUCCESS", u"IDS_FIND_NO_SW", u"IDS_DOWNGRADE", u"IDS_ERROR"}) {
+    std::array<char16_t, 256> shipped{}, builtIn{};
+    profile.Read(ini, u"English", key, shipped.data(), shipped.size());
+    BuiltInText(key, builtIn.data(), builtIn.size());
+    EXPECT_NE(shipped[0], u'\0');
+    EXPECT_EQ(std::u16string(builtIn.data()), std::u16string(shipped.data()));
+  }
+}
 
 // The shipped file through the real lookup: each id reads its own language's prompt, and
 // no id but English's reads the English one.

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "common/number_text.h"
@@ -87,11 +86,16 @@ std::optional<CabinetRequest> ParseRequest(const std::vector<std::u16string>& ar
   return request;
 }
 
-bool WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return !file.fail();
+// The --out folder: made here, or an empty folder that is no link. A root or
+// administrator run must not write through a link, or over files, someone else put there.
+bool PrepareOutFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::symlink_status(folder, error);
+  if (!error && std::filesystem::exists(status)) {
+    return std::filesystem::is_directory(status) && std::filesystem::is_empty(folder, error) && !error;
+  }
+  std::filesystem::create_directories(folder, error);
+  return !error && std::filesystem::is_directory(std::filesystem::symlink_status(folder, error)) && !error;
 }
 
 // The board identity the GUIDs name: the image's own, which an option may only repeat; or,
@@ -168,18 +172,20 @@ int CabinetLines(const std::vector<std::u16string>& args, CheckEnvironment& env,
   const std::string metainfo = BuildMetainfo(text, guids, version, "firmware.bin", Sha256Hex(image));
 
   const std::filesystem::path folder(env.resolvePath(request->out));
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  if (!PrepareOutFolder(folder)) {
+    err += "tbtfw-check: --out must name a new or empty folder that is no link: " + ToUtf8(request->out) + "\n";
+    return kFileError;
+  }
   const std::filesystem::path bin = folder / "firmware.bin", xml = folder / "firmware.metainfo.xml",
                               cab = folder / "firmware.cab";
-  if (error || !WriteWholeFile(bin, std::string(image.begin(), image.end())) || !WriteWholeFile(xml, metainfo)) {
+  if (!env.writeNewFile(bin.u16string(), std::string(image.begin(), image.end())) ||
+      !env.writeNewFile(xml.u16string(), metainfo)) {
     err += "tbtfw-check: cannot write into " + ToUtf8(request->out) + "\n";
     return kFileError;
   }
   out += "guid=" + guids[0] + " " + instanceId + "\n";
   out += "version=" + version + "\n";
 
-  std::filesystem::remove(cab, error);
   const int status =
       env.runProgram({u"gcab", u"--create", u"--nopath", cab.u16string(), bin.u16string(), xml.u16string()});
   if (status != 0) {

@@ -17,6 +17,9 @@ struct CheckEnvironment {
   // Runs a program found on the search path with these arguments (the program's name
   // first) and waits for it: its exit status, or -1 when it could not be started.
   std::function<int(const std::vector<std::u16string>&)> runProgram;
+  // Makes a new file at the path with these bytes: false when anything is there already
+  // (a link among them) or it cannot be written whole.
+  std::function<bool(const std::u16string&, const std::string&)> writeNewFile;
 };
 
 // Runs one command. `out` receives the UTF-8 result lines, `err` the UTF-8 diagnostics.

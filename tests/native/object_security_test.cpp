@@ -1,4 +1,4 @@
-#include "app/package_trust.h"
+#include "platform/object_security.h"
 
 #include <gtest/gtest.h>
 
