@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/win32/process_guards_win32.h"
+
 namespace {
 
 // SetDefaultDllDirectories and the LOAD_LIBRARY_SEARCH_* flags came with the same loader
@@ -45,6 +47,12 @@ bool RestrictDllSearchToSystem32() {
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
+  // A ".local" beside the program redirects every load, whatever the search: one made
+  // while the program runs is seen here, at each load, and nothing more is loaded.
+  if (DotLocalBesideProgram()) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
   // The loader searches System32 alone, for the DLL and for everything it imports.
   if (SetDefaultDllDirectoriesEntry() != nullptr) {
     return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);

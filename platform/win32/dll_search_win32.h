@@ -11,7 +11,8 @@ bool RestrictDllSearchToSystem32();
 
 // Loads the DLL called `name` from System32 only (LOAD_LIBRARY_SEARCH_SYSTEM32 where the
 // loader understands it, else by its full path), so no other copy can be taken whatever
-// the search order. Returns null when it is not there; the caller frees the module with
+// the search order. Returns null when it is not there, or when a "<program>.local" has
+// appeared beside the program (it would redirect the load); the caller frees the module with
 // FreeLibrary. Programs linking this file also get a delay-load hook that takes every
 // delay-imported DLL from here.
 HMODULE LoadSystemLibrary(const wchar_t* name);

@@ -194,6 +194,10 @@ case_dot_local() {
   expect dot-local "/silent refused" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
   expect dot-local "log tells why" 1 "$(grep -ac '"\.local" entry lies beside the program' "$app/run.log")"
   expect dot-local "log ends with the exit code" "exit code 1603" "$(tail -n 1 "$app/run.log" | tr -d '\r' | cut -d' ' -f3-)"
+  # The refusal comes before GDI+ is started: the loader never maps it.
+  (cd "$app" && WINEDEBUG=+loaddll timeout 300 wine TbtFwUpdate.exe /silent </dev/null >/dev/null 2>"$work/dot-local/loaddll.txt")
+  expect dot-local "the loader's channel seen" 1 "$(grep -aci 'Loaded L".*kernelbase.dll"' "$work/dot-local/loaddll.txt")"
+  expect dot-local "no GDI+ loaded" 0 "$(grep -aci 'gdiplus' "$work/dot-local/loaddll.txt")"
   tool_exit_file="$work/dot-local/window.txt" start_tool "$app"
   local runner=$tool_pid box
   if wait_window 60000; then
@@ -518,6 +522,10 @@ case_spoofed_ini() {
   expect spoofed-ini "the status line" 1 \
     "$(grep -ac 'status 0x10430006: The firmware update failed. Restart the computer and try again. If it fails again, contact support and give this code (0X10430006)' "$app/run.log")"
   expect spoofed-ini "no success said" 0 "$(grep -ac 'updated successfully' "$app/run.log")"
+  # A program pinned to the shipped texts does not run with any other.
+  cp "${TBTFW_PINNED_TOOL:?}" "$app/TbtFwUpdate.exe"
+  expect spoofed-ini "pinned: refused" "exit=1620 windows=0" "$(run_tool_counted "$app" /silent /log:pinned.log)"
+  expect spoofed-ini "pinned: the log says why" 1 "$(grep -ac 'data\\Update.ini: not the texts this program is pinned to' "$app/pinned.log")"
 }
 
 # A package others than the administrators can change is refused before the controller
@@ -535,11 +543,11 @@ case_writable_package() {
     chmod o+w "$app/data"
     expect "$case_name" "planted image" "exit=1620 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
     expect "$case_name" "the log says what and who" 1 \
-      "$(grep -ac 'the package can be changed by others than the administrators: .*\\data: Everyone (S-1-1-0) may change it: nothing done' "$app/run.log")"
+      "$(grep -ac 'the package is not as the administrators deployed it: .*\\data: Everyone (S-1-1-0) may change it: nothing done' "$app/run.log")"
     rm "$app/data/0.bin" && chmod o-w "$app/data" && chmod o+w "$app/data/img-156D.bin"
     expect "$case_name" "writable image" "exit=1620 windows=0" "$(run_tool_counted "$app" /silent /log:run2.log)"
     expect "$case_name" "the log names the image" 1 \
-      "$(grep -ac 'administrators: .*\\data\\img-156D.bin: Everyone (S-1-1-0) may change it' "$app/run2.log")"
+      "$(grep -ac 'deployed it: .*\\data\\img-156D.bin: Everyone (S-1-1-0) may change it' "$app/run2.log")"
     expect "$case_name" "the controller untouched" "" "$(power_requests)"
     expect "$case_name" "nothing written" "" "$(lines "$(emulated_out)/written-images.txt")"
     chmod o-w "$app/data/img-156D.bin"
