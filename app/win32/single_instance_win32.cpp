@@ -62,18 +62,24 @@ HANDLE AdminNamespace(SECURITY_ATTRIBUTES* attributes, DWORD& error) {
     (void)boundary.release();
     boundary.reset(descriptor);
   }
+  ::SetLastError(ERROR_SUCCESS);
   HANDLE space = CreatePrivateNamespaceW(attributes, boundary.get(), kNamespaceAlias);
-  if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS)
+  if (space == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
     space = OpenPrivateNamespaceW(boundary.get(), kNamespaceAlias);
+    // The namespace is there and another copy may hold the guard in it: however the open
+    // failed, this copy is refused it.
+    if (space == nullptr) error = ERROR_ACCESS_DENIED;
+    return space;
+  }
   if (space == nullptr) error = GetLastError();
   return space;
 }
 
-// Whether the system has no private namespaces at all (Wine, say), rather than refusing
-// this copy one: only then is the global name the guard.
-bool NoPrivateNamespaces(DWORD error) {
-  return error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_NOT_SUPPORTED || error == ERROR_PROC_NOT_FOUND;
-}
+// Whether the system refused this copy a namespace it has (access denied, or one that is
+// there but could not be opened): another copy may hold the guard in it, unseen from the
+// global name. Any other failure is a system that offers none (Wine's calls fail without
+// saying why).
+bool RefusedANamespaceThereIs(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_PRIVILEGE_NOT_HELD; }
 
 }  // namespace
 
@@ -84,15 +90,13 @@ SingleInstance::SingleInstance() {
   if (namespace_) {
     where_ = "the administrators' private namespace";
     first_ = Take(kPrivateName);
-  } else if (NoPrivateNamespaces(error)) {
-    where_ = "the global namespace (no private namespace)";
-    first_ = Take(kGlobalName);
-  } else {
-    // A system with private namespaces that refuses this copy one: another copy may hold
-    // the guard there, unseen from the global name, so this one does not write.
-    where_ = "the administrators' private namespace, which could not be made or opened (system error " +
+  } else if (RefusedANamespaceThereIs(error)) {
+    where_ = "the administrators' private namespace, which this copy was refused (system error " +
              std::to_string(error) + ")";
     first_ = false;
+  } else {
+    where_ = "the global namespace (no private namespace)";
+    first_ = Take(kGlobalName);
   }
 }
 

@@ -6,9 +6,10 @@
 // The section lives in a private namespace whose boundary holds the Administrators group:
 // every elevated copy (administrator or SYSTEM) reaches the same namespace from any
 // session, and a standard user can neither create nor open it, so nobody can take the name
-// first and lock every deployment out. A system that has private namespaces but refuses
-// this copy one leaves it not running: a copy there would not see one on the global name.
-// Where the system offers no private namespace at all (the calls not implemented), the
+// first and lock every deployment out. A system that refuses this copy the namespace
+// (access denied, or the namespace is there but cannot be opened) leaves it not running: a
+// copy in the namespace would not see one on the global name. Where the system offers no
+// private namespace (the calls fail for any other reason, as Wine's do), the
 // section is made in the global namespace instead, where a program outside session 0
 // needs the privilege to create global objects (which standard users lack) to take it
 // first; should the name be held there by anything, this copy does not run (two writers

@@ -517,7 +517,7 @@ case_spoofed_ini() {
   success=$(iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | sed -n '/^\[English\]/,/^\[/s/^IDS_SUCCESS=//p' | tr -d '\r')
   iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | sed "s/^IDS_ERROR=.*/IDS_ERROR=$success/" |
     iconv -f UTF-8 -t UTF-16 >"$app/data/spoofed.ini" && mv "$app/data/spoofed.ini" "$app/data/Update.ini"
-  expect spoofed-ini "the INI spoofed" 1 "$(iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | grep -c "^IDS_ERROR=The firmware was updated")"
+  expect spoofed-ini "the INI spoofed" "IDS_ERROR=$success" "$(iconv -f UTF-16 -t UTF-8 "$app/data/Update.ini" | grep -m1 '^IDS_ERROR=' | tr -d '\r')"
   expect spoofed-ini "exit code" "exit=1603 windows=0" "$(run_tool_counted "$app" /silent /log:run.log)"
   expect spoofed-ini "the status line" 1 \
     "$(grep -ac 'status 0x10430006: The firmware update failed. Restart the computer and try again. If it fails again, contact support and give this code (0X10430006)' "$app/run.log")"

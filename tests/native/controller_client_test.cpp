@@ -78,4 +78,32 @@ TEST(ControllerClient, AnswersOfAFailedCallAreStillTaken) {
   EXPECT_EQ(version, 0x21u);
 }
 
+// A method's outcome is its "ReturnValue" exactly as the provider gave it: a value with
+// the high bit set is a failure like any other non-zero one, and a reply that is no
+// integer (never set, left out, a text) is no answer, never 0 and so never success.
+TEST(ControllerClient, OnlyAnIntegerZeroIsSuccess) {
+  const std::uint8_t image[4] = {1, 2, 3, 4};
+  const auto call = [&](Connected& c, const std::string& method) {
+    std::uint32_t version = 0;
+    std::array<std::uint8_t, 4> word{};
+    if (method == "GetCurrentNvmVersion") return c.client.GetCurrentNvmVersion(version);
+    if (method == "ReadFirmware") return c.client.ReadFirmware(0, 4, word.data());
+    return c.client.UpdateFirmware(image);
+  };
+  for (const std::string method : {"GetCurrentNvmVersion", "ReadFirmware", "UpdateFirmware"}) {
+    for (const std::uint32_t value : {0x80000000u, 0x80000005u, 0xFFFFFFFFu, 0x7FFFFFFFu, 1u}) {
+      Connected c;
+      c.model.returnValues = {{method, value}};
+      c.client.ConnectController();
+      EXPECT_EQ(call(c, method), value) << method << " 0x" << std::hex << value;
+    }
+    for (const Reply form : {Reply::kNull, Reply::kMissing, Reply::kText}) {
+      Connected c;
+      c.model.replies = {{method + ".ReturnValue", form}};
+      c.client.ConnectController();
+      EXPECT_EQ(call(c, method), TBFW_E_NO_PROVIDER) << method << " reply " << static_cast<int>(form);
+    }
+  }
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <algorithm>
 #include <set>
 #include <string>
@@ -107,8 +109,10 @@ struct Session final : SessionControl {
 struct MarkingHold final : BusyHold {
   ControllerModel& model;
   std::u16string reason;
+  bool throws = false;  // Begin runs out of memory, before the worker ran
   explicit MarkingHold(ControllerModel& m) : model(m) {}
   bool Begin(const char16_t* r) override {
+    if (throws) throw std::bad_alloc();
     reason = r;
     model.log.emplace_back("hold");
     return true;
@@ -235,6 +239,18 @@ TEST(RunUnattended, AWriteTheProviderTookIsNeverReportedAsAFailure) {
     EXPECT_EQ(b.model.writtenImages.size(), 1u) << r.name;
     EXPECT_TRUE(b.PoweredOffLast()) << r.name;
     EXPECT_EQ(b.file.text.find("detection will not see") != std::string::npos, r.told) << r.name;
+  }
+}
+
+// An exception before the worker ran ends the run as a failure: never as the success the
+// outcome held before anything was done, and with nothing powered or written.
+TEST(RunUnattended, AnExceptionBeforeTheWorkerIsAFailure) {
+  for (const char* mode : {"/silent", "/check"}) {
+    Bench b(0x21);
+    b.hold.throws = true;
+    EXPECT_EQ(b.Run({std::u16string(mode, mode + std::char_traits<char>::length(mode))}), 1603) << mode;
+    EXPECT_TRUE(b.model.writtenImages.empty()) << mode;
+    EXPECT_TRUE(b.model.devsRequests.empty()) << mode;
   }
 }
 

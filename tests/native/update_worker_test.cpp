@@ -418,8 +418,8 @@ class ThrowingPlatform final : public WorkerPlatform {
  public:
   ThrowingPlatform(WorkerPlatform& inner, std::string where) : inner_(inner), where_(std::move(where)) {}
   void Sleep(std::uint32_t ms) override {
-    if (where_ == "first Sleep") {
-      where_.clear();
+    ++sleeps_;
+    if ((where_ == "first Sleep" && sleeps_ == 1) || (where_ == "second Sleep" && sleeps_ == 2)) {
       throw std::bad_alloc();
     }
     inner_.Sleep(ms);
@@ -441,6 +441,7 @@ class ThrowingPlatform final : public WorkerPlatform {
   }
   WorkerPlatform& inner_;
   std::string where_;
+  int sleeps_ = 0;
 };
 
 // An exception anywhere in the procedure ends it with kWorkerException, never with the
@@ -466,6 +467,22 @@ TEST(UpdateWorker, AnExceptionStillEndsInOrder) {
     EXPECT_EQ(log[log.size() - 1], "CoUninitialize") << where;
     EXPECT_EQ(b.model.openHandles, 1) << where;
   }
+}
+
+// The second wait failing after a write the provider took changes nothing of the outcome,
+// and the controller is still powered off and COM ended.
+TEST(UpdateWorker, AnExceptionInTheSecondWaitStillPowersOff) {
+  Bench b;
+  ThrowingPlatform throwing(b.platform, "second Sleep");
+  b.files = &throwing;
+  EXPECT_EQ(b.Run(), kSuccess);
+  EXPECT_EQ(b.model.writtenImages.size(), 1u);
+  EXPECT_EQ(b.records.saved.size(), 1u);
+  EXPECT_FALSE(b.model.powered);
+  const auto& log = b.model.log;
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2], "DEVS 0");
+  EXPECT_EQ(log[log.size() - 1], "CoUninitialize");
 }
 
 // The record deployment systems detect an update by: saved once after a write the
