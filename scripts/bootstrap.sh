@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang clang-tidy clang-format libclang-rt-14-dev osslsigncode openssl
+  cmake ninja-build g++ clang clang-tidy clang-format libclang-rt-14-dev osslsigncode openssl shellcheck
   googletest libgtest-dev libbenchmark-dev
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32 wine64

@@ -58,6 +58,19 @@ const OrderCase kOrderCases[] = {
        s.editImage = [=](std::vector<std::uint8_t>& b) { b[base + 7] ^= 0xFF, b[base + 8] ^= 0xFF; };
      },
      kSuccess},
+    // The "Device ID" rows compare the identifier's two bytes at 0x5 on every generation:
+    // the byte after them differing on one side is no mismatch.
+    {"the byte after the identifier, generation 2", 0x157E, 0x157E,
+     [](Scenario& s) {
+       const std::uint32_t base = s.placement.regionOffset;
+       s.editImage = [=](std::vector<std::uint8_t>& b) { b[base + 7] ^= 0xFF; };
+     },
+     kSuccess},
+    {"the byte after the identifier, generation 3", 0x1578, 0x1578,
+     [](Scenario& s) { s.editController = [](std::vector<std::uint8_t>& b) { b[7] ^= 0xFF; }; }, kSuccess},
+    {"an image of an older generation than the controller", 0x1578, 0x156D, [](Scenario&) {},
+     TBFW_E_GENERATION_MISMATCH},
+    {"a generation-1 image on a generation-2 controller", 0x157E, 0x156B, [](Scenario&) {}, TBFW_E_GENERATION_MISMATCH},
 };
 
 TEST(ValidateImage, ChecksInOrderAndFirstFailureDecides) {

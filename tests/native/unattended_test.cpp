@@ -77,6 +77,9 @@ TEST(ExitCodeFor, EveryOutcomeHasItsCode) {
       {RunMode::kWindow, RunEnd::kNotRun, kSuccess, true, 1602},
       {RunMode::kSilent, RunEnd::kBadSwitch, kSuccess, true, 1639},
       {RunMode::kCheck, RunEnd::kFinished, kSuccess, false, 1603},
+      // The window's own ends: written, a power-off needed; a refused downgrade.
+      {RunMode::kWindow, RunEnd::kFinished, kSuccess, true, 3010},
+      {RunMode::kWindow, RunEnd::kFinished, TBFW_E_DOWNGRADE, true, 0},
       // An image another program holds: retry; a scheme left half-changed: a failure.
       {RunMode::kSilent, RunEnd::kFinished, TBFW_E_IMAGE_IN_USE, true, 1618},
       {RunMode::kSilent, RunEnd::kFinished, TBFW_E_POWER_SCHEME, true, 1603},
