@@ -31,6 +31,8 @@ int ExitCodeFor(const RunOutcome& o) {
     case TBFW_E_WRITE_PENDING: return o.powerOffStarted ? kExitPowerOffStarted : kExitPowerOffNeeded;
     // Another program holds an image: a retry finds it free.
     case TBFW_E_IMAGE_IN_USE: return kExitAnotherCopy;
+    // The package lies where others can change it: no retry mends that.
+    case TBFW_E_PACKAGE_UNTRUSTED: return kExitPackageUntrusted;
     case TBFW_E_NO_ACPI_DEVICE:
     case TBFW_E_NO_CONTROLLER:
     case TBFW_E_UNSUPPORTED_CONTROLLER: return kExitNotThisNotebook;

@@ -1,4 +1,4 @@
-// The outcome of an update: 0 is success, 0x10430001..0x10430014 are the tool's own
+// The outcome of an update: 0 is success, 0x10430001..0x10430015 are the tool's own
 // failures, any other value is a provider's "ReturnValue" passed through unchanged.
 #pragma once
 
@@ -43,3 +43,6 @@ inline constexpr StatusCode TBFW_E_PACKAGE_UNTRUSTED = 0x10430013;
 inline constexpr StatusCode TBFW_E_IMAGE_IN_USE = 0x10430014;
 // The system's code for a file another program holds open without sharing it.
 inline constexpr std::uint32_t kSystemSharingViolation = 32;
+// A "<program>.local" entry beside the program, through which DLLs could be redirected:
+// nothing was done.
+inline constexpr StatusCode TBFW_E_DLL_REDIRECTION = 0x10430015;

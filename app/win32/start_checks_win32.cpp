@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/exit_code.h"
 #include "app/win32/package_trust_win32.h"
 #include "app/win32/update_dialog_win32.h"
 #include "platform/win32/process_guards_win32.h"
@@ -35,19 +34,19 @@ void ApplyStartGuards() {
   if (!dotLocal) untrustedPart = UntrustedPackagePart();
 }
 
-int StartRefusal(RunMode mode, RunLog& log) {
+std::optional<StatusCode> StartRefusal(RunMode mode, RunLog& log) {
   log.Write("process mitigation policies on: " + std::to_string(policiesOn) + " of 2");
   if (dotLocal) {
     log.Write("a \".local\" entry lies beside the program, through which DLLs could be redirected: nothing done");
     if (mode == RunMode::kWindow) MessageBoxW(nullptr, kDotLocalMessage, kWindowTitle, MB_OK | MB_ICONERROR);
-    return kExitFailed;
+    return TBFW_E_DLL_REDIRECTION;
   }
   if (!untrustedPart.empty()) {
     log.Write("the package is not as the administrators deployed it: " + untrustedPart + ": nothing done");
     log.Write(
         "status 0x10430013: the package lies where others can change it, or is not what the program is pinned to");
     if (mode == RunMode::kWindow) MessageBoxW(nullptr, kUntrustedMessage, kWindowTitle, MB_OK | MB_ICONERROR);
-    return kExitPackageUntrusted;
+    return TBFW_E_PACKAGE_UNTRUSTED;
   }
-  return 0;
+  return std::nullopt;
 }

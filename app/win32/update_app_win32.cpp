@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app/command_line.h"
 #include "app/exit_code.h"
@@ -74,7 +75,7 @@ class UpdateApp final : public Application {
     std::unique_ptr<LogFile> file;
     if (wellFormed && request.KeepsLog()) file = OpenLogFile(request.logPath);
     if (!wellFormed || (request.KeepsLog() && !file)) {
-      exitCode_ = kExitBadSwitch;
+      exitCode_ = ExitCodeFor({request.mode, RunEnd::kBadSwitch});
       return false;
     }
     if (request.mode == RunMode::kHelp) {
@@ -83,8 +84,8 @@ class UpdateApp final : public Application {
     }
     RunLog log(file.get());
     log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
-    if (const int refusal = StartRefusal(request.mode, log); refusal != 0) {
-      exitCode_ = refusal;
+    if (const std::optional<StatusCode> refusal = StartRefusal(request.mode, log)) {
+      exitCode_ = ExitCodeFor({request.mode, RunEnd::kFinished, *refusal});
       log.ExitCode(exitCode_);
       return false;
     }
@@ -100,7 +101,7 @@ class UpdateApp final : public Application {
     if (!instance.IsFirst()) {
       if (request.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG, kWindowTitle);
       log.Write("another copy of the tool is running");
-      exitCode_ = kExitAnotherCopy;
+      exitCode_ = ExitCodeFor({request.mode, RunEnd::kAnotherCopy});
       log.ExitCode(exitCode_);
       return false;
     }

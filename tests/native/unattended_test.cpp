@@ -83,6 +83,10 @@ TEST(ExitCodeFor, EveryOutcomeHasItsCode) {
       // An image another program holds: retry; a scheme left half-changed: a failure.
       {RunMode::kSilent, RunEnd::kFinished, TBFW_E_IMAGE_IN_USE, true, 1618},
       {RunMode::kSilent, RunEnd::kFinished, TBFW_E_POWER_SCHEME, true, 1603},
+      // Refused at the start: a package others can change, a ".local" beside the program.
+      {RunMode::kSilent, RunEnd::kFinished, TBFW_E_PACKAGE_UNTRUSTED, false, 1620},
+      {RunMode::kWindow, RunEnd::kFinished, TBFW_E_PACKAGE_UNTRUSTED, false, 1620},
+      {RunMode::kCheck, RunEnd::kFinished, TBFW_E_DLL_REDIRECTION, false, 1603},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(ExitCodeFor({r.mode, r.end, r.status, r.haveVersions, 0, 0, false}), r.code)
