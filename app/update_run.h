@@ -65,10 +65,10 @@ void LoadBusyReason(const TextLookup& lookup, char16_t* buffer);
 // The status shown when no worker thread could be started.
 inline constexpr StatusCode kWorkerNotStarted = TBFW_E_NO_MEMORY;
 
-// The keyboard focus ends on the first button the run's end shows, since the button that
-// had it (Update) is then hidden or was greyed: Shut down now after success, Exit after a
-// failure, Update again on battery.
-// The run's outcome: the worker's status, or the status that kept it from running (no ACPI
-// device, no thread). Empty when nothing was decided: the computer runs on battery (before
-// the run, or by the time the worker would write), or the worker's end could never be seen.
+// Runs the update for the window. The run's outcome: the worker's status, or the status
+// that kept it from running (no ACPI device, no thread). Empty when nothing was decided:
+// the computer runs on battery (before the run, or by the time the worker would write), or
+// the worker's end could never be seen. The keyboard focus ends on the first button the
+// run's end shows, since the button that had it (Update) is then hidden or was greyed:
+// Shut down now after success, Exit after a failure, Update again on battery.
 std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platform, UpdateRunState& state);

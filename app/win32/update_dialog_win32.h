@@ -42,7 +42,6 @@ class UpdateDialog : public SkinDialog {
  protected:
   void DoDataExchange() override;
   BOOL OnInitDialog() override;
-  void OnOK() override { SkinDialog::OnOK(); }
   void LayoutControls() override;
   void BeforeDraw(SkinControl& control) override { m_deferred.RunFor(&control); }
   bool OnCommand(WORD id, WORD notification) override;

@@ -44,11 +44,6 @@ class SkinButton : public SkinControl {
   void Draw(Gdiplus::Graphics& graphics) override;
   void DescribeForAccessibility(AccessibleFacts& facts) const override;
   void OnFocusCuesChanged() override { FollowFocus(); }
-  // The focus ring's colour.
-  void SetFocusColor(Gdiplus::ARGB colour) {
-    focusBrush_.SetColor(Gdiplus::Color(colour));
-    MarkChanged();
-  }
   // Copies `disabled` into StateDisabled and reports; nothing while there is no normal image.
   void Refresh() override;
 
