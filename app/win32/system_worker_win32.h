@@ -3,7 +3,9 @@
 
 #include "app/update_worker.h"
 #include "platform/win32/power_scheme_win32.h"
-#include "platform/win32/system_win32.h"
+#include "platform/win32/device_io_win32.h"
+#include "platform/win32/service_manager_win32.h"
+#include "platform/win32/worker_platform_win32.h"
 #include "platform/win32/update_record_win32.h"
 #include "platform/win32/wmi_win32.h"
 

@@ -2,7 +2,7 @@
 # The unmodified TbtFwUpdate.exe on the emulated controller: the cases in groups of three,
 # side by side, each group in a prefix and on a screen of its own (every run takes at
 # least the tool's twenty seconds of fixed waits).
-# The unattended runs (/silent, /check, exit codes) go in two more groups.
+# The unattended runs (/silent, /check, exit codes) go in groups of their own.
 # Usage: tool_emulated_test.sh TOOL PROBE ANSWERS SAMPLES COMPONENTS INI SHOTS WORK EXIT_PROBE
 # with TBTFW_PINNED_TOOL and TBTFW_PLANTED_DLL in the environment (tool_emulated_cases.sh).
 set -u -o pipefail
@@ -21,7 +21,8 @@ groups=("success no-instance service-missing pinned" "downgrade-refused downgrad
         "$(echo ReadFirmware.data={short,empty,null,missing})")
 unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data already-current"
             "check-newer check-equal check-older two-copies big-image two-boards rerun attempts sleep-hold"
-            "session-end squatters linked-image native-mismatch flash-mismatch two-fit unplugged event")
+            "session-end squatters linked-image native-mismatch flash-mismatch two-fit unplugged event"
+            "writable-package image-held spoofed-ini")
 
 pids=()
 for i in "${!groups[@]}"; do

@@ -1,5 +1,7 @@
 // The file adapters against the system's own implementations.
-#include "platform/win32/system_win32.h"
+#include "platform/win32/device_io_win32.h"
+#include "platform/win32/service_manager_win32.h"
+#include "platform/win32/worker_platform_win32.h"
 
 #include <windows.h>
 
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/win32/module_path_win32.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
@@ -76,14 +79,21 @@ TEST_F(Folder, SearchListsRegularFilesOnly) {
   EXPECT_EQ(visited, 2);
 }
 
-TEST_F(Folder, ImageFilesAreReadWholeAndHeldExclusively) {
+TEST_F(Folder, ImageFilesAreReadWholeAndHeldAgainstWriters) {
   std::vector<std::uint8_t> bytes(5000);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
   const std::u16string path = File(u"image.bin", bytes);
   std::unique_ptr<ImageFile> file = platform_.OpenImageFile(path);
   ASSERT_TRUE(file);
-  // Opened with no sharing: nobody can change the image while it is read and written.
-  EXPECT_FALSE(platform_.OpenImageFile(path));
+  // Shared with readers only: a second reader opens it, a writer or a delete cannot,
+  // so nobody changes the image while it is read and written.
+  EXPECT_TRUE(platform_.OpenImageFile(path));
+  const UniqueFile writer(CreateFileW(AsWide(path.c_str()), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(writer);
+  EXPECT_FALSE(DeleteFileW(AsWide(path.c_str())));
   std::uint64_t size = 0;
   ASSERT_TRUE(file->Size(size));
   EXPECT_EQ(size, 5000u);

@@ -1,4 +1,4 @@
-#include "platform/win32/system_win32.h"
+#include "platform/win32/worker_platform_win32.h"
 
 #include <windows.h>
 
@@ -7,22 +7,12 @@
 
 #include "platform/win32/final_path_win32.h"
 #include "platform/win32/module_path_win32.h"
+#include "platform/win32/noted_win32.h"
 #include "platform/win32/power_source_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
-
-// Keeps the outcome of the call just made in `last`: on a failure its name and
-// GetLastError(), read before anything else can change it. Gives `ok` back.
-bool Noted(LastSystemError& last, const char* call, bool ok) {
-  if (ok) {
-    last.Succeeded();
-  } else {
-    last.Failed(call, GetLastError());
-  }
-  return ok;
-}
 
 class Win32ImageFile final : public ImageFile {
  public:
@@ -80,50 +70,6 @@ bool IsRegularFile(const std::u16string& folder, const WIN32_FIND_DATAW& entry) 
 }
 
 }  // namespace
-
-DeviceHandle Win32DeviceIo::Open(const std::u16string& path) {
-  const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-  Noted(last_, "CreateFileW", h != INVALID_HANDLE_VALUE);
-  return reinterpret_cast<DeviceHandle>(h);
-}
-
-bool Win32DeviceIo::Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
-                            std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) {
-  DWORD got = 0;
-  const BOOL ok = DeviceIoControl(reinterpret_cast<HANDLE>(device), code, const_cast<std::uint8_t*>(in), inLength, out,
-                                  outLength, &got, nullptr);
-  Noted(last_, "DeviceIoControl", ok != FALSE);
-  returned = got;
-  return ok != FALSE;
-}
-
-void Win32DeviceIo::Close(DeviceHandle device) { CloseHandle(reinterpret_cast<HANDLE>(device)); }
-
-ServiceHandle Win32ServiceManager::OpenManager(std::uint32_t access) {
-  const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, access);
-  Noted(last_, "OpenSCManagerW", manager != nullptr);
-  return reinterpret_cast<ServiceHandle>(manager);
-}
-
-ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
-                                                    std::uint32_t access) {
-  const SC_HANDLE service = OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access);
-  Noted(last_, "OpenServiceW", service != nullptr);
-  return reinterpret_cast<ServiceHandle>(service);
-}
-
-bool Win32ServiceManager::Start(ServiceHandle service, std::uint32_t& error) {
-  if (StartServiceW(reinterpret_cast<SC_HANDLE>(service), 0, nullptr)) {
-    last_.Succeeded();
-    return true;
-  }
-  error = GetLastError();
-  last_.Failed("StartServiceW", error);
-  return false;
-}
-
-void Win32ServiceManager::Close(ServiceHandle handle) { CloseServiceHandle(reinterpret_cast<SC_HANDLE>(handle)); }
 
 void Win32WorkerPlatform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
