@@ -68,6 +68,9 @@ std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platfor
   // update had succeeded.
   StatusCode status = kWorkerNotStarted;
   if (platform.StartWorker(busyReason.data())) {
+    // The prompt ("…then click Update") is no longer true: while the worker runs the
+    // message says an update is running and the computer must stay on.
+    view.SetMessage(busyReason.data());
     view.Show(kIdSpinner);
     WorkerWait wait = WorkerWait::kRunning;
     while ((wait = platform.WaitForWorker()) == WorkerWait::kRunning) {
@@ -88,6 +91,9 @@ std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platfor
   // The adapter was pulled while the controller settled: nothing was written, and the
   // window is as it is on battery before a run.
   if (status == TBFW_E_ON_BATTERY) {
+    std::array<char16_t, kMessageCapacity> prompt{};
+    state.lookup(u"IDS_PROMPT", prompt.data(), prompt.size());
+    view.SetMessage(prompt.data());
     view.Enable(kIdExit);
     view.Hide(kIdExit);
     view.Show(kIdIllustration);

@@ -1,6 +1,6 @@
 // What pressing Update does on the window's thread: check the ACPI device and the power
-// source, run the worker while the busy indicator turns, then show the outcome and the
-// buttons that fit it.
+// source, run the worker while the busy indicator turns and the message says an update is
+// running, then show the outcome and the buttons that fit it.
 #pragma once
 
 #include <cstdint>

@@ -28,6 +28,8 @@ check_busy() {
   local name=$1 changed=no
   poll 200 shown "$id_spinner"
   expect "$name" "busy indicator shown" yes "$(shown "$id_spinner" && echo yes || echo no)"
+  expect "$name" "the message says an update runs" "id=$id_message visible=1 enabled=1 text=$(expected_text 409 IDS_BUSY)" \
+    "$(control "$id_message")"
   screenshot "$work/$name-busy-0.png"
   poll 20 screen_changed "$work/$name-busy-0.png" "$work/$name-busy-1.png" && changed=yes
   expect "$name" "busy indicator frames advance" yes "$changed"

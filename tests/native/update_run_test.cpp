@@ -151,7 +151,7 @@ TEST(UpdateRun, OnBatteryByTheTimeOfTheWrite) {
   r.platform.workerStatus = TBFW_E_ON_BATTERY;
   EXPECT_EQ(r.Go(), std::nullopt);
   ExpectWindow(r, {true, true, false, true, true, false, true, true, false}, "on battery at the write");
-  EXPECT_EQ(r.view.message, u"prompt");
+  EXPECT_EQ(r.view.message, u"IDS_PROMPT");  // the prompt again, in place of the busy text
   EXPECT_EQ(r.view.focus, kIdUpdate);
   EXPECT_FALSE(r.view.focusedUnusable);
   EXPECT_EQ(r.platform.closed, 1);
@@ -186,7 +186,7 @@ TEST(UpdateRun, EndStatesFollowTheOutcome) {
       {"no worker thread", TBFW_E_NO_MEMORY, u"IDS_ERROR (0X10430007)", kFailed, kIdExit, 1, 0, true, false},
       {"failed wait, end seen", TBFW_E_NO_IMAGE, u"IDS_ERROR (0X10430005)", kFailed, kIdExit, 1, 1, true, true, true},
       // The worker would report success, but its end is never seen: no offer to shut down.
-      {"failed wait, end never seen", kSuccess, u"prompt", kRunning, 0, 1, 0, true, true, true, false},
+      {"failed wait, end never seen", kSuccess, u"IDS_BUSY", kRunning, 0, 1, 0, true, true, true, false},
   };
   for (const Case& c : cases) {
     Pressed r;
@@ -225,7 +225,8 @@ TEST(UpdateRun, WhileRunningOnlyTheSpinnerMovesOneFramePerTick) {
   r.frame = 147;  // a window goes on where its last run stopped
   r.platform.onTick = [&](int left) {
     ExpectWindow(r, kRunning, "running, ticks left: " + std::to_string(left));
-    if (left == 5) r.layoutMode = 0;  // a display change during the run
+    EXPECT_EQ(r.view.message, u"IDS_BUSY");  // the prompt's "click Update" is no longer true
+    if (left == 5) r.layoutMode = 0;         // a display change during the run
   };
   EXPECT_EQ(r.Go(), kSuccess);
   const std::vector<std::uint32_t> expected = {147, 148, 141, 142, 143, 144, 145, 146, 147, 148};
