@@ -13,11 +13,11 @@ inline constexpr int kExitCheckControllerNewer = 2;    // /check: the controller
 inline constexpr int kExitCheckPending = 3;            // /check: written since the system started
 inline constexpr int kExitClosedWithoutUpdate = 1602;  // the user closed the window without an update
 inline constexpr int kExitFailed = 1603;               // any other failure; the status is in the log
+// Another copy runs, or another program writes an image: retry later.
 inline constexpr int kExitAnotherCopy = 1618;
 // The package lies where others than the administrators can change it: nothing done. As
 // Windows Installer's "package could not be opened", a failure no retry mends.
 inline constexpr int kExitPackageUntrusted = 1620;
-// another copy runs: retry later
 inline constexpr int kExitNotThisNotebook = 1633;  // no ACPI device or no supported controller
 inline constexpr int kExitBadSwitch = 1639;        // an unattended switch given wrongly
 inline constexpr int kExitPowerOffStarted = 1641;  // written, and the power-off has started

@@ -43,8 +43,6 @@ std::optional<StatusCode> StartRefusal(RunMode mode, RunLog& log) {
   }
   if (!untrustedPart.empty()) {
     log.Write("the package is not as the administrators deployed it: " + untrustedPart + ": nothing done");
-    log.Write(
-        "status 0x10430013: the package lies where others can change it, or is not what the program is pinned to");
     if (mode == RunMode::kWindow) MessageBoxW(nullptr, kUntrustedMessage, kWindowTitle, MB_OK | MB_ICONERROR);
     return TBFW_E_PACKAGE_UNTRUSTED;
   }

@@ -88,6 +88,7 @@ class UpdateApp final : public Application {
     log.Start(TBTFW_VERSION_STRING, AsUtf16(GetCommandLineW()));
     if (const std::optional<StatusCode> refusal = StartRefusal(request.mode, log)) {
       exitCode_ = ExitCodeFor({request.mode, RunEnd::kFinished, *refusal});
+      log.Status(*refusal, BuiltInMessage(*refusal));
       log.ExitCode(exitCode_);
       return false;
     }
