@@ -74,7 +74,7 @@ std::optional<StatusCode> RunUpdate(UpdateView& view, UpdateRunPlatform& platfor
     view.Show(kIdSpinner);
     WorkerWait wait = WorkerWait::kRunning;
     while ((wait = platform.WaitForWorker()) == WorkerWait::kRunning) {
-      const double scale = state.layoutMode == 0 ? 0.5 : 1.0;
+      const double scale = state.scale;
       const std::uint32_t frame = state.spinnerFrame++;
       view.SetSpinnerImage(frame, scale);
       if (state.spinnerFrame > kLastSpinnerFrame) state.spinnerFrame = kFirstSpinnerFrame;

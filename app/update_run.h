@@ -49,9 +49,9 @@ class UpdateRunPlatform : public UpdatePreconditions {
 
 // The window's state that the run reads and writes.
 struct UpdateRunState {
-  std::uint32_t& spinnerFrame;     // the busy indicator's next frame, 141..148
-  const std::int32_t& layoutMode;  // 0 half scale, otherwise full
-  TextLookup lookup;               // the texts in the window's language
+  std::uint32_t& spinnerFrame;  // the busy indicator's next frame, 141..148
+  const double& scale;          // the layout's scale, 0.5 or 1
+  TextLookup lookup;            // the texts in the window's language
 };
 
 // The busy reason when data\Update.ini has no "IDS_BUSY" text.

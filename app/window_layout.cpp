@@ -11,24 +11,41 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kNearBlack = 0xFF020202;
 constexpr std::uint32_t kDarkRed = 0xFFA40000;
 constexpr std::uint32_t kGrey = 0xFF464646;
-constexpr int kNear = 0, kCenter = 1, kNotSet = -1;
+constexpr TextAlignment kNear = TextAlignment::kNear, kCenter = TextAlignment::kCenter;
+constexpr ControlKind kButton = ControlKind::kButton, kPanel = ControlKind::kPanel;
+
+// clang-format off
+constexpr ControlLayout kRows[] = {
+    {.id = kIdClose, .kind = kButton, .x = 1448, .y = 38, .width = 76, .height = 76, .images = {130, 133, 132, 131}},
+    {.id = kIdPromptIcon, .kind = kPanel, .x = 60, .y = 300, .width = 30, .height = 30, .images = {134}},
+    {.id = kIdIllustration, .kind = kPanel, .x = 56, .y = 498, .width = 1448, .height = 568, .images = {135}},
+    {.id = kIdCautionIcon, .kind = kPanel, .x = 70, .y = 1120, .width = 48, .height = 43, .images = {136},
+     .startsHidden = true},
+    {.id = kIdUpdate, .kind = kButton, .x = 1136, .y = 1109, .width = 368, .height = 76, .images = {137, 140, 139, 138},
+     .textKey = u"IDS_UPDATE", .face = TextFace::kButton, .textColour = kWhite,
+     .alignment = kCenter, .lineAlignment = kCenter},
+    {.id = kIdExit, .kind = kButton, .x = 1136, .y = 1109, .width = 368, .height = 76, .images = {137, 140, 139, 138},
+     .textKey = u"IDS_EXIT", .face = TextFace::kButton, .textColour = kWhite,
+     .alignment = kCenter, .lineAlignment = kCenter, .startsHidden = true},
+    {.id = kIdMessage, .kind = kPanel, .x = 100, .y = 297, .width = 1400, .height = 180,
+     .textKey = u"IDS_PROMPT", .face = TextFace::kPanel, .textColour = kNearBlack,
+     .alignment = kNear, .lineAlignment = kNear},
+    {.id = kIdCaution, .kind = kPanel, .x = 130, .y = 1124, .width = 1000, .height = 100,
+     .textKey = u"IDS_CAUTION", .face = TextFace::kPanel, .textColour = kDarkRed,
+     .alignment = kNear, .lineAlignment = kNear, .startsHidden = true},
+    {.id = kIdSpinner, .kind = kPanel, .x = 712, .y = 658, .width = 132, .height = 132, .startsHidden = true},
+    {.id = kIdShutdownNow, .kind = kButton, .x = 466, .y = 1109, .width = 508, .height = 76, .images = {150, 0, 152, 153},
+     .textKey = u"IDS_SHUTDOWN", .face = TextFace::kButton, .textColour = kWhite,
+     .alignment = kCenter, .lineAlignment = kCenter, .startsHidden = true},
+    {.id = kIdShutdownLater, .kind = kButton, .x = 996, .y = 1109, .width = 508, .height = 76, .images = {151, 0, 152, 153},
+     .textKey = u"IDS_SHUTDOWN_LATER", .face = TextFace::kButton, .textColour = kGrey, .hoverTextColour = kWhite,
+     .pressedTextColour = kWhite, .alignment = kCenter, .lineAlignment = kCenter, .startsHidden = true},
+};
+// clang-format on
 
 }  // namespace
 
-// clang-format off
-const std::array<ControlLayout, 11> kWindowLayout = {{
-    {kIdClose, ControlKind::kButton, 1448, 38, 76, 76, {130, 133, 132, 131}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, false},
-    {kIdPromptIcon, ControlKind::kPanel, 60, 300, 30, 30, {134}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, false},
-    {kIdIllustration, ControlKind::kPanel, 56, 498, 1448, 568, {135}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, false},
-    {kIdCautionIcon, ControlKind::kPanel, 70, 1120, 48, 43, {136}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, true},
-    {kIdUpdate, ControlKind::kButton, 1136, 1109, 368, 76, {137, 140, 139, 138}, u"IDS_UPDATE", TextFace::kButton, kWhite, 0, 0, kCenter, kCenter, false},
-    {kIdExit, ControlKind::kButton, 1136, 1109, 368, 76, {137, 140, 139, 138}, u"IDS_EXIT", TextFace::kButton, kWhite, 0, 0, kCenter, kCenter, true},
-    {kIdMessage, ControlKind::kPanel, 100, 297, 1400, 180, {0}, u"IDS_PROMPT", TextFace::kPanel, kNearBlack, 0, 0, kNear, kNear, false},
-    {kIdCaution, ControlKind::kPanel, 130, 1124, 1000, 100, {0}, u"IDS_CAUTION", TextFace::kPanel, kDarkRed, 0, 0, kNear, kNear, true},
-    {kIdSpinner, ControlKind::kPanel, 712, 658, 132, 132, {0}, nullptr, TextFace::kNone, 0, 0, 0, kNotSet, kNotSet, true},
-    {kIdShutdownNow, ControlKind::kButton, 466, 1109, 508, 76, {150, 0, 152, 153}, u"IDS_SHUTDOWN", TextFace::kButton, kWhite, 0, 0, kCenter, kCenter, true},
-    {kIdShutdownLater, ControlKind::kButton, 996, 1109, 508, 76, {151, 0, 152, 153}, u"IDS_SHUTDOWN_LATER", TextFace::kButton, kGrey, kWhite, kWhite, kCenter, kCenter, true},
-}};
+const std::span<const ControlLayout> kWindowLayout{kRows};
 
 std::vector<int> ButtonsInReadingOrder() {
   std::vector<const ControlLayout*> buttons;
@@ -44,8 +61,8 @@ std::vector<int> ButtonsInReadingOrder() {
 }
 
 LayoutMode ChooseLayoutMode(int desktopWidth, int desktopHeight) {
-  if (desktopWidth > 1920 || desktopHeight > 1080) return {1, 1.0};
-  return {0, 0.5};
+  if (desktopWidth > 1920 || desktopHeight > 1080) return {LayoutSize::kFull, 1.0};
+  return {LayoutSize::kHalf, 0.5};
 }
 
 int MulDiv32(int a, int b, int c) {
@@ -54,7 +71,8 @@ int MulDiv32(int a, int b, int c) {
   long long quotient = product / c;
   const long long remainder = product % c;
   // Round half away from zero.
-  if (std::llabs(remainder) * 2 >= std::llabs(static_cast<long long>(c))) quotient += ((product < 0) != (c < 0)) ? -1 : 1;
+  if (std::llabs(remainder) * 2 >= std::llabs(static_cast<long long>(c)))
+    quotient += ((product < 0) != (c < 0)) ? -1 : 1;
   return static_cast<int>(quotient);
 }
 
@@ -79,7 +97,6 @@ enum Script : unsigned {
   kArabic = 1u << 6,
   kHebrew = 1u << 7,
 };
-// clang-format on
 
 constexpr std::uint16_t kAnySubLanguage = 0;
 

@@ -5,21 +5,25 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
-// Control ids of the window's template.
+#include "resources/control_ids.h"
+#include "skin/text_alignment.h"
+
+// Control ids of the window's template, as the template names them.
 enum ControlId : int {
-  kIdExit = 1,   // IDOK
-  kIdClose = 2,  // IDCANCEL
-  kIdUpdate = 1003,
-  kIdShutdownNow = 1007,
-  kIdShutdownLater = 1008,
-  kIdPromptIcon = 149,
-  kIdIllustration = 1001,
-  kIdCautionIcon = 1002,
-  kIdMessage = 1004,
-  kIdCaution = 1005,
-  kIdSpinner = 1006,
+  kIdExit = IDC_EXIT,
+  kIdClose = IDC_CLOSE,
+  kIdUpdate = IDC_UPDATE,
+  kIdShutdownNow = IDC_SHUTDOWN_NOW,
+  kIdShutdownLater = IDC_SHUTDOWN_LATER,
+  kIdPromptIcon = IDC_PROMPT_ICON,
+  kIdIllustration = IDC_ILLUSTRATION,
+  kIdCautionIcon = IDC_CAUTION_ICON,
+  kIdMessage = IDC_MESSAGE,
+  kIdCaution = IDC_CAUTION,
+  kIdSpinner = IDC_SPINNER,
 };
 
 inline constexpr std::uint32_t kBackgroundImage = 129;
@@ -27,9 +31,11 @@ inline constexpr std::uint32_t kFirstSpinnerFrame = 141;
 inline constexpr std::uint32_t kLastSpinnerFrame = 148;
 inline constexpr std::size_t kTextCapacity = 256;
 
+enum class LayoutSize { kHalf, kFull };
+
 struct LayoutMode {
-  std::int32_t mode;  // 0 half scale, 1 full scale
-  double scale;
+  LayoutSize size;
+  double scale;  // 0.5 or 1
 };
 
 // Full scale only when the desktop is wider than 1920 or taller than 1080.
@@ -64,22 +70,25 @@ bool ReadsRightToLeft(std::uint16_t textLanguage);
 enum class ControlKind { kButton, kPanel };
 enum class TextFace { kNone, kButton, kPanel };
 
+// A control of the window: the template's id, what the window makes for it, where it goes
+// and how it looks.
 struct ControlLayout {
-  int id;
-  ControlKind kind;
-  int x, y, width, height;  // at full scale
+  int id = 0;
+  ControlKind kind = ControlKind::kPanel;
+  int x = 0, y = 0, width = 0, height = 0;  // at full scale
   // Buttons: normal, disabled, hover, pressed (0: derived). Panels: the first; 0 none.
-  std::array<std::uint32_t, 4> images;
-  const char16_t* textKey;  // null: no text
-  TextFace face;
-  std::uint32_t textColour, hoverTextColour, pressedTextColour;  // 0: not set
-  int alignment, lineAlignment;                                  // -1: not set
-  bool startsHidden;
+  std::array<std::uint32_t, 4> images{};
+  const char16_t* textKey = nullptr;  // null: no text
+  TextFace face = TextFace::kNone;
+  std::uint32_t textColour = 0, hoverTextColour = 0, pressedTextColour = 0;  // 0: not set
+  TextAlignment alignment = TextAlignment::kNotSet, lineAlignment = TextAlignment::kNotSet;
+  bool startsHidden = false;
 };
 
-// Every control in layout order, which is also drawing order (later over earlier). The
-// spinner's image is the frame the window holds at layout time (0 here).
-extern const std::array<ControlLayout, 11> kWindowLayout;
+// Every control of the window, one row each, in layout order, which is also drawing order
+// (later over earlier). The window makes its controls from these rows. The spinner's image
+// is the frame the window holds at layout time (0 here).
+extern const std::span<const ControlLayout> kWindowLayout;
 
 // The buttons in the order Tab visits them: the window's reading order, top to bottom and
 // then left to right, by their places in the layout (buttons in one place, such as Update

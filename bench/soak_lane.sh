@@ -8,8 +8,8 @@ set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
 lane=$1 seed=$2 runs=$3 work=$4 tool=$5 window_probe=$6 check_exe=$7 samples_exe=$8 expected_exe=$9 components=${10} tool_ini=${11}
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 
 # The soak draws its language at random, so its expected texts come from tbtfw-check's
 # reading of tool_ini (the tool's own lookup) rather than a table; the end-to-end cases

@@ -13,8 +13,8 @@ tool=$(realpath "$1") probe=$(realpath "$2") components=$(realpath "$3") samples
 ini=$(realpath "$5") prefix=$(realpath -m "$6") baseline=$(realpath "$7")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 mkdir -p "$work/samples"
 (cd "$work" && "$samples" samples >/dev/null)
 lay_out_tool "$work/app" "$tool" "$ini" "$work/samples/img-156D.bin"

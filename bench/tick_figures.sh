@@ -10,8 +10,8 @@ set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
 work=$1 window_probe=$2 components=$3
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 readonly baseline_title="Minimal Layered Window"
 hz=$(getconf CLK_TCK)
 seconds=8

@@ -10,8 +10,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tool=$(realpath "$1") baseline=$(realpath "$2") ini=$(realpath "$3") prefix=$(realpath -m "$4") runs=${5:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$here/../tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$here/../tests/lib/tool_session.sh"
 lay_out_tool "$work" "$tool" "$ini"
 cp "$baseline" "$work/baseline.exe"
 

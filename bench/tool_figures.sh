@@ -8,8 +8,8 @@
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 app=$1 runs=$2
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$here/../tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$here/../tests/lib/tool_session.sh"
 readonly baseline_title="Minimal Layered Window"
 hz=$(getconf CLK_TCK)
 

@@ -13,8 +13,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
 components=$1 scenario=$2 app=$3 window_probe=$4 shots=$5
 shift 5
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 
 # The message the window shows, indented.
 show_message() {

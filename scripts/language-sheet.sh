@@ -6,8 +6,8 @@
 # Usage: scripts/language-sheet.sh [OUTPUT.png]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=../tests/e2e/tool_session.sh
-source "$root/tests/e2e/tool_session.sh"
+# shellcheck source=../tests/lib/tool_session.sh
+source "$root/tests/lib/tool_session.sh"
 
 # One language id of each section, and the name the sheet gives it.
 readonly languages=(

@@ -8,8 +8,8 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 jobs=$(nproc)
-# shellcheck source=../tests/e2e/tool_session.sh
-source tests/e2e/tool_session.sh
+# shellcheck source=../tests/lib/tool_session.sh
+source tests/lib/tool_session.sh
 
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs" --target nvm-samples >/dev/null

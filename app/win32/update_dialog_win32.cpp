@@ -3,17 +3,16 @@
 #include <oleacc.h>
 
 #include <array>
-#include <utility>
 
 #include "app/shutdown_choice.h"
 #include "app/update_run.h"
+#include "app/win32/dialog_update_view_win32.h"
 #include "app/win32/shutdown_win32.h"
-#include "app/win32/update_preconditions_win32.h"
-#include "app/window_layout.h"
+#include "app/win32/update_run_platform_win32.h"
 #include "platform/win32/gdi_owners.h"
-#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "skin/win32/localized_text_win32.h"
+#include "skin/win32/skin_button_win32.h"
 
 namespace {
 
@@ -21,137 +20,36 @@ constexpr wchar_t kImageType[] = L"IMG";
 // The Close button's accessible name when data\Update.ini has no "IDS_CLOSE" text.
 constexpr char16_t kCloseNameFallback[] = u"Close";
 
-bool Usable(HWND control) { return ::IsWindowVisible(control) && ::IsWindowEnabled(control); }
-
-Gdiplus::StringAlignment Alignment(int value) { return static_cast<Gdiplus::StringAlignment>(value); }
-
-}  // namespace
-
-// The window's controls as the update run sees them. A new message, and the caution as it
-// appears, are announced to screen readers, except when only shown again after a relayout.
-class DialogUpdateView final : public UpdateView {
- public:
-  enum class Announce { kChanges, kNothing };
-  explicit DialogUpdateView(UpdateDialog& dialog, Announce announce = Announce::kChanges)
-      : dialog_(dialog), announce_(announce == Announce::kChanges) {}
-  void Show(int id) override {
-    SkinControl* control = dialog_.ControlById(id);
-    if (control == nullptr) return;
-    const bool appears = !control->visible();
-    control->ShowWindow(SW_SHOWNORMAL);
-    if (announce_ && appears && id == kIdCaution) AnnounceLiveRegion(control->hwnd());
-  }
-  void Hide(int id) override {
-    if (SkinControl* control = dialog_.ControlById(id)) control->ShowWindow(SW_HIDE);
-  }
-  void Enable(int id) override { Able(id, TRUE); }
-  void Disable(int id) override { Able(id, FALSE); }
-  void SetMessage(const char16_t* text) override {
-    ::SetWindowTextW(dialog_.m_lblMessage.hwnd(), AsWide(text));
-    if (announce_) AnnounceLiveRegion(dialog_.m_lblMessage.hwnd());
-  }
-  void Focus(int id) override {
-    SkinControl* control = dialog_.ControlById(id);
-    if (control != nullptr && Usable(control->hwnd())) dialog_.FocusControl(control->hwnd());
-  }
-  // A kept frame: the tick decodes nothing once the frames of this scale are in.
-  void SetSpinnerImage(std::uint32_t frame, double scale) override {
-    dialog_.m_deferred.RunFor(&dialog_.m_lblSpinner);  // its late first frame must not follow this one
-    dialog_.m_lblSpinner.SetSharedImage(dialog_.m_spinnerFrames.Frame(frame, scale));
-  }
-  void Compose() override { dialog_.Compose(); }
-
- private:
-  void Able(int id, BOOL enabled) {
-    if (SkinControl* control = dialog_.ControlById(id)) ::EnableWindow(control->hwnd(), enabled);
-  }
-  UpdateDialog& dialog_;
-  bool announce_;
-};
-
-namespace {
-
-// Input and close requests still queued when the worker ends were made while the window
-// refused them: one message a tick can leave a backlog, and handled after the run they
-// would close the window the moment it shows the outcome.
-void DropQueuedRequests() {
-  constexpr std::pair<UINT, UINT> kRanges[] = {
-      {WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_CLOSE, WM_CLOSE}, {WM_COMMAND, WM_SYSCOMMAND}};
-  MSG message;
-  for (const auto& [first, last] : kRanges) {
-    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
-    }
-  }
+std::unique_ptr<SkinTextControl> MakeControl(ControlKind kind) {
+  if (kind == ControlKind::kButton) return std::make_unique<SkinButton>();
+  return std::make_unique<SkinLabel>();
 }
 
-// The system as the update run reaches it: the ACPI device, the power source, the worker
-// thread and the window's message queue.
-class Win32UpdateRunPlatform final : public UpdateRunPlatform {
+// The real system and window behind the shut-down buttons.
+class WindowSession final : public SessionControl {
  public:
-  Win32UpdateRunPlatform(WorkerJob& job, HWND window, std::optional<BusyGuard>& busy)
-      : job_(job), checks_(job.acpi), window_(window), busy_(busy) {}
-
-  bool EnsureAcpiDevice() override { return checks_.EnsureAcpiDevice(); }
-  SystemError AcpiFailure() const override { return checks_.AcpiFailure(); }
-  // Why no worker thread could be made; empty when one was.
-  SystemError ThreadFailure() const { return threadFailure_; }
-  PowerSource QueryPowerSource() override { return checks_.QueryPowerSource(); }
-  bool StartWorker(const char16_t* busyReason) override {
-    // Busy before the thread exists, so the worker's first request already finds the
-    // system held awake.
-    busy_.emplace(window_, AsWide(busyReason));
-    DWORD id = 0;
-    thread_.reset(CreateThread(nullptr, 0, UpdateWorker, &job_, 0, &id));
-    if (!thread_) {
-      threadFailure_ = {"CreateThread", GetLastError()};
-      busy_.reset();
-    }
-    return static_cast<bool>(thread_);
-  }
-  WorkerWait WaitForWorker() override {
-    switch (WaitForSingleObject(thread_.get(), 100)) {
-      case WAIT_TIMEOUT: return WorkerWait::kRunning;
-      case WAIT_OBJECT_0: return WorkerWait::kEnded;
-      default: return WorkerWait::kWaitFailed;
-    }
-  }
-  bool WaitForWorkerEnd() override { return WaitForSingleObject(thread_.get(), INFINITE) == WAIT_OBJECT_0; }
-  void PumpOneMessage() override {
-    MSG message;
-    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-  StatusCode CloseWorker() override {
-    thread_.reset();
-    DropQueuedRequests();
-    busy_.reset();
-    return job_.status;
-  }
+  explicit WindowSession(HWND window) : window_(window) {}
+  std::uint32_t RequestPowerOff() override { return ::RequestPowerOff(); }
+  void PostClose() override { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
 
  private:
-  WorkerJob& job_;
-  SystemPreconditions checks_;
-  SystemError threadFailure_;
   HWND window_;
-  std::optional<BusyGuard>& busy_;
-  // Closing the handle does not stop the thread: a worker whose end was never seen keeps
-  // the window busy after the run has returned.
-  UniqueKernelHandle thread_;
 };
 
 }  // namespace
 
+bool UpdateDialog::Usable(HWND control) { return ::IsWindowVisible(control) && ::IsWindowEnabled(control); }
+
 UpdateDialog::UpdateDialog(const RunRequest& request, HWND parent)
-    : SkinDialog(kWindowTemplate, parent),
-      m_spinnerFrames(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()),
-      m_request(request) {
-  m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(kWindowIcon));
+    : SkinDialog(IDD_UPDATE, parent),
+      m_request(request),
+      m_spinnerFrames(kFirstSpinnerFrame, kLastSpinnerFrame, kImageType, ResourceModule()) {
+  for (const ControlLayout& row : kWindowLayout) m_controls.push_back(MakeControl(row.kind));
+  m_hIcon = LoadIconW(ResourceModule(), MAKEINTRESOURCEW(IDI_TOOL));
 }
 
 void UpdateDialog::DoDataExchange() {
-  for (const ControlRow& row : kControls) AttachControl(row.id, Member(row));
+  for (std::size_t i = 0; i < m_controls.size(); ++i) AttachControl(kWindowLayout[i].id, *m_controls[i]);
 }
 
 BOOL UpdateDialog::OnInitDialog() {
@@ -170,7 +68,7 @@ BOOL UpdateDialog::OnInitDialog() {
   }
   m_deferred.StartWhenIdle(hwnd());
   // The focus starts on the primary action.
-  FocusControl(m_btnUpdate.hwnd());
+  if (SkinTextControl* update = ControlById(kIdUpdate)) FocusControl(update->hwnd());
   return FALSE;  // the focus is set
 }
 
@@ -183,41 +81,31 @@ void UpdateDialog::FocusControl(HWND control) {
 void UpdateDialog::DescribeForAssistiveTechnology() {
   std::array<char16_t, kMessageCapacity> text{};
   LoadText(u"IDS_CLOSE", text.data(), text.size());
-  m_btnClose.SetAccessible(ROLE_SYSTEM_PUSHBUTTON, AsWide(text[0] != u'\0' ? text.data() : kCloseNameFallback));
+  if (SkinTextControl* close = ControlById(kIdClose))
+    close->SetAccessible(ROLE_SYSTEM_PUSHBUTTON, AsWide(text[0] != u'\0' ? text.data() : kCloseNameFallback));
   LoadBusyReason(Lookup(), text.data());
-  m_lblSpinner.SetAccessible(ROLE_SYSTEM_ANIMATION, AsWide(text.data()));
-  for (SkinLabel* picture : {&m_lblPromptIcon, &m_lblIllustration, &m_lblCautionIcon}) {
-    picture->SetAccessible(ROLE_SYSTEM_GRAPHIC, L"");
-  }
-  MarkAssertiveLiveRegion(m_lblMessage.hwnd());
-  MarkAssertiveLiveRegion(m_lblCaution.hwnd());
+  Panel(kIdSpinner).SetAccessible(ROLE_SYSTEM_ANIMATION, AsWide(text.data()));
+  for (int picture : {kIdPromptIcon, kIdIllustration, kIdCautionIcon})
+    Panel(picture).SetAccessible(ROLE_SYSTEM_GRAPHIC, L"");
+  MarkAssertiveLiveRegion(Panel(kIdMessage).hwnd());
+  MarkAssertiveLiveRegion(Panel(kIdCaution).hwnd());
 }
 
-// In the order the template's controls are attached.
-const UpdateDialog::ControlRow UpdateDialog::kControls[11] = {
-    {kIdClose, &UpdateDialog::m_btnClose, nullptr},
-    {kIdExit, &UpdateDialog::m_btnExit, nullptr},
-    {kIdPromptIcon, nullptr, &UpdateDialog::m_lblPromptIcon},
-    {kIdIllustration, nullptr, &UpdateDialog::m_lblIllustration},
-    {kIdCautionIcon, nullptr, &UpdateDialog::m_lblCautionIcon},
-    {kIdUpdate, &UpdateDialog::m_btnUpdate, nullptr},
-    {kIdMessage, nullptr, &UpdateDialog::m_lblMessage},
-    {kIdCaution, nullptr, &UpdateDialog::m_lblCaution},
-    {kIdSpinner, nullptr, &UpdateDialog::m_lblSpinner},
-    {kIdShutdownNow, &UpdateDialog::m_btnShutdownNow, nullptr},
-    {kIdShutdownLater, &UpdateDialog::m_btnShutdownLater, nullptr},
-};
-
-SkinControl& UpdateDialog::Member(const ControlRow& row) {
-  if (row.button != nullptr) return this->*row.button;
-  return this->*row.label;
-}
-
-SkinControl* UpdateDialog::ControlById(int id) {
-  for (const ControlRow& row : kControls) {
-    if (row.id == id) return &Member(row);
+SkinTextControl* UpdateDialog::ControlById(int id) {
+  for (std::size_t i = 0; i < m_controls.size(); ++i) {
+    if (kWindowLayout[i].id == id) return m_controls[i].get();
   }
   return nullptr;
+}
+
+// Every panel row's control is a SkinLabel (MakeControl); the ids asked for are the
+// table's own panels, so the lookup cannot miss.
+SkinLabel& UpdateDialog::Panel(int id) { return static_cast<SkinLabel&>(*ControlById(id)); }
+
+void UpdateDialog::ShowSpinnerFrame(std::uint32_t frame, double scale) {
+  SkinLabel& spinner = Panel(kIdSpinner);
+  m_deferred.RunFor(&spinner);  // its late first frame must not follow this one
+  spinner.SetSharedImage(m_spinnerFrames.Frame(frame, scale));
 }
 
 void UpdateDialog::LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const {
@@ -229,75 +117,63 @@ TextLookup UpdateDialog::Lookup() const {
 }
 
 void UpdateDialog::LayoutControls() {
-  const int dpi = ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-  const FontFaces faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_request.language);
-  const bool rightToLeft = ReadsRightToLeft(m_request.language);
-
   RECT desktop{};
   ::GetClientRect(::GetDesktopWindow(), &desktop);
   const LayoutMode wanted = ChooseLayoutMode(desktop.right - desktop.left, desktop.bottom - desktop.top);
-  if (m_nLayoutMode == wanted.mode) return;
-  m_nLayoutMode = wanted.mode;
-  const double scale = wanted.scale;
+  if (m_layoutSize == wanted.size) return;
+  m_layoutSize = wanted.size;
+  m_scale = wanted.scale;
+  m_faces = ChooseTextFaces(GetUserDefaultUILanguage(), m_request.language);
+  m_rightToLeft = ReadsRightToLeft(m_request.language);
   // Loads still waiting are for the old scale.
   m_deferred.Clear();
-  SetBackground(kBackgroundImage, kImageType, ResourceModule(), scale);
+  SetBackground(kBackgroundImage, kImageType, ResourceModule(), m_scale);
 
-  const float em = FontEmSize(scale, dpi);
-  std::array<char16_t, kTextCapacity> text{};
-  for (const ControlLayout& c : kWindowLayout) {
-    SkinControl* control = ControlById(c.id);
-    if (control == nullptr) continue;
-    const auto place = [&] {
-      ::SetWindowPos(control->hwnd(), nullptr, static_cast<int>(c.x * scale), static_cast<int>(c.y * scale),
-                     static_cast<int>(c.width * scale), static_cast<int>(c.height * scale),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    const auto setText = [&] {
-      if (c.textKey == nullptr) return;
-      LoadText(c.textKey, text.data(), text.size());
-      ::SetWindowTextW(control->hwnd(), AsWide(text.data()));
-    };
-    const char16_t* face = c.face == TextFace::kButton ? faces.buttonFace : faces.panelFace;
-    const int style = c.face == TextFace::kButton ? faces.buttonStyle : faces.panelStyle;
-    if (c.kind == ControlKind::kButton) {
-      auto* button = static_cast<SkinButton*>(control);
-      if (c.textColour != 0) button->SetTextColor(c.textColour);
-      if (c.hoverTextColour != 0) button->SetHoverTextColor(c.hoverTextColour);
-      if (c.pressedTextColour != 0) button->SetPressedTextColor(c.pressedTextColour);
-      if (c.alignment >= 0) button->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
-      if (c.face != TextFace::kNone) button->SetRightToLeft(rightToLeft);
-      if (c.face != TextFace::kNone) button->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
-      setText();
-      place();
-      const auto load = [button, &c, scale] {
-        button->SetImages(c.images[0], c.images[1], c.images[2], c.images[3], kImageType, ResourceModule(), scale);
-      };
-      if (c.startsHidden) m_deferred.Add(button, load);
-      else load();
-    } else {
-      auto* panel = static_cast<SkinLabel*>(control);
-      if (c.textColour != 0) panel->SetTextColor(c.textColour);
-      if (c.alignment >= 0) panel->SetAlignment(Alignment(c.alignment), Alignment(c.lineAlignment));
-      if (c.face != TextFace::kNone) panel->SetRightToLeft(rightToLeft);
-      if (c.face != TextFace::kNone) panel->SetFont(AsWide(face), em, style, Gdiplus::UnitPixel);
-      place();
-      setText();
-      const auto load = [panel, &c, scale] { panel->SetImage(c.images[0], kImageType, ResourceModule(), scale); };
-      if (c.id == kIdSpinner) DeferSpinnerFrames(scale);
-      else if (c.images[0] != 0 && c.startsHidden) m_deferred.Add(panel, load);
-      else if (c.images[0] != 0) load();
-    }
-    if (c.startsHidden) control->ShowWindow(SW_HIDE);
-    AddControl(control);
+  const float em = FontEmSize(m_scale, ::GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY));
+  for (std::size_t i = 0; i < m_controls.size(); ++i) {
+    SkinTextControl& control = *m_controls[i];
+    LayOut(kWindowLayout[i], control, m_scale, em);
+    if (kWindowLayout[i].startsHidden) control.ShowWindow(SW_HIDE);
+    AddControl(&control);
   }
+}
+
+void UpdateDialog::LayOut(const ControlLayout& c, SkinTextControl& control, double scale, float em) {
+  if (c.textColour != 0) control.SetTextColor(c.textColour);
+  if (c.hoverTextColour != 0 || c.pressedTextColour != 0)
+    control.SetStateTextColors(c.hoverTextColour, c.pressedTextColour);
+  if (c.alignment != TextAlignment::kNotSet)
+    control.SetAlignment(StringAlignmentOf(c.alignment), StringAlignmentOf(c.lineAlignment));
+  if (c.face != TextFace::kNone) {
+    const bool button = c.face == TextFace::kButton;
+    control.SetRightToLeft(m_rightToLeft);
+    control.SetFont(AsWide(button ? m_faces.buttonFace : m_faces.panelFace), em,
+                    button ? m_faces.buttonStyle : m_faces.panelStyle, Gdiplus::UnitPixel);
+  }
+  if (c.textKey != nullptr) {
+    std::array<char16_t, kTextCapacity> text{};
+    LoadText(c.textKey, text.data(), text.size());
+    ::SetWindowTextW(control.hwnd(), AsWide(text.data()));
+  }
+  ::SetWindowPos(control.hwnd(), nullptr, static_cast<int>(c.x * scale), static_cast<int>(c.y * scale),
+                 static_cast<int>(c.width * scale), static_cast<int>(c.height * scale), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (c.id == kIdSpinner) {
+    DeferSpinnerFrames(scale);
+    return;
+  }
+  const auto load = [&control, images = c.images, scale] {
+    control.LoadImages(images, kImageType, ResourceModule(), scale);
+  };
+  if (c.startsHidden) m_deferred.Add(&control, load);
+  else load();
 }
 
 // The first frame the window shows has no spinner: its frames are decoded after it, the
 // one it shows first tied to it, should it be drawn before they are.
 void UpdateDialog::DeferSpinnerFrames(double scale) {
-  m_deferred.Add(&m_lblSpinner,
-                 [this, scale] { m_lblSpinner.SetSharedImage(m_spinnerFrames.Frame(m_nSpinnerFrame, scale)); });
+  SkinLabel& spinner = Panel(kIdSpinner);
+  m_deferred.Add(&spinner,
+                 [this, &spinner, scale] { spinner.SetSharedImage(m_spinnerFrames.Frame(m_nSpinnerFrame, scale)); });
   for (std::uint32_t frame = kFirstSpinnerFrame; frame <= kLastSpinnerFrame; ++frame)
     m_deferred.Add(nullptr, [this, scale] { m_spinnerFrames.DecodeNext(scale); });
 }
@@ -342,10 +218,7 @@ LRESULT UpdateDialog::OnCommandFrom(WPARAM wParam, LPARAM lParam) {
 LRESULT UpdateDialog::OnDestroy() {
   m_acpi.CloseAcpiDevice();
   m_deferred.Clear();
-  for (const ControlRow& row : kControls) {
-    if (row.button != nullptr) (this->*row.button).ReleaseResources();
-    if (row.label != nullptr) (this->*row.label).ReleaseResources();
-  }
+  for (const std::unique_ptr<SkinTextControl>& control : m_controls) control->ReleaseResources();
   m_spinnerFrames.Clear();
   ReleaseSkin();
   return Default();
@@ -394,7 +267,7 @@ void UpdateDialog::OnUpdate() {
   DialogUpdateView dialogView(*this);
   RememberingView view(dialogView, m_memory);
   Win32UpdateRunPlatform platform(m_worker, hwnd(), m_busy);
-  UpdateRunState state{m_nSpinnerFrame, m_nLayoutMode, Lookup()};
+  UpdateRunState state{m_nSpinnerFrame, m_scale, Lookup()};
   if (const std::optional<StatusCode> status = RunUpdate(view, platform, state)) {
     m_nStatus = *status;
     m_bRan = true;
@@ -414,21 +287,6 @@ RunOutcome UpdateDialog::Outcome() const {
   outcome.powerOffStarted = m_bPowerOffStarted;
   return outcome;
 }
-
-namespace {
-
-// The real system and window behind the shut-down buttons.
-class WindowSession final : public SessionControl {
- public:
-  explicit WindowSession(HWND window) : window_(window) {}
-  std::uint32_t RequestPowerOff() override { return ::RequestPowerOff(); }
-  void PostClose() override { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
-
- private:
-  HWND window_;
-};
-
-}  // namespace
 
 void UpdateDialog::OnShutdownNow() {
   WindowSession session(hwnd());

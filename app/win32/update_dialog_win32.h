@@ -5,11 +5,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/exit_code.h"
 #include "app/remembered_view.h"
 #include "app/run_request.h"
+#include "app/status_message.h"
 #include "app/win32/busy_guard_win32.h"
 #include "app/win32/update_worker_win32.h"
 #include "app/window_layout.h"
@@ -17,17 +20,14 @@
 #include "common/status_codes.h"
 #include "controller/acpi_device.h"
 #include "platform/win32/device_io_win32.h"
-#include "platform/win32/service_manager_win32.h"
-#include "platform/win32/worker_platform_win32.h"
+#include "resources/control_ids.h"
 #include "skin/win32/deferred_images_win32.h"
-#include "skin/win32/skin_button_win32.h"
 #include "skin/win32/skin_dialog_win32.h"
 #include "skin/win32/skin_label_win32.h"
+#include "skin/win32/skin_text_control_win32.h"
 #include "skin/win32/spinner_frames_win32.h"
 
 inline constexpr wchar_t kWindowTitle[] = L"Vanto Thunderbolt Firmware Update Tool";
-inline constexpr UINT kWindowTemplate = 100;
-inline constexpr UINT kWindowIcon = 128;
 
 class UpdateDialog : public SkinDialog {
  public:
@@ -41,6 +41,16 @@ class UpdateDialog : public SkinDialog {
   // whether the user chose to shut down now.
   RunOutcome Outcome() const;
 
+  // For the update run's view of the window (DialogUpdateView).
+  // The control of template id `id`; null for an id the window has none of.
+  SkinTextControl* ControlById(int id);
+  // Moves the keyboard focus to `control` as Tab would, making it the default button.
+  void FocusControl(HWND control);
+  // Shows the busy indicator's `frame`, decoded once per scale.
+  void ShowSpinnerFrame(std::uint32_t frame, double scale);
+  // Whether a control can be pressed or take the focus: shown and not greyed.
+  static bool Usable(HWND control);
+
  protected:
   void DoDataExchange() override;
   BOOL OnInitDialog() override;
@@ -50,7 +60,6 @@ class UpdateDialog : public SkinDialog {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  friend class DialogUpdateView;
   LRESULT OnCommandFrom(WPARAM wParam, LPARAM lParam);
   LRESULT OnDestroy();
   LRESULT OnDisplayChange();
@@ -61,35 +70,30 @@ class UpdateDialog : public SkinDialog {
   void OnUpdate();
   void OnShutdownNow();
   void OnShutdownLater();
-  SkinControl* ControlById(int id);
-  // Moves the keyboard focus to `control` as Tab would, making it the default button.
-  void FocusControl(HWND control);
+  // Places one control of the layout at `scale`, with its font, colours, text and pictures.
+  void LayOut(const ControlLayout& row, SkinTextControl& control, double scale, float em);
+  // The panel of template id `id`: the layout table makes a SkinLabel for every panel row.
+  SkinLabel& Panel(int id);
   void DescribeForAssistiveTechnology();
   void DeferSpinnerFrames(double scale);
   void LoadText(const char16_t* key, char16_t* buffer, std::size_t capacity) const;
   TextLookup Lookup() const;
 
-  // One row per control of the template: its id and the member behind it, a button or a
-  // panel. Attaching, finding (and so laying out, with the layout table's row of the same
-  // id) and releasing all walk this one table.
-  struct ControlRow {
-    int id;
-    SkinButton UpdateDialog::*button;
-    SkinLabel UpdateDialog::*label;
-  };
-  static const ControlRow kControls[11];
-  SkinControl& Member(const ControlRow& row);
-
-  SkinButton m_btnExit, m_btnClose, m_btnUpdate, m_btnShutdownNow, m_btnShutdownLater;
-  SkinLabel m_lblPromptIcon, m_lblIllustration, m_lblCautionIcon, m_lblMessage, m_lblCaution, m_lblSpinner;
+  const RunRequest& m_request;
+  // One control per row of kWindowLayout, in its order: a SkinButton for a button row, a
+  // SkinLabel for a panel row. Attaching, finding, laying out and releasing walk this list.
+  std::vector<std::unique_ptr<SkinTextControl>> m_controls;
   HICON m_hIcon = nullptr;
-  std::int32_t m_nLayoutMode = -1;
+  // The layout's size and scale; empty until the first layout.
+  std::optional<LayoutSize> m_layoutSize;
+  double m_scale = 0.5;
+  FontFaces m_faces{};
+  bool m_rightToLeft = false;
   std::uint32_t m_nSpinnerFrame = kFirstSpinnerFrame;
   // The busy indicator's frames, decoded once per scale; the pictures of the controls the
   // first frame does not show, decoded after the window is on screen.
   SpinnerFrames m_spinnerFrames;
   DeferredImages m_deferred;
-  const RunRequest& m_request;
   // The ACPI device: opened by the first press of Update that finds it, used by the
   // worker, closed when the window goes (never while the worker runs: the press does not
   // return before the worker ends).

@@ -31,10 +31,14 @@ SkinButton::SkinButton() { SetAccessible(ROLE_SYSTEM_PUSHBUTTON, nullptr); }
 SkinButton::~SkinButton() = default;
 
 void SkinButton::SetTextColor(Gdiplus::ARGB colour) {
-  textBrush_.SetColor(Gdiplus::Color(colour));
+  SkinTextControl::SetTextColor(colour);
   hoverTextBrush_.SetColor(Gdiplus::Color(colour));
   pressedTextBrush_.SetColor(Gdiplus::Color(colour));
-  MarkChanged();
+}
+
+void SkinButton::SetStateTextColors(Gdiplus::ARGB hover, Gdiplus::ARGB pressed) {
+  SetHoverTextColor(hover);
+  SetPressedTextColor(pressed);
 }
 
 void SkinButton::SetHoverTextColor(Gdiplus::ARGB colour) {
@@ -62,7 +66,7 @@ void SkinButton::SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed,
 }
 
 void SkinButton::ReleaseResources() {
-  text_.ReleaseFont();
+  SkinTextControl::ReleaseResources();
   normalImage_.reset();
   disabledImage_.reset();
   hoverImage_.reset();
@@ -193,8 +197,10 @@ void SkinButton::Draw(Gdiplus::Graphics& graphics) {
   // Pressed text moves with the press, whether or not the image does; the disabled look
   // keeps the normal text colour.
   const bool pressed = state_ & StatePressed;
-  const Gdiplus::SolidBrush& brush = pressed ? pressedTextBrush_ : (state_ & StateHover) ? hoverTextBrush_ : textBrush_;
-  text_.DrawWindowText(graphics, hwnd(), brush, pressed ? Shifted(bounds) : bounds);
+  const Gdiplus::SolidBrush& brush = pressed                 ? pressedTextBrush_
+                                     : (state_ & StateHover) ? hoverTextBrush_
+                                                             : textBrush();
+  text().DrawWindowText(graphics, hwnd(), brush, pressed ? Shifted(bounds) : bounds);
   if (state_ & StateFocusShown) DrawFrame(graphics, focusBrush_, bounds, kFocusRingWidth, true);
 }
 
@@ -208,7 +214,7 @@ void SkinButton::DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& s
   graphics.FillRectangle(&face, bounds);
   DrawFrame(graphics, border, bounds, kFocusRingWidth, false);
   if (::GetWindowTextLengthW(hwnd()) > 0) {
-    text_.DrawWindowText(graphics, hwnd(), ink, bounds);
+    text().DrawWindowText(graphics, hwnd(), ink, bounds);
   } else {
     const Gdiplus::Pen pen(&ink, bounds.Width / 12.0f);
     const float inset = bounds.Width * 0.3f;

@@ -5,11 +5,10 @@
 #include <memory>
 
 #include "skin/colour_matrices.h"
-#include "skin/win32/skin_control_win32.h"
 #include "skin/win32/skin_image_win32.h"
-#include "skin/win32/skin_text_win32.h"
+#include "skin/win32/skin_text_control_win32.h"
 
-class SkinButton : public SkinControl {
+class SkinButton : public SkinTextControl {
  public:
   enum State : unsigned { StateDisabled = 0x1, StateHover = 0x2, StatePressed = 0x4, StateFocusShown = 0x8 };
   // The focus ring: this many pixels wide, just outside the button, where the composition
@@ -19,27 +18,18 @@ class SkinButton : public SkinControl {
   SkinButton();
   ~SkinButton() override;
 
-  void SetTextColor(Gdiplus::ARGB colour);  // all three looks
+  void SetTextColor(Gdiplus::ARGB colour) override;  // all three looks
+  void SetStateTextColors(Gdiplus::ARGB hover, Gdiplus::ARGB pressed) override;
   void SetHoverTextColor(Gdiplus::ARGB colour);
   void SetPressedTextColor(Gdiplus::ARGB colour);
-  void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
-    text_.SetAlignment(alignment, lineAlignment);
-    MarkChanged();
-  }
-  void SetRightToLeft(bool rightToLeft) {
-    text_.SetRightToLeft(rightToLeft);
-    MarkChanged();
-  }
-  void SetFont(const wchar_t* family, float emSize, int style, int unit) {
-    text_.SetFont(family, emSize, style, unit);
-    MarkChanged();
-  }
   // Loads the four looks; an id of 0 for disabled, hover or pressed derives that look.
   // Composes nothing (the setters above neither).
   void SetImages(UINT normal, UINT disabled, UINT hover, UINT pressed, const wchar_t* type, HMODULE module,
                  double scale);
-  // Frees the font and the images.
-  void ReleaseResources();
+  void LoadImages(const ImageIds& ids, const wchar_t* type, HMODULE module, double scale) override {
+    SetImages(ids[0], ids[1], ids[2], ids[3], type, module, scale);
+  }
+  void ReleaseResources() override;
 
   void Draw(Gdiplus::Graphics& graphics) override;
   void DescribeForAccessibility(AccessibleFacts& facts) const override;
@@ -76,8 +66,6 @@ class SkinButton : public SkinControl {
   std::unique_ptr<SkinImage> normalImage_, disabledImage_, hoverImage_, pressedImage_;
   bool tracking_ = false;
   unsigned state_ = 0;
-  SkinText text_;
-  Gdiplus::SolidBrush textBrush_{Gdiplus::Color(0xFF000000)};
   Gdiplus::SolidBrush hoverTextBrush_{Gdiplus::Color(0xFF000000)};
   Gdiplus::SolidBrush pressedTextBrush_{Gdiplus::Color(0xFF000000)};
   Gdiplus::SolidBrush focusBrush_{Gdiplus::Color(0xFF000000)};

@@ -20,7 +20,7 @@ void SkinLabel::SetSharedImage(std::shared_ptr<const SkinImage> image) {
 }
 
 void SkinLabel::ReleaseResources() {
-  text_.ReleaseFont();
+  SkinTextControl::ReleaseResources();
   image_.reset();
   sharedImage_.reset();
 }
@@ -32,7 +32,7 @@ void SkinLabel::Draw(Gdiplus::Graphics& graphics) {
     return;
   }
   if (const SkinImage* image = Picture()) image->Draw(graphics, bounds);
-  text_.DrawWindowText(graphics, hwnd(), textBrush_, bounds);
+  text().DrawWindowText(graphics, hwnd(), textBrush(), bounds);
 }
 
 // The text in the window text colour; a picture only when it means something (the busy
@@ -42,5 +42,5 @@ void SkinLabel::DrawInScheme(Gdiplus::Graphics& graphics, const SystemScheme& sc
   if (image != nullptr && accessibleRole() != ROLE_SYSTEM_GRAPHIC)
     DrawSilhouette(graphics, image->Get(), bounds, scheme.windowText);
   const Gdiplus::SolidBrush ink(Gdiplus::Color(scheme.windowText));
-  text_.DrawWindowText(graphics, hwnd(), ink, bounds);
+  text().DrawWindowText(graphics, hwnd(), ink, bounds);
 }

@@ -3,38 +3,23 @@
 
 #include <memory>
 
-#include "skin/win32/skin_control_win32.h"
 #include "skin/win32/skin_image_win32.h"
-#include "skin/win32/skin_text_win32.h"
+#include "skin/win32/skin_text_control_win32.h"
 
-class SkinLabel : public SkinControl {
+class SkinLabel : public SkinTextControl {
  public:
   SkinLabel();
   ~SkinLabel() override;
-  // The setters compose nothing; each marks the panel for the next composition.
-  void SetTextColor(Gdiplus::ARGB colour) {
-    textBrush_.SetColor(Gdiplus::Color(colour));
-    MarkChanged();
-  }
-  void SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
-    text_.SetAlignment(alignment, lineAlignment);
-    MarkChanged();
-  }
-  void SetRightToLeft(bool rightToLeft) {
-    text_.SetRightToLeft(rightToLeft);
-    MarkChanged();
-  }
-  void SetFont(const wchar_t* family, float emSize, int style, int unit) {
-    text_.SetFont(family, emSize, style, unit);
-    MarkChanged();
-  }
-  // Replaces the picture; an id that fails to load leaves an empty one.
+  // Replaces the picture; an id that fails to load leaves an empty one. Composes nothing.
   void SetImage(UINT id, const wchar_t* type, HMODULE module, double scale);
+  // The first id only; a panel without a picture (0) loads none.
+  void LoadImages(const ImageIds& ids, const wchar_t* type, HMODULE module, double scale) override {
+    if (ids[0] != 0) SetImage(ids[0], type, module, scale);
+  }
   // Replaces the picture with one decoded and kept elsewhere (the busy indicator's frames),
   // shared so that it lives while shown here; null shows none. Composes nothing either.
   void SetSharedImage(std::shared_ptr<const SkinImage> image);
-  // Frees the font and the image.
-  void ReleaseResources();
+  void ReleaseResources() override;
 
   void Draw(Gdiplus::Graphics& graphics) override;
 
@@ -45,6 +30,4 @@ class SkinLabel : public SkinControl {
 
   std::unique_ptr<SkinImage> image_;
   std::shared_ptr<const SkinImage> sharedImage_;  // drawn instead of image_ while set
-  SkinText text_;
-  Gdiplus::SolidBrush textBrush_{Gdiplus::Color(0xFF000000)};
 };

@@ -60,6 +60,16 @@ SkinText::SkinText() : font_(CreateSkinFont(L"Arial", 12.0f, Gdiplus::FontStyleR
 
 SkinText::~SkinText() = default;
 
+Gdiplus::StringAlignment StringAlignmentOf(TextAlignment alignment) {
+  switch (alignment) {
+    case TextAlignment::kCenter: return Gdiplus::StringAlignmentCenter;
+    case TextAlignment::kFar: return Gdiplus::StringAlignmentFar;
+    case TextAlignment::kNear:
+    case TextAlignment::kNotSet: break;
+  }
+  return Gdiplus::StringAlignmentNear;
+}
+
 void SkinText::SetAlignment(Gdiplus::StringAlignment alignment, Gdiplus::StringAlignment lineAlignment) {
   alignment_ = alignment;
   format_.SetLineAlignment(lineAlignment);

@@ -8,12 +8,16 @@
 #include <memory>
 #include <string>
 
+#include "skin/text_alignment.h"
 #include "skin/win32/dib_surface_win32.h"
 #include "skin/win32/gdiplus_win32.h"
 
 // A GDI+ font of `family`; a family that is not installed, or a font that cannot be made
 // from it, falls back to the generic sans-serif family. Null when no font can be made.
 std::unique_ptr<Gdiplus::Font> CreateSkinFont(const wchar_t* family, float emSize, int style, int unit);
+
+// GDI+'s alignment for `alignment` (near for kNotSet, GDI+'s own default).
+Gdiplus::StringAlignment StringAlignmentOf(TextAlignment alignment);
 
 class SkinText {
  public:

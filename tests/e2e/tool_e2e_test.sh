@@ -6,8 +6,8 @@ set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tool=$(realpath "$1") probe=$(realpath "$2") ini=$(realpath "$3")
 shots=$(realpath -m "$4") prefix=$(realpath -m "$5")
-# shellcheck source=tool_session.sh
-source "$here/tool_session.sh"
+# shellcheck source=../lib/tool_session.sh
+source "$here/../lib/tool_session.sh"
 mkdir -p "$shots"
 app=$(mktemp -d)
 trap 'rm -rf "$app"' EXIT

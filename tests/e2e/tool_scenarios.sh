@@ -5,8 +5,8 @@
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 size=$1 app=$2 window_probe=$3 shots=$4
-# shellcheck source=tool_session.sh
-source "$here/tool_session.sh"
+# shellcheck source=../lib/tool_session.sh
+source "$here/../lib/tool_session.sh"
 passed=0 failed=0
 
 # LANG ARGS...: the tool started on a system in language LANG; false when its window does

@@ -1,5 +1,5 @@
 // Looks at a running program's window from outside, for black-box tests. Clicks and keys
-// go through the X server as a person's would (tests/e2e/tool_session.sh); the probe reads state
+// go through the X server as a person's would (tests/lib/tool_session.sh); the probe reads state
 // and sends only what the system itself sends:
 //   window_probe wait TITLE MS        until a top-level window titled TITLE exists (exit 1 on time-out)
 //   window_probe gone TITLE MS        until it no longer exists

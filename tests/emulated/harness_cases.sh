@@ -6,8 +6,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 harness=$1 samples=$2 components=$3 work=$4
 
-# shellcheck source=../e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 out=$(emulated_out)
 mkdir -p "$work/cases/samples"
 (cd "$work/cases" && wine "$samples" samples </dev/null >/dev/null 2>&1) || { echo "FAIL nvm-samples"; exit 1; }

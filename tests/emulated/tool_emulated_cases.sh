@@ -8,8 +8,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 work=$1 tool=$2 window_probe=$3 answers=$4 samples=$5 components=$6 tool_ini=$7 shots=$8 exit_probe=$9
 shift 9
-# shellcheck source=../e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 passed=0 failed=0
 
 shot() { screenshot "$shots/emulated-$1.png"; }

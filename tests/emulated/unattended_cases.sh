@@ -9,8 +9,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 work=$1 tool=$2 exit_probe=$3 window_probe=$4 samples=$5 components=$6 ini=$7
 shift 7
-# shellcheck source=../e2e/tool_session.sh
-source "$repo/tests/e2e/tool_session.sh"
+# shellcheck source=../lib/tool_session.sh
+source "$repo/tests/lib/tool_session.sh"
 passed=0 failed=0
 
 # NAME VERSION IMAGE [SCENARIO LINES...]: a folder laid out as the tool ships, with IMAGE and

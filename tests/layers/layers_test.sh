@@ -1,30 +1,19 @@
 #!/usr/bin/env bash
 # The layers the build holds: every #include of the tracked sources checked against one
-# table of allowed dependencies. Fails naming the file, the line and the rule it breaks.
+# table of allowed dependencies (cmake/layers.txt). Fails naming the file, the line and the
+# rule it breaks.
 # Usage: layers_test.sh SOURCE_DIR
 set -euo pipefail
 cd "$1"
 
-# The folder a file lives in (the first prefix that matches, most specific first) and the
-# folders its quoted includes may come from. The portable core (common, platform's
-# interfaces, controller, skin and app outside their win32 folders) sits below every
-# Windows layer; the emulator and the tools stand beside the product, which never includes
-# them. Test, benchmark and fuzz code may include anything.
-rules=(
-  "common/                       common/"
-  "platform/win32/               platform/win32/ platform/ common/"
-  "platform/                     platform/ common/"
-  "controller/                   controller/ platform/ common/"
-  "skin/win32/                   skin/win32/ skin/ framework/win32/ platform/win32/ platform/ common/"
-  "skin/                         skin/ platform/ common/"
-  "framework/win32/              framework/win32/ platform/win32/ platform/ common/"
-  "app/win32/                    app/win32/ app/ skin/win32/ skin/ framework/win32/ controller/ platform/win32/ platform/ common/ app_version.h"
-  "app/                          app/ controller/ skin/ platform/ common/"
-  "emulator/win32/               emulator/win32/ emulator/ controller/ skin/ platform/win32/ platform/ common/"
-  "emulator/                     emulator/ app/ controller/ skin/ platform/ common/"
-  "tools/tbtfw-check/main_win32. tools/ app/ controller/ skin/ platform/win32/ platform/ common/"
-  "tools/                        tools/ app/ controller/ skin/ emulator/ platform/ common/"
-)
+# The folder a file lives in (the first row whose folder begins its path) and the folders
+# its quoted includes may come from: cmake/layers.txt, the table the build's include paths
+# are made from too.
+rules=()
+while IFS= read -r row; do
+  [[ $row =~ ^[[:space:]]*(#|$) ]] || rules+=("$row")
+done <cmake/layers.txt
+((${#rules[@]} > 0)) || { echo "layers: cmake/layers.txt holds no rule" >&2; exit 1; }
 # Outside any win32 folder the core reaches the system only through platform/: it includes
 # no header of a system library (all of which end in .h; the C++ library's do not).
 portable="^(common|platform|controller|skin|app)/"

@@ -94,8 +94,8 @@ struct Pressed {
   RecordingView view;
   ScriptedPlatform platform;
   std::uint32_t frame = kFirstSpinnerFrame;
-  std::int32_t layoutMode = 1;
-  UpdateRunState state{frame, layoutMode, [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
+  double scale = 1.0;
+  UpdateRunState state{frame, scale, [](const char16_t* key, char16_t* buffer, std::size_t capacity) {
                          std::u16string text = key;
                          text = text.substr(0, capacity - 1);
                          std::copy(text.begin(), text.end(), buffer);
@@ -226,7 +226,7 @@ TEST(UpdateRun, WhileRunningOnlyTheSpinnerMovesOneFramePerTick) {
   r.platform.onTick = [&](int left) {
     ExpectWindow(r, kRunning, "running, ticks left: " + std::to_string(left));
     EXPECT_EQ(r.view.message, u"IDS_BUSY");  // the prompt's "click Update" is no longer true
-    if (left == 5) r.layoutMode = 0;         // a display change during the run
+    if (left == 5) r.scale = 0.5;            // a display change during the run
   };
   EXPECT_EQ(r.Go(), kSuccess);
   const std::vector<std::uint32_t> expected = {147, 148, 141, 142, 143, 144, 145, 146, 147, 148};

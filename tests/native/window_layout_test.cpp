@@ -9,13 +9,14 @@ namespace {
 TEST(WindowLayout, FullScaleOnlyAboveTheThreshold) {
   struct Case {
     int width, height;
-    std::int32_t mode;
+    LayoutSize size;
   };
-  for (Case c : {Case{1920, 1080, 0}, Case{1921, 1080, 1}, Case{1920, 1081, 1}, Case{1280, 720, 0}, Case{2560, 1440, 1},
-                 Case{800, 1200, 1}}) {
+  constexpr LayoutSize kHalf = LayoutSize::kHalf, kFull = LayoutSize::kFull;
+  for (Case c : {Case{1920, 1080, kHalf}, Case{1921, 1080, kFull}, Case{1920, 1081, kFull}, Case{1280, 720, kHalf},
+                 Case{2560, 1440, kFull}, Case{800, 1200, kFull}}) {
     const LayoutMode m = ChooseLayoutMode(c.width, c.height);
-    EXPECT_EQ(m.mode, c.mode) << c.width << "x" << c.height;
-    EXPECT_EQ(m.scale, c.mode == 1 ? 1.0 : 0.5);
+    EXPECT_EQ(m.size, c.size) << c.width << "x" << c.height;
+    EXPECT_EQ(m.scale, c.size == kFull ? 1.0 : 0.5);
   }
 }
 

@@ -8,8 +8,8 @@
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tool=$1 planted=$2 plant_probe=$3 window_probe=$4 ini=$5 work=$6
-# shellcheck source=../e2e/tool_session.sh
-source "$here/../e2e/tool_session.sh"
+# shellcheck source=../lib/tool_session.sh
+source "$here/../lib/tool_session.sh"
 base_overrides=$WINEDLLOVERRIDES
 failed=0
 fail() { echo "FAIL [$name] $*"; failed=1; }

@@ -1,14 +1,19 @@
 // The window's resources as the executable carries them: every skin image at its design
-// size as 8-bit RGBA PNG, the icon, and dialog template 100 with its controls.
+// size as 8-bit RGBA PNG, the icon, and the dialog template with the
+// controls of the layout table.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
+#include <map>
 #include <vector>
 
+#include "app/window_layout.h"
 #include "platform/win32/unique.h"
+#include "resources/control_ids.h"
 
 namespace {
 
@@ -53,15 +58,17 @@ TEST(Resources, EverySkinImageIsAnRgbaPngAtItsDesignSize) {
 }
 
 TEST(Resources, GroupIconLoads) {
-  HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+  HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOOL));
   ASSERT_NE(icon, nullptr);
   ::DestroyIcon(icon);
 }
 
 INT_PTR CALLBACK IgnoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-TEST(Resources, DialogTemplate100HoldsTheWindowsControls) {
-  Bytes bytes = Resource(100, RT_DIALOG);
+// The template and the layout table the window makes its controls from name the same
+// controls, each of the same kind: the window casts on the table's word.
+TEST(Resources, TheDialogTemplateHoldsTheLayoutTablesControls) {
+  Bytes bytes = Resource(IDD_UPDATE, RT_DIALOG);
   ASSERT_GE(bytes.size, 16u);
   // Created from a copy without WS_VISIBLE (the style at offset 12 of DLGTEMPLATEEX): under
   // Wine without a window manager, destroying a shown window waits for one.
@@ -73,10 +80,18 @@ TEST(Resources, DialogTemplate100HoldsTheWindowsControls) {
   Unique<HandleTraits<HWND, ::DestroyWindow>> dialog(::CreateDialogIndirectParamW(
       ::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr, IgnoreMessages, 0));
   ASSERT_TRUE(dialog);
-  std::vector<int> ids;
-  for (HWND c = ::GetWindow(dialog.get(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
-    ids.push_back(::GetDlgCtrlID(c));
-  EXPECT_EQ(ids, (std::vector<int>{1, 2, 1003, 1007, 1008, 149, 1001, 1002, 1004, 1005, 1006}));
+  std::map<int, ControlKind> inTemplate;
+  for (HWND c = ::GetWindow(dialog.get(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t name[32] = {};
+    ::GetClassNameW(c, name, 32);
+    const bool button = ::_wcsicmp(name, L"Button") == 0;
+    EXPECT_TRUE(button || ::_wcsicmp(name, L"Static") == 0) << ::GetDlgCtrlID(c);
+    EXPECT_TRUE(inTemplate.emplace(::GetDlgCtrlID(c), button ? ControlKind::kButton : ControlKind::kPanel).second)
+        << "id " << ::GetDlgCtrlID(c) << " twice";
+  }
+  std::map<int, ControlKind> inTable;
+  for (const ControlLayout& row : kWindowLayout) inTable.emplace(row.id, row.kind);
+  EXPECT_EQ(inTemplate, inTable);
 }
 
 }  // namespace

@@ -146,9 +146,9 @@ TEST(TextFit, EveryTextFitsItsControlInEveryLanguage) {
             const float width = static_cast<float>(static_cast<int>(c.width * scale));
             const float height = static_cast<float>(static_cast<int>(c.height * scale));
             Gdiplus::StringFormat format;
-            const auto alignment = static_cast<Gdiplus::StringAlignment>(c.alignment);
+            const Gdiplus::StringAlignment alignment = StringAlignmentOf(c.alignment);
             format.SetAlignment(alignment);
-            format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(c.lineAlignment));
+            format.SetLineAlignment(StringAlignmentOf(c.lineAlignment));
             INT flags = rightToLeft ? Gdiplus::StringFormatFlagsDirectionRightToLeft : 0;
             if (c.kind == ControlKind::kButton) flags |= Gdiplus::StringFormatFlagsNoWrap;
             format.SetFormatFlags(flags);

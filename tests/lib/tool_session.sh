@@ -8,11 +8,26 @@
 # What touches Wine needs DISPLAY and WINEPREFIX (inside tests/wine/bench.sh run); what
 # reads the window needs window_probe set to the probe's path.
 
-# The window's title and its controls' ids in the dialog template (resources/tbtfw.rc).
+# The window's title.
 readonly tool_title="Vanto Thunderbolt Firmware Update Tool"
+
+# NAME: the value of `#define NAME` in the header the dialog template and the code share.
+control_id() {
+  local header
+  header=$(dirname "${BASH_SOURCE[0]}")/../../resources/control_ids.h
+  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; found = 1 } END { exit !found }' "$header" ||
+    { echo "no $1 in $header" >&2; return 1; }
+}
+# The controls' ids, as the template has them.
+id_exit=$(control_id IDC_EXIT) && id_close=$(control_id IDC_CLOSE) &&
+  id_prompt_icon=$(control_id IDC_PROMPT_ICON) && id_illustration=$(control_id IDC_ILLUSTRATION) &&
+  id_caution_icon=$(control_id IDC_CAUTION_ICON) && id_update=$(control_id IDC_UPDATE) &&
+  id_message=$(control_id IDC_MESSAGE) && id_caution=$(control_id IDC_CAUTION) &&
+  id_spinner=$(control_id IDC_SPINNER) && id_shutdown_now=$(control_id IDC_SHUTDOWN_NOW) &&
+  id_shutdown_later=$(control_id IDC_SHUTDOWN_LATER) || exit 1
 # shellcheck disable=SC2034  # each is for the scripts that source this file
-readonly id_exit=1 id_close=2 id_prompt_icon=149 id_illustration=1001 id_caution_icon=1002 \
-  id_update=1003 id_message=1004 id_caution=1005 id_spinner=1006 id_shutdown_now=1007 id_shutdown_later=1008
+readonly id_exit id_close id_prompt_icon id_illustration id_caution_icon id_update id_message id_caution \
+  id_spinner id_shutdown_now id_shutdown_later
 # The status of a run that wrote the image: the window then offers to shut down.
 readonly status_success=0x00000000
 # The driver's requests in a run that reaches the controller: power on, then off.
