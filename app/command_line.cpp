@@ -92,7 +92,7 @@ bool ParseCommandLine(int argc, const char16_t* const* argv, RunRequest& request
     const char16_t* arg = argv[i];
     if (arg == nullptr || arg[0] != u'/') continue;
     if (EqualsIgnoringCase(arg, u"/downgradable")) {
-      request.downgradable = 1;
+      request.downgradable = true;
     } else if (Length(arg) > 5 && AsciiLower(arg[1]) == u'l' && AsciiLower(arg[2]) == u'i' &&
                AsciiLower(arg[3]) == u'd' && arg[4] == u':') {
       request.language = static_cast<std::uint16_t>(static_cast<std::uint32_t>(ParseHexLong(arg + 5)) & 0xFFFF);

@@ -11,8 +11,8 @@
 enum class RunMode : std::uint8_t { kWindow, kSilent, kCheck, kHelp };
 
 struct RunRequest {
-  std::int32_t downgradable = 0;  // 1 when an image older than the controller's may be written
-  std::uint16_t language = 0;     // LANGID of every text lookup
+  bool downgradable = false;   // an image older than the controller's may be written
+  std::uint16_t language = 0;  // LANGID of every text lookup
   RunMode mode = RunMode::kWindow;
   bool shutdown = false;   // unattended update: power the computer off after a write
   bool force = false;      // unattended update: write even an image already there or pending

@@ -18,14 +18,13 @@ std::uint32_t GetU32(const std::uint8_t* at) {
 }  // namespace
 
 bool AcpiDevice::OpenAcpiDevice() {
-  handle_ = io_.Open(kAcpiDevicePath);
+  device_ = io_.Open(kAcpiDevicePath);
   return IsOpen();
 }
 
 bool AcpiDevice::CloseAcpiDevice() {
   if (!IsOpen()) return false;
-  io_.Close(handle_);
-  handle_ = kNullDevice;
+  device_.reset();
   return true;
 }
 
@@ -37,8 +36,8 @@ bool AcpiDevice::AcpiControl(std::uint32_t tag, const std::uint8_t* arguments, s
   if (argumentLength > 0) std::copy_n(arguments, argumentLength, request.data() + 8);
   std::array<std::uint8_t, kAcpiReplyCapacity> answer{};
   std::uint32_t returned = 0;
-  if (!io_.Control(handle_, kAcpiControlCode, request.data(), static_cast<std::uint32_t>(request.size()), answer.data(),
-                   kAcpiReplyCapacity, returned)) {
+  if (!io_.Control(device_.get(), kAcpiControlCode, request.data(), static_cast<std::uint32_t>(request.size()),
+                   answer.data(), kAcpiReplyCapacity, returned)) {
     return false;
   }
   // A driver reporting more than the reply area holds cannot make us copy past it.

@@ -15,7 +15,6 @@ inline constexpr std::uint32_t kControllerAcpiDevice = 0x00060057;
 class AcpiDevice {
  public:
   explicit AcpiDevice(DeviceIo& io) : io_(io) {}
-  ~AcpiDevice() { CloseAcpiDevice(); }
   AcpiDevice(const AcpiDevice&) = delete;
   AcpiDevice& operator=(const AcpiDevice&) = delete;
 
@@ -23,7 +22,7 @@ class AcpiDevice {
   bool OpenAcpiDevice();
   // True when it closed an open device.
   bool CloseAcpiDevice();
-  bool IsOpen() const { return handle_ != kNullDevice && handle_ != kInvalidDevice; }
+  bool IsOpen() const { return device_.valid(); }
   // Why the last open or request failed, as the system said; empty when it succeeded.
   SystemError LastFailure() const { return io_.LastFailure(); }
 
@@ -37,5 +36,5 @@ class AcpiDevice {
 
  private:
   DeviceIo& io_;
-  DeviceHandle handle_ = kNullDevice;
+  DeviceIo::Device device_;  // closed when the device goes
 };

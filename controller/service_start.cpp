@@ -8,31 +8,15 @@ constexpr std::uint32_t kManagerConnect = 0x0001;
 constexpr std::uint32_t kServiceQueryAndStart = 0x0004 | 0x0010;
 constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 
-// Closes a service-manager handle when it goes out of scope.
-class ServiceHandleOwner {
- public:
-  ServiceHandleOwner(ServiceManager& scm, ServiceHandle handle) : scm_(scm), handle_(handle) {}
-  ~ServiceHandleOwner() {
-    if (handle_ != 0) scm_.Close(handle_);
-  }
-  ServiceHandleOwner(const ServiceHandleOwner&) = delete;
-  ServiceHandleOwner& operator=(const ServiceHandleOwner&) = delete;
-  ServiceHandle get() const { return handle_; }
-
- private:
-  ServiceManager& scm_;
-  ServiceHandle handle_;
-};
-
 }  // namespace
 
 int StartControllerService(ServiceManager& scm, const char16_t* name) {
   if (name == nullptr) return kServiceNotOpened;
-  const ServiceHandleOwner manager(scm, scm.OpenManager(kManagerConnect));
-  if (manager.get() == 0) return kServiceNoManager;
+  const ServiceManager::Handle manager = scm.OpenManager(kManagerConnect);
+  if (!manager.valid()) return kServiceNoManager;
   // Declared after the manager, so it is closed first.
-  const ServiceHandleOwner service(scm, scm.OpenNamedService(manager.get(), name, kServiceQueryAndStart));
-  if (service.get() == 0) return kServiceNotOpened;
+  const ServiceManager::Handle service = scm.OpenNamedService(manager, name, kServiceQueryAndStart);
+  if (!service.valid()) return kServiceNotOpened;
   std::uint32_t error = 0;
   if (!scm.Start(service.get(), error) && error != kErrorServiceAlreadyRunning) return kServiceWouldNotStart;
   return kServiceStarted;

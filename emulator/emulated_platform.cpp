@@ -95,7 +95,7 @@ bool MatchesBinSearch(std::u16string_view name) {
 
 }  // namespace
 
-DeviceHandle EmulatedDeviceIo::Open(const std::u16string& path) {
+DeviceHandle EmulatedDeviceIo::OpenDevice(const std::u16string& path) {
   model_.log.push_back("OpenDevice " + ToUtf8(path));
   if (model_.Has(Fault::kNoAcpiDevice) || path != u"\\\\.\\HVKACPI") {
     last_.Failed("CreateFileW", kErrorFileNotFound);
@@ -133,7 +133,7 @@ void EmulatedDeviceIo::Close(DeviceHandle device) {
 
 // Only the rights starting needs are granted (SC_MANAGER_CONNECT; SERVICE_QUERY_STATUS |
 // SERVICE_START): asking for more or other rights is refused, as under a strict policy.
-ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
+ServiceHandle EmulatedServiceManager::OpenManagerHandle(std::uint32_t access) {
   if (model_.Has(Fault::kNoServiceManager) || access != 0x0001) {
     last_.Failed("OpenSCManagerW", kErrorAccessDenied);
     return 0;
@@ -143,8 +143,8 @@ ServiceHandle EmulatedServiceManager::OpenManager(std::uint32_t access) {
   return kManagerHandle;
 }
 
-ServiceHandle EmulatedServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
-                                                       std::uint32_t access) {
+ServiceHandle EmulatedServiceManager::OpenServiceHandle(ServiceHandle manager, const std::u16string& name,
+                                                        std::uint32_t access) {
   if (manager != kManagerHandle || model_.Has(Fault::kServiceMissing) || name != u"ThunderboltService" ||
       access != 0x0014) {
     last_.Failed("OpenServiceW", kErrorServiceDoesNotExist);

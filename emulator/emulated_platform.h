@@ -10,15 +10,16 @@
 class EmulatedDeviceIo final : public DeviceIo {
  public:
   explicit EmulatedDeviceIo(ControllerModel& model) : model_(model) {}
-  DeviceHandle Open(const std::u16string& path) override;
   bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
                std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) override;
-  void Close(DeviceHandle device) override;
   SystemError LastFailure() const override { return last_.Get(); }
 
   std::vector<std::vector<std::uint8_t>> requests;  // every request, as sent
 
  private:
+  DeviceHandle OpenDevice(const std::u16string& path) override;
+  void Close(DeviceHandle device) override;
+
   ControllerModel& model_;
   LastSystemError last_;
 };
@@ -26,13 +27,14 @@ class EmulatedDeviceIo final : public DeviceIo {
 class EmulatedServiceManager final : public ServiceManager {
  public:
   explicit EmulatedServiceManager(ControllerModel& model) : model_(model) {}
-  ServiceHandle OpenManager(std::uint32_t access) override;
-  ServiceHandle OpenNamedService(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
   bool Start(ServiceHandle service, std::uint32_t& error) override;
-  void Close(ServiceHandle handle) override;
   SystemError LastFailure() const override { return last_.Get(); }
 
  private:
+  ServiceHandle OpenManagerHandle(std::uint32_t access) override;
+  ServiceHandle OpenServiceHandle(ServiceHandle manager, const std::u16string& name, std::uint32_t access) override;
+  void Close(ServiceHandle handle) override;
+
   ControllerModel& model_;
   LastSystemError last_;
 };

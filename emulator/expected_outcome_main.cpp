@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
                                 [](ControllerAccess& c, std::span<const std::uint8_t> bytes, std::uint32_t& version,
                                    ValidationDetail& detail) { return ValidateImage(c, bytes, version, &detail); }};
     RunRequest request;
-    request.downgradable = static_cast<std::int32_t>(std::strtol(argv[3], nullptr, 10));
+    request.downgradable = std::strtol(argv[3], nullptr, 10) != 0;
     status = RunUpdateWorker(env, request);
   }
   std::printf("status=0x%08X written=%d\n", status, model.writtenImages.empty() ? 0 : 1);

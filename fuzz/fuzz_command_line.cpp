@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(args[i].c_str());
     const std::u16string lower = AsciiLower(args[i]);
     if (i == 0) continue;
-    if (lower == u"/downgradable") expected.downgradable = 1;
+    if (lower == u"/downgradable") expected.downgradable = true;
     if (lower.size() > 5 && lower.compare(0, 5, u"/lid:") == 0)
       expected.language = static_cast<std::uint16_t>(ParseHexLong(args[i].c_str() + 5));
   }

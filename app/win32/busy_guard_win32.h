@@ -1,5 +1,6 @@
-// What the window holds while the update worker runs: a reason that keeps the session
-// from ending without the user being told why, and a request that keeps the system awake.
+// What a window of the tool holds while the update worker runs (the tool's own, or the
+// unattended run's hidden one): a reason that keeps the session from ending without the
+// user being told why, and a request that keeps the system awake.
 #pragma once
 
 #include <windows.h>

@@ -6,13 +6,10 @@
 
 #include "common/utf8.h"
 #include "platform/win32/module_path_win32.h"
-#include "platform/win32/unique.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
-
-using UniqueKey = Unique<HandleTraits<HKEY, ::RegCloseKey>>;
-using UniqueEventSource = Unique<HandleTraits<HANDLE, ::DeregisterEventSource>>;
 
 constexpr DWORD kRunEventId = 1;  // TBTFW_EVENT_RUN of run_events.mc
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/unique.h"
+#include "platform/win32/unique_handle.h"
 
 namespace {
 
@@ -14,10 +14,6 @@ constexpr wchar_t kPrivateName[] = L"Vanto.TbtFwUpdate\\OneWriter";
 constexpr wchar_t kGlobalName[] = L"Global\\Vanto.TbtFwUpdate.OneWriter";
 // SYSTEM and Administrators only: the namespace and the section admit no one else.
 constexpr wchar_t kAdminsOnly[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
-
-using UniqueBoundary = Unique<HandleTraits<HANDLE, ::DeleteBoundaryDescriptor>>;
-using UniqueLocal = Unique<HandleTraits<HLOCAL, ::LocalFree>>;
-using UniqueView = Unique<HandleTraits<LPCVOID, ::UnmapViewOfFile>>;
 
 class AdminsOnly {
  public:

@@ -3,16 +3,13 @@
 
 #include "app/update_worker.h"
 #include "platform/win32/power_scheme_win32.h"
-#include "platform/win32/device_io_win32.h"
 #include "platform/win32/service_manager_win32.h"
-#include "platform/win32/worker_platform_win32.h"
 #include "platform/win32/update_record_win32.h"
-#include "platform/win32/wmi_win32.h"
+#include "platform/win32/worker_platform_win32.h"
 
-// COM, the service manager, the files, the registry record, the power scheme and the
-// tool's WMI client,
-// with the ACPI device its owner opened, bound for one run of the procedure on the thread
-// that holds it.
+// The process's COM runtime and WMI client, the service manager, the files, the registry
+// record and the power scheme, with the ACPI device its owner opened, bound for one run of
+// the procedure on the thread that holds it.
 class SystemWorkerEnvironment {
  public:
   explicit SystemWorkerEnvironment(AcpiDevice& acpi);
@@ -21,7 +18,6 @@ class SystemWorkerEnvironment {
   UpdateWorkerEnvironment& get() { return env_; }
 
  private:
-  Win32ComRuntime com_;
   Win32ServiceManager services_;
   Win32WorkerPlatform platform_;
   Win32UpdateRecord record_;

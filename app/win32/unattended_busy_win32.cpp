@@ -1,5 +1,8 @@
 #include "app/win32/unattended_busy_win32.h"
 
+#include <optional>
+
+#include "app/win32/busy_guard_win32.h"
 #include "platform/win32/wide.h"
 
 namespace {
@@ -25,34 +28,30 @@ LRESULT CALLBACK BusyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+HWND MakeBusyWindow(WorkerEvents* events) {
+  WNDCLASSEXW type{};
+  type.cbSize = sizeof type;
+  type.lpfnWndProc = BusyWindowProc;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = kBusyClass;
+  RegisterClassExW(&type);  // fails harmlessly when a second hold registers it again
+  return CreateWindowExW(WS_EX_TOOLWINDOW, kBusyClass, kUnattendedBusyTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         type.hInstance, events);
+}
+
 // The window and the reason belong to the thread that made them, and the execution state
-// to the thread that set it: all are undone here, on that thread.
+// to the thread that set it: all are undone here, on that thread, the busy state (the
+// window's own, BusyGuard) before the window goes.
 class HoldOnThisThread {
  public:
-  HoldOnThisThread(const wchar_t* reason, WorkerEvents* events) {
-    ::SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = BusyWindowProc;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.lpszClassName = kBusyClass;
-    RegisterClassExW(&type);  // fails harmlessly when a second hold registers it again
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kBusyClass, kUnattendedBusyTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, type.hInstance, events);
-    reasonSet_ = window_ != nullptr && ShutdownBlockReasonCreate(window_, reason) != FALSE;
+  HoldOnThisThread(const wchar_t* reason, WorkerEvents* events) : window_(MakeBusyWindow(events)) {
+    if (window_) busy_.emplace(window_.get(), reason);
   }
-  HoldOnThisThread(const HoldOnThisThread&) = delete;
-  HoldOnThisThread& operator=(const HoldOnThisThread&) = delete;
-  ~HoldOnThisThread() {
-    if (reasonSet_) ShutdownBlockReasonDestroy(window_);
-    if (window_ != nullptr) DestroyWindow(window_);
-    ::SetThreadExecutionState(ES_CONTINUOUS);
-  }
-  bool Holding() const { return window_ != nullptr; }
+  bool Holding() const { return busy_.has_value(); }
 
  private:
-  HWND window_ = nullptr;
-  bool reasonSet_ = false;
+  UniqueWindow window_;
+  std::optional<BusyGuard> busy_;
 };
 
 }  // namespace

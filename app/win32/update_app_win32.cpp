@@ -71,7 +71,7 @@ class UpdateApp final : public Application {
   RunRequest request;
 
   bool InitInstance() override {
-    request.downgradable = 0;
+    request.downgradable = false;
     request.language = GetUserDefaultUILanguage();
     const bool wellFormed = ParseCommandLine(__argc, reinterpret_cast<const char16_t* const*>(__wargv), request);
     std::unique_ptr<LogFile> file;

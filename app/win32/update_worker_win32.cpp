@@ -1,20 +1,6 @@
 #include "app/win32/update_worker_win32.h"
 
 #include "app/win32/system_worker_win32.h"
-#include "app/win32/tool_services_win32.h"
-#include "controller/image_validation.h"
-
-SystemWorkerEnvironment::SystemWorkerEnvironment(AcpiDevice& acpi)
-    : env_{com_,
-           acpi,
-           services_,
-           TheControllerClient(),
-           platform_,
-           [](ControllerAccess& controller, std::span<const std::uint8_t> image, std::uint32_t& imageVersion,
-              ValidationDetail& detail) { return ValidateImage(controller, image, imageVersion, &detail); }} {
-  env_.record = &record_;
-  env_.scheme = &scheme_;
-}
 
 DWORD WINAPI UpdateWorker(LPVOID job) {
   auto* work = static_cast<WorkerJob*>(job);

@@ -5,7 +5,7 @@
 #include "platform/win32/noted_win32.h"
 #include "platform/win32/wide.h"
 
-DeviceHandle Win32DeviceIo::Open(const std::u16string& path) {
+DeviceHandle Win32DeviceIo::OpenDevice(const std::u16string& path) {
   const HANDLE h = CreateFileW(AsWide(path.c_str()), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
   Noted(last_, "CreateFileW", h != INVALID_HANDLE_VALUE);

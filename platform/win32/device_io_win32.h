@@ -5,12 +5,13 @@
 
 class Win32DeviceIo final : public DeviceIo {
  public:
-  DeviceHandle Open(const std::u16string& path) override;
   bool Control(DeviceHandle device, std::uint32_t code, const std::uint8_t* in, std::uint32_t inLength,
                std::uint8_t* out, std::uint32_t outLength, std::uint32_t& returned) override;
-  void Close(DeviceHandle device) override;
   SystemError LastFailure() const override { return last_.Get(); }
 
  private:
+  DeviceHandle OpenDevice(const std::u16string& path) override;
+  void Close(DeviceHandle device) override;
+
   LastSystemError last_;
 };

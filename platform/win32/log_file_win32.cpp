@@ -14,8 +14,6 @@
 
 namespace {
 
-using UniqueLocal = Unique<HandleTraits<HLOCAL, ::LocalFree>>;
-
 class Win32LogFile final : public LogFile {
  public:
   explicit Win32LogFile(UniqueFile file) : file_(std::move(file)) {}

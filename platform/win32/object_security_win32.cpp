@@ -3,12 +3,9 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "platform/win32/unique.h"
 #include "platform/win32/unique_handle.h"
 
 namespace {
-
-using UniqueLocal = Unique<HandleTraits<HLOCAL, ::LocalFree>>;
 
 constexpr wchar_t kTrustedInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 

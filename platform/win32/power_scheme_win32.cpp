@@ -5,13 +5,10 @@
 #include <cstring>
 
 #include "platform/win32/dll_search_win32.h"
-#include "platform/win32/unique.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/update_record_win32.h"
 
 namespace {
-
-using UniqueKey = Unique<HandleTraits<HKEY, ::RegCloseKey>>;
-using UniqueLocal = Unique<HandleTraits<HLOCAL, ::LocalFree>>;
 
 // The power button and lid subgroup, and its three actions (winnt.h's
 // GUID_SYSTEM_BUTTON_SUBGROUP, GUID_LIDCLOSE_ACTION, GUID_POWERBUTTON_ACTION,

@@ -5,14 +5,14 @@
 #include "platform/win32/noted_win32.h"
 #include "platform/win32/wide.h"
 
-ServiceHandle Win32ServiceManager::OpenManager(std::uint32_t access) {
+ServiceHandle Win32ServiceManager::OpenManagerHandle(std::uint32_t access) {
   const SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, access);
   Noted(last_, "OpenSCManagerW", manager != nullptr);
   return reinterpret_cast<ServiceHandle>(manager);
 }
 
-ServiceHandle Win32ServiceManager::OpenNamedService(ServiceHandle manager, const std::u16string& name,
-                                                    std::uint32_t access) {
+ServiceHandle Win32ServiceManager::OpenServiceHandle(ServiceHandle manager, const std::u16string& name,
+                                                     std::uint32_t access) {
   const SC_HANDLE service = OpenServiceW(reinterpret_cast<SC_HANDLE>(manager), AsWide(name.c_str()), access);
   Noted(last_, "OpenServiceW", service != nullptr);
   return reinterpret_cast<ServiceHandle>(service);

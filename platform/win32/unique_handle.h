@@ -20,9 +20,16 @@ struct FindHandleTraits {
 };
 using UniqueFind = Unique<FindHandleTraits>;
 
-// Threads, mutexes, tokens.
+// Threads, mutexes, tokens, and the rest whose "empty" value is null.
 using UniqueKernelHandle = Unique<HandleTraits<HANDLE, ::CloseHandle>>;
 using UniqueLibrary = Unique<HandleTraits<HMODULE, ::FreeLibrary>>;
 using UniqueGlobal = Unique<HandleTraits<HGLOBAL, ::GlobalFree>>;
 using UniqueService = Unique<HandleTraits<SC_HANDLE, ::CloseServiceHandle>>;
 using UniqueHook = Unique<HandleTraits<HHOOK, ::UnhookWindowsHookEx>>;
+using UniqueWindow = Unique<HandleTraits<HWND, ::DestroyWindow>>;
+using UniqueKey = Unique<HandleTraits<HKEY, ::RegCloseKey>>;
+// What the system allocated for us with LocalAlloc: security descriptors, SID strings.
+using UniqueLocal = Unique<HandleTraits<HLOCAL, ::LocalFree>>;
+using UniqueEventSource = Unique<HandleTraits<HANDLE, ::DeregisterEventSource>>;
+using UniqueBoundary = Unique<HandleTraits<HANDLE, ::DeleteBoundaryDescriptor>>;
+using UniqueView = Unique<HandleTraits<LPCVOID, ::UnmapViewOfFile>>;

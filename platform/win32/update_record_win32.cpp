@@ -5,12 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/win32/unique.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
-
-using UniqueKey = Unique<HandleTraits<HKEY, ::RegCloseKey>>;
 
 bool SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
   const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);

@@ -49,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
   std::uint32_t settle = kSettleMilliseconds;
   for (int i = 1; i < argc; ++i) {
     if (std::wcscmp(argv[i], L"--downgradable") == 0) {
-      request.downgradable = 1;
+      request.downgradable = true;
     } else if (std::wcscmp(argv[i], L"--settle-ms") == 0 && i + 1 < argc) {
       settle = static_cast<std::uint32_t>(std::wcstoul(argv[++i], nullptr, 10));
     } else {

@@ -10,7 +10,7 @@ namespace {
 struct ParseCase {
   const char* name;
   std::vector<std::u16string> args;  // without the program name
-  std::int32_t downgradable;
+  bool downgradable;
   std::uint16_t language;
 };
 
@@ -49,7 +49,7 @@ TEST(ParseCommandLine, IgnoresEverythingWhenArgcIsOneOrLess) {
   RunRequest options;
   ParseCommandLine(1, argv, options);
   ParseCommandLine(0, argv, options);
-  EXPECT_EQ(options.downgradable, 0);
+  EXPECT_FALSE(options.downgradable);
 }
 
 }  // namespace

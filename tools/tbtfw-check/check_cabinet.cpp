@@ -124,6 +124,25 @@ bool SettleIdentity(CabinetFacts& facts, const CabinetRequest& request, std::str
 
 namespace {
 
+// What a refused image gets: its status, the field that refused it, the reason.
+std::string RefusalLines(const CabinetRefusal& refusal) {
+  std::array<char, 64> line{};
+  std::snprintf(line.data(), line.size(), "status=0x%08X\n", refusal.status);
+  std::string lines = line.data();
+  if (refusal.field != nullptr) lines += "field=" + ToUtf8(refusal.field->name) + "\n";
+  return lines + "refused=" + refusal.reason + "\n";
+}
+
+// The ids and texts a maker does not give.
+void FillMakersTexts(const CabinetFacts& facts, MetainfoText& text) {
+  std::array<char, 16> board{};
+  std::snprintf(board.data(), board.size(), "%04X%04X", *facts.vendorId, *facts.modelId);
+  if (text.id.empty()) text.id = std::string("com.vanto.ThunderboltController.B") + board.data() + ".firmware";
+  if (text.name.empty()) text.name = "Thunderbolt Controller";
+  if (text.summary.empty()) text.summary = "Firmware for the notebook's Thunderbolt controller";
+  if (text.releaseNotes.empty()) text.releaseNotes = "This release updates the Thunderbolt controller firmware.";
+}
+
 int CabinetLines(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
   std::string problem;
   auto request = ParseRequest(args, problem);
@@ -139,12 +158,8 @@ int CabinetLines(const std::vector<std::u16string>& args, CheckEnvironment& env,
 
   CabinetRefusal refusal;
   std::optional<CabinetFacts> facts = ReadCabinetFacts(image, refusal);
-  std::array<char, 64> line{};
   if (!facts) {
-    std::snprintf(line.data(), line.size(), "status=0x%08X\n", refusal.status);
-    out += line.data();
-    if (refusal.field != nullptr) out += "field=" + ToUtf8(refusal.field->name) + "\n";
-    out += std::string("refused=") + refusal.reason + "\n";
+    out += RefusalLines(refusal);
     return kRefused;
   }
   if (!SettleIdentity(*facts, *request, out, err)) return out.empty() ? kUsageError : kRefused;
@@ -154,22 +169,14 @@ int CabinetLines(const std::vector<std::u16string>& args, CheckEnvironment& env,
   if (!IsDecimalPair(version)) {
     err += "tbtfw-check: warning: version " + version + " has a letter; fwupd compares it as plain text\n";
   }
-
-  // The ids and texts a maker does not give.
-  std::snprintf(line.data(), line.size(), "%04X%04X", *facts->vendorId, *facts->modelId);
-  MetainfoText& text = request->text;
-  if (text.id.empty()) text.id = std::string("com.vanto.ThunderboltController.B") + line.data() + ".firmware";
-  if (text.name.empty()) text.name = "Thunderbolt Controller";
-  if (text.summary.empty()) text.summary = "Firmware for the notebook's Thunderbolt controller";
-  if (text.releaseNotes.empty()) text.releaseNotes = "This release updates the Thunderbolt controller firmware.";
-
+  FillMakersTexts(*facts, request->text);
   // fwupd names a host by the plain id or, for a controller in native mode, by the
   // "-native" one. The cabinet offers the image only to a controller of the image's own
   // mode: offered to the other, it would be written and leave the ports unusable until the
   // board's firmware setting is changed by hand.
   const std::string instanceId = HostInstanceId(*facts->vendorId, *facts->modelId, facts->native);
   const std::string guids[] = {NameBasedGuid(instanceId)};
-  const std::string metainfo = BuildMetainfo(text, guids, version, "firmware.bin", Sha256Hex(image));
+  const std::string metainfo = BuildMetainfo(request->text, guids, version, "firmware.bin", Sha256Hex(image));
 
   const std::filesystem::path folder(env.resolvePath(request->out));
   if (!PrepareOutFolder(folder)) {

@@ -190,6 +190,33 @@ void DescribeRefusal(std::string& out, const ValidationDetail& detail) {
   if (detail.row) Line(out, "row=%u\n", static_cast<std::uint32_t>(*detail.row + 1));
 }
 
+// The images IMAGE names: the file, or the folder's images as the tool lists them.
+std::vector<std::filesystem::path> ImagesToCheck(const std::filesystem::path& target, bool folder,
+                                                 std::string& problem) {
+  if (folder) return ImagesIn(target, problem);
+  std::error_code error;
+  if (std::filesystem::is_regular_file(target, error)) return {target};
+  problem = "not a readable file";
+  return {};
+}
+
+// The lines after the status: each image's status (a folder), why a single image was
+// refused, the images that fit, the one chosen and the two versions.
+void DescribeChoice(std::string& out, const std::vector<std::filesystem::path>& images,
+                    const std::vector<Checked>& checked, const ImageChoice& choice, bool folder,
+                    std::uint32_t controllerVersion) {
+  if (!folder && !checked.empty()) {
+    if (checked[0].problem != nullptr) out += std::string("problem=") + checked[0].problem + "\n";
+    DescribeRefusal(out, checked[0].detail);
+  }
+  for (std::size_t i : choice.fitting) out += "fits=" + ToUtf8(images[i].filename().u16string()) + "\n";
+  if (!choice.chosen) return;
+  const Checked& chosen = checked[*choice.chosen];
+  if (folder) out += "chosen=" + ToUtf8(images[*choice.chosen].filename().u16string()) + "\n";
+  Line(out, "image-version=0x%02X (%u)\n", chosen.version, chosen.version);
+  Line(out, "controller-version=0x%02X (%u)\n", controllerVersion, controllerVersion);
+}
+
 }  // namespace
 
 int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, std::string& out, std::string& err) {
@@ -207,14 +234,7 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
   const std::filesystem::path target(env.resolvePath(request->image));
   std::error_code error;
   const bool folder = std::filesystem::is_directory(target, error);
-  std::vector<std::filesystem::path> images;
-  if (folder) {
-    images = ImagesIn(target, problem);
-  } else if (std::filesystem::is_regular_file(target, error)) {
-    images = {target};
-  } else {
-    problem = "not a readable file";
-  }
+  const std::vector<std::filesystem::path> images = ImagesToCheck(target, folder, problem);
   if (!problem.empty()) {
     err += "tbtfw-check: " + ToUtf8(request->image) + ": " + problem + "\n";
     return kUnreadable;
@@ -242,16 +262,7 @@ int RunValidate(const std::vector<std::u16string>& args, CheckEnvironment& env, 
   Line(out, "status=0x%08X\n", status);
   out += std::string("meaning=") + MeaningOf(status) + "\n";
   out += perImage;
-  if (!folder && !checked.empty()) {
-    if (checked[0].problem != nullptr) out += std::string("problem=") + checked[0].problem + "\n";
-    DescribeRefusal(out, checked[0].detail);
-  }
-  for (std::size_t i : choice.fitting) out += "fits=" + ToUtf8(images[i].filename().u16string()) + "\n";
-  if (chosen != nullptr) {
-    if (folder) out += "chosen=" + ToUtf8(images[*choice.chosen].filename().u16string()) + "\n";
-    Line(out, "image-version=0x%02X (%u)\n", chosen->version, chosen->version);
-    Line(out, "controller-version=0x%02X (%u)\n", controllerVersion, controllerVersion);
-  }
+  DescribeChoice(out, images, checked, choice, folder, controllerVersion);
   if (request->json) out = KeyValuesAsJson(out);
   return status == kSuccess ? 0 : kRefused;
 }
