@@ -30,9 +30,9 @@ if [[ -n $exe && -f $baseline_exe ]]; then
     | grep -v '^| size of' >"$work/tool.md" || echo "| whole-tool bench | did not finish | | |" >"$work/tool.md"
   # The busy indicator's cost while a long update runs on the emulated controller.
   emulator=build/windows/emulator/win32
-  if [[ -f $emulator/tbtemu_wmi.dll && -f build/native/nvm-samples ]]; then
+  if [[ -f $emulator/tbtemu_wmi.dll && -f build/native/emulator/nvm-samples ]]; then
     timeout 300 bash bench/tick_bench.sh "$exe" build/windows/tests/window_probe.exe "$emulator" \
-      build/native/nvm-samples data/Update.ini build/bench-tick-prefix "$baseline_exe" >"$work/tick.md" \
+      build/native/emulator/nvm-samples data/Update.ini build/bench-tick-prefix "$baseline_exe" >"$work/tick.md" \
       || echo "| one busy-indicator tick | did not finish | | ≤ 1.5× |" >"$work/tick.md"
   fi
   # The start-up's steps inside the process: GDI+ and the pictures' decoding.

@@ -19,8 +19,6 @@ done
 echo "soak: seed $seed, $lanes lanes of $runs runs"
 
 jobs=$(nproc)
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$jobs" --target nvm-samples expected-outcome >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs" >/dev/null
 
@@ -32,10 +30,7 @@ sizes=(1920x1080 2560x1440)
 pids=()
 for lane in $(seq 1 "$lanes"); do
   bash tests/wine/bench.sh run "$work/prefix-$lane" "${sizes[$((lane % 2))]}" -- \
-    bash bench/soak_lane.sh "$lane" "$((seed * 100 + lane))" "$runs" "$work/lane-$lane" \
-      "$w/app/win32/TbtFwUpdate.exe" "$w/tests/window_probe.exe" "$w/tools/tbtfw-check/tbtfw-check.exe" \
-      "$PWD/build/native/nvm-samples" "$PWD/build/native/expected-outcome" "$w/emulator/win32" \
-      "$PWD/data/Update.ini" >"$work/lane-$lane.log" 2>&1 &
+    bash bench/soak_lane.sh "$lane" "$((seed * 100 + lane))" "$runs" "$work/lane-$lane" "$w/tests/bench.env" >"$work/lane-$lane.log" 2>&1 &
   pids+=($!)
 done
 for pid in "${pids[@]}"; do wait "$pid" || true; done

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # One lane of the reliability soak: RUNS randomly drawn scenarios, one after another, with
 # the unmodified tool on the emulated controller in this bench's prefix and screen. Each
-# outcome is checked against the same scenario run in process (expected-outcome).
+# outcome is checked against what the scenario's parts should lead to (soak_oracle.sh).
 # Run inside tests/wine/bench.sh (DISPLAY and WINEPREFIX set).
-# Usage: soak_lane.sh LANE SEED RUNS WORK TOOL PROBE CHECK SAMPLES_EXE EXPECTED_EXE COMPONENTS INI
+# Usage: soak_lane.sh LANE SEED RUNS WORK BENCH_ENV (BENCH_ENV: tests/lib/bench_env.sh)
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/.." && pwd)
-lane=$1 seed=$2 runs=$3 work=$4 tool=$5 window_probe=$6 check_exe=$7 samples_exe=$8 expected_exe=$9 components=${10} tool_ini=${11}
+# shellcheck source=../tests/lib/bench_env.sh
+source "$repo/tests/lib/bench_env.sh"
+read_bench_env "$5" || exit 2
+lane=$1 seed=$2 runs=$3 work=$4
 # shellcheck source=../tests/lib/tool_session.sh
 source "$repo/tests/lib/tool_session.sh"
+# shellcheck source=soak_oracle.sh
+source "$here/soak_oracle.sh"
 
 # The soak draws its language at random, so its expected texts come from tbtfw-check's
 # reading of tool_ini (the tool's own lookup) rather than a table; the end-to-end cases
@@ -19,43 +24,35 @@ lookup_text() { wine_output "$check_exe" text --ini "$tool_ini" --lang "$1" "$2"
 lookup_message() { wine_output "$check_exe" message --ini "$tool_ini" --lang "$1" "$2" | grep .; }
 RANDOM=$seed
 failures=0
-
-faults=(NoLocator NoNamespace QueryFails NoInstance IdNotString IdTooLong NoClass NoMethod NoSpawn ExecFails
-        NoOutParams NoReturnValue NoData NoNvmVersion BufferNotCreated NoAcpiDevice ServiceMissing)
-images=(img-156D.bin img-156D.bin img-156D.bin img-156D-src0-80.bin img-156D-src0-55.bin img-1578.bin img-156B.bin)
-versions=(0x10 0x1B 0x30)
 languages=(409 407 40C 411 804 404)
-methods=(GetCurrentNvmVersion ReadFirmware UpdateFirmware)
-# shellcheck disable=SC2191  # METHOD.PARAMETER=FORM words, by brace expansion
-replies=({GetCurrentNvmVersion.NvmVersion,ReadFirmware.ReturnValue,UpdateFirmware.ReturnValue}={null,missing,text}
-         ReadFirmware.data={short,empty,null,missing})
+
 # VAR ITEM...: sets VAR to one of the items. Drawn in this shell, not in a $(...) subshell,
 # which reseeds RANDOM: the same seed then draws the same runs.
 pick() { local a=("${@:2}"); printf -v "$1" '%s' "${a[RANDOM % ${#a[@]}]}"; }
 
-# The sample writer and the expected outcome run natively, or under Wine when they are
-# Windows programs (as in the Windows build tree).
+# The sample writer runs natively, or under Wine when it is a Windows program (as in the
+# Windows build tree).
 helper() { if [[ $1 == *.exe ]]; then wine "$@" </dev/null 2>/dev/null | tr -d '\r'; else "$@"; fi; }
 
 mkdir -p "$work/samples"
-(cd "$work" && helper "$samples_exe" samples >/dev/null)
+(cd "$work" && helper "$samples" samples >/dev/null)
 
 version="" image="" lang="" fault="" method="" value="" reply=""
 for run in $(seq 1 "$runs"); do
-  pick version "${versions[@]}"; pick image "${images[@]}"; pick lang "${languages[@]}"
-  extra=() args="/LID:$lang" fault=none
-  (( RANDOM % 4 == 0 )) && args="$args /downgradable"
-  if (( RANDOM % 10 < 6 )); then pick fault "${faults[@]}"; extra+=("[faults]" "$fault = 1"); fi
+  pick version "${soak_versions[@]}"; pick image "${soak_images[@]}"; pick lang "${languages[@]}"
+  extra=() args="/LID:$lang" fault=none return=none reply=none downgradable=0
+  (( RANDOM % 4 == 0 )) && args="$args /downgradable" && downgradable=1
+  if (( RANDOM % 10 < 6 )); then pick fault "${soak_faults[@]}"; extra+=("[faults]" "$fault = 1"); fi
   if (( RANDOM % 10 == 0 )); then
-    pick method "${methods[@]}"; pick value 5 0x57 0x80000001
-    extra+=("[return_values]" "$method = $value"); fault="$fault $method=$value"
+    pick method "${soak_methods[@]}"; pick value "${soak_values[@]}"
+    extra+=("[return_values]" "$method = $value"); return="$method=$value"
   fi
-  if (( RANDOM % 10 == 0 )); then pick reply "${replies[@]}"; extra+=("[replies]" "$reply"); fault="$fault $reply"; fi
+  if (( RANDOM % 10 == 0 )); then pick reply "${soak_replies[@]}"; extra+=("[replies]" "$reply"); fi
   name="lane$lane-run$run"
   dir="$work/$name"
   write_scenario "$dir" "$work/samples" "$version" "${extra[@]}"
   lay_out_tool "$dir/app" "$tool" "$tool_ini" "$work/samples/$image" firmware.bin
-  expected=$(helper "$expected_exe" "$dir/scenario.ini" "$dir/app/data/firmware.bin" "$([[ $args == *downgradable* ]] && echo 1 || echo 0)")
+  expected=$(soak_outcome "$version" "$image" "$downgradable" "$fault" "$return" "$reply") || exit 2
   status=${expected#status=}; status=${status%% *}; written=${expected##*written=}
   problems=()
 
@@ -102,7 +99,7 @@ for run in $(seq 1 "$runs"); do
   fi
   ended "$tool_pid" || problems+=("the tool did not end")
 
-  summary="$name v=$version image=$image lang=$lang args='$args' fault=$fault expected=$status written=$written"
+  summary="$name v=$version image=$image lang=$lang args='$args' fault=$fault return=$return reply=$reply expected=$status written=$written"
   if ((${#problems[@]})); then
     failures=$((failures + 1))
     printf 'FAIL %s\n' "$summary"

@@ -8,7 +8,7 @@ build=$(realpath "$1") out=$2
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 mkdir -p "$out/samples" "$out/fuzz_validate"
 
-"$build/nvm-samples" "$out/samples"
+"$build/emulator/nvm-samples" "$out/samples"
 for id in 156D 156B 147E 157E 1578 1576; do
   # Header: the region's length (u16), no failing read, no empty read.
   size=$(stat -c %s "$out/samples/ctl-$id.dump")

@@ -21,7 +21,7 @@ samples=build/tool-samples
 controller=build/tool-controller
 rm -rf "$run" "$samples" "$controller"
 mkdir -p "$samples"
-build/native/nvm-samples "$samples" >/dev/null
+build/native/emulator/nvm-samples "$samples" >/dev/null
 lay_out_tool "$run" build/windows/app/win32/TbtFwUpdate.exe data/Update.ini "$samples/img-156D-full.bin" firmware.bin
 # The emulated controller: the builder's region for the same generation, one version older.
 write_scenario "$controller" "$samples" 0x1A

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The cases of harness_test.sh, run inside its bench (DISPLAY and WINEPREFIX set).
-# Usage: harness_cases.sh UPDATE_HARNESS NVM_SAMPLES COMPONENTS WORK
+# Usage: harness_cases.sh BENCH_ENV WORK (BENCH_ENV: tests/lib/bench_env.sh)
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-harness=$1 samples=$2 components=$3 work=$4
+# shellcheck source=../lib/bench_env.sh
+source "$repo/tests/lib/bench_env.sh"
+read_bench_env "$1" || exit 1
+harness=$update_harness work=$2
 
 # shellcheck source=../lib/tool_session.sh
 source "$repo/tests/lib/tool_session.sh"

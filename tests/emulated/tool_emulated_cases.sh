@@ -2,12 +2,15 @@
 # The unmodified TbtFwUpdate.exe updating the emulated controller, one case after another
 # in one prefix; run inside the Wine bench (DISPLAY and WINEPREFIX set).
 # The tool runs under exit_code_probe, which reads its exit code in full.
-# Usage: tool_emulated_cases.sh WORK TOOL PROBE ANSWERS SAMPLES COMPONENTS INI SHOTS EXIT_PROBE CASE...
+# Usage: tool_emulated_cases.sh BENCH_ENV WORK CASE... (BENCH_ENV: tests/lib/bench_env.sh)
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-work=$1 tool=$2 window_probe=$3 answers=$4 samples=$5 components=$6 tool_ini=$7 shots=$8 exit_probe=$9
-shift 9
+# shellcheck source=../lib/bench_env.sh
+source "$repo/tests/lib/bench_env.sh"
+read_bench_env "$1" || exit 1
+work=$2
+shift 2
 # shellcheck source=../lib/tool_session.sh
 source "$repo/tests/lib/tool_session.sh"
 passed=0 failed=0
@@ -266,12 +269,12 @@ for case in "$@"; do
     refusals) tool_case refusals 0x1A img-156D.bin 0x00000000 yes "" "update_ms = 8000" ;;
     # METHOD.PARAMETER=FORM: a reply against the method contract is no answer; UpdateFirmware writes before it answers.
     *.*=*) tool_case "$case" 0x1A img-156D.bin 0x10430003 "$([[ $case == UpdateFirmware.* ]] && echo yes || echo no)" "" "[replies]" "$case" ;;
-    # The tool pinned to img-156D.bin ($TBTFW_PINNED_TOOL), beside planted DLLs
-    # ($TBTFW_PLANTED_DLL): it writes that image, and refuses it with one byte changed.
-    pinned) case_tool=$TBTFW_PINNED_TOOL case_plants=$TBTFW_PLANTED_DLL tool_case pinned 0x1A img-156D.bin 0x00000000 yes "" ;;
+    # The tool pinned to img-156D.bin (pinned_tool), beside planted DLLs (planted_dll): it
+    # writes that image, and refuses it with one byte changed.
+    pinned) case_tool=$pinned_tool case_plants=$planted_dll tool_case pinned 0x1A img-156D.bin 0x00000000 yes "" ;;
     pinned-other)
       flipped_copy "$work/samples/img-156D.bin" "$work/samples/img-156D-flipped.bin"
-      case_tool=$TBTFW_PINNED_TOOL tool_case pinned-other 0x1A img-156D-flipped.bin 0x10430005 no "" ;;
+      case_tool=$pinned_tool tool_case pinned-other 0x1A img-156D-flipped.bin 0x10430005 no "" ;;
     *) expect "$case" "known case" yes no ;;
   esac
 done

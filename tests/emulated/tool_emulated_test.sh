@@ -3,14 +3,10 @@
 # side by side, each group in a prefix and on a screen of its own (every run takes at
 # least the tool's twenty seconds of fixed waits).
 # The unattended runs (/silent, /check, exit codes) go in groups of their own.
-# Usage: tool_emulated_test.sh TOOL PROBE ANSWERS SAMPLES COMPONENTS INI SHOTS WORK EXIT_PROBE
-# with TBTFW_PINNED_TOOL and TBTFW_PLANTED_DLL in the environment (tool_emulated_cases.sh).
+# Usage: tool_emulated_test.sh BENCH_ENV WORK (BENCH_ENV: tests/lib/bench_env.sh)
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-args=()
-for path in "${@:1:7}"; do args+=("$(realpath -m "$path")"); done
-work=$(realpath -m "$8")
-exit_probe=$(realpath -m "$9")
+env_file=$(realpath "$1") work=$(realpath -m "$2")
 # Three or four cases a group; the last four groups are the provider's replies against the method
 # contract, METHOD.PARAMETER=FORM.
 groups=("success no-instance service-missing pinned" "downgrade-refused downgrade-allowed equal-version pinned-other"
@@ -30,7 +26,7 @@ for i in "${!groups[@]}"; do
   mkdir -p "$work/group-$i"
   # shellcheck disable=SC2086  # the group is a word list
   bash "$here/../wine/bench.sh" run "$work/prefix-$i" 1920x1080 -- \
-    bash "$here/tool_emulated_cases.sh" "$work/group-$i" "${args[@]}" "$exit_probe" ${groups[$i]} >"$work/group-$i.log" 2>&1 &
+    bash "$here/tool_emulated_cases.sh" "$env_file" "$work/group-$i" ${groups[$i]} >"$work/group-$i.log" 2>&1 &
   pids+=($!)
 done
 for j in "${!unattended[@]}"; do
@@ -39,8 +35,7 @@ for j in "${!unattended[@]}"; do
   mkdir -p "$work/group-$i"
   # shellcheck disable=SC2086  # the group is a word list
   bash "$here/../wine/bench.sh" run "$work/prefix-$i" 1920x1080 -- \
-    bash "$here/unattended_cases.sh" "$work/group-$i" "${args[0]}" "$exit_probe" "${args[1]}" "${args[3]}" \
-    "${args[4]}" "${args[5]}" ${unattended[$j]} >"$work/group-$i.log" 2>&1 &
+    bash "$here/unattended_cases.sh" "$env_file" "$work/group-$i" ${unattended[$j]} >"$work/group-$i.log" 2>&1 &
   pids+=($!)
 done
 status=0

@@ -3,12 +3,15 @@
 # every way it ends, on the emulated controller, one case after another in one prefix; run
 # inside the Wine bench (DISPLAY and WINEPREFIX set). Exit codes are read in full through
 # exit_code_probe, which also counts the windows the tool showed.
-# Usage: unattended_cases.sh WORK TOOL EXIT_PROBE WINDOW_PROBE SAMPLES COMPONENTS INI CASE...
+# Usage: unattended_cases.sh BENCH_ENV WORK CASE... (BENCH_ENV: tests/lib/bench_env.sh)
 set -u -o pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-work=$1 tool=$2 exit_probe=$3 window_probe=$4 samples=$5 components=$6 ini=$7
-shift 7
+# shellcheck source=../lib/bench_env.sh
+source "$repo/tests/lib/bench_env.sh"
+read_bench_env "$1" || exit 1
+work=$2 ini=$tool_ini
+shift 2
 # shellcheck source=../lib/tool_session.sh
 source "$repo/tests/lib/tool_session.sh"
 passed=0 failed=0
@@ -118,7 +121,7 @@ case_session_end() {
 case_squatters() {
   local app squatter held
   app=$(prepare squatters 0x1A img-156D.bin) || { expect squatters prepared yes no; return; }
-  cp "${TBTFW_SQUAT_PROBE:?}" "$app/squat_probe.exe"
+  cp "$squat_probe" "$app/squat_probe.exe"
   # Straight into the file: a filter in between would hold the line until the probe ends.
   (cd "$app" && exec wine squat_probe.exe 240000 'Local\Vanto.TbtFwUpdate.OneCopy' 'Global\Vanto.TbtFwUpdate.OneCopy' \
      </dev/null 2>/dev/null >"$work/squatters/held.txt") &
@@ -492,7 +495,7 @@ case_image_held() {
   local app holder kind code
   for kind in reader writer; do
     app=$(prepare "image-held-$kind" 0x1A img-156D.bin) || { expect "image-held-$kind" prepared yes no; continue; }
-    cp "${TBTFW_HOLD_FILE:?}" "$app/hold_file.exe"
+    cp "$hold_file" "$app/hold_file.exe"
     (cd "$app" && exec wine hold_file.exe "$kind" 240000 'data\img-156D.bin' </dev/null 2>/dev/null \
        >"$work/image-held-$kind/held.txt") &
     holder=$!
@@ -524,7 +527,7 @@ case_spoofed_ini() {
     "$(grep -ac 'status 0x10430006: The firmware update failed. Restart the computer and try again. If it fails again, contact support and give this code (0X10430006)' "$app/run.log")"
   expect spoofed-ini "no success said" 0 "$(grep -ac 'updated successfully' "$app/run.log")"
   # A program pinned to the shipped texts does not run with any other.
-  cp "${TBTFW_PINNED_TOOL:?}" "$app/TbtFwUpdate.exe"
+  cp "$pinned_tool" "$app/TbtFwUpdate.exe"
   expect spoofed-ini "pinned: refused" "exit=1620 windows=0" "$(run_tool_counted "$app" /silent /log:pinned.log)"
   expect spoofed-ini "pinned: the log says why" 1 "$(grep -ac 'data\\Update.ini: not the texts this program is pinned to' "$app/pinned.log")"
 }
@@ -536,8 +539,8 @@ case_spoofed_ini() {
 # with the unpinned and the pinned build; the same package made admin-only writes.
 case_writable_package() {
   local app program case_name
-  for program in "$tool" "${TBTFW_PINNED_TOOL:?}"; do
-    case_name=writable-package-$([[ $program == "$TBTFW_PINNED_TOOL" ]] && echo pinned || echo unpinned)
+  for program in "$tool" "$pinned_tool"; do
+    case_name=writable-package-$([[ $program == "$pinned_tool" ]] && echo pinned || echo unpinned)
     app=$(prepare "$case_name" 0x1A img-156D.bin) || { expect "$case_name" prepared yes no; continue; }
     cp "$program" "$app/TbtFwUpdate.exe"
     cp "$app/data/img-156D.bin" "$app/data/0.bin" && printf 'planted' >>"$app/data/0.bin"

@@ -4,10 +4,13 @@
 # takes a DLL that is no KnownDLL: the window opens and the planted copy never runs. The
 # same copy beside a probe that imports the DLL does run, so the plant itself works.
 # Run inside the Wine bench.
-# Usage: planted_dll_test.sh TOOL PLANTED_DLL PLANT_PROBE WINDOW_PROBE INI WORK
+# Usage: planted_dll_test.sh BENCH_ENV WORK (BENCH_ENV: tests/lib/bench_env.sh)
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-tool=$1 planted=$2 plant_probe=$3 window_probe=$4 ini=$5 work=$6
+# shellcheck source=../lib/bench_env.sh
+source "$here/../lib/bench_env.sh"
+read_bench_env "$1" || exit 1
+planted=$planted_dll ini=$tool_ini work=$2
 # shellcheck source=../lib/tool_session.sh
 source "$here/../lib/tool_session.sh"
 base_overrides=$WINEDLLOVERRIDES
