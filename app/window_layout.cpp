@@ -11,12 +11,22 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kNearBlack = 0xFF020202;
 constexpr std::uint32_t kDarkRed = 0xFFA40000;
 constexpr std::uint32_t kGrey = 0xFF464646;
+constexpr std::uint32_t kThreeQuartersWhite = 0xBFFFFFFF;
 constexpr TextAlignment kNear = TextAlignment::kNear, kCenter = TextAlignment::kCenter;
 constexpr ControlKind kButton = ControlKind::kButton, kPanel = ControlKind::kPanel;
 
 // clang-format off
 constexpr ControlLayout kRows[] = {
     {.id = kIdClose, .kind = kButton, .x = 1448, .y = 38, .width = 76, .height = 76, .images = {130, 133, 132, 131}},
+    // The header, over the artwork's band: the product's name (42 pixels at full scale, the
+    // window's em being 32; two lines where a language needs them, the last just above the
+    // subtitle) and what it is for (26 pixels), in the run's language.
+    {.id = kIdTitle, .kind = kPanel, .x = 214, .y = 36, .width = 1214, .height = 108,
+     .textKey = u"IDS_TITLE", .face = TextFace::kButton, .textScale = 1.3125f, .textColour = kWhite,
+     .alignment = kNear, .lineAlignment = TextAlignment::kFar},
+    {.id = kIdSubtitle, .kind = kPanel, .x = 216, .y = 148, .width = 1212, .height = 40,
+     .textKey = u"IDS_SUBTITLE", .face = TextFace::kPanel, .textScale = 0.8125f, .textColour = kThreeQuartersWhite,
+     .alignment = kNear, .lineAlignment = kNear},
     {.id = kIdPromptIcon, .kind = kPanel, .x = 60, .y = 300, .width = 30, .height = 30, .images = {134}},
     {.id = kIdIllustration, .kind = kPanel, .x = 56, .y = 498, .width = 1448, .height = 568, .images = {135}},
     {.id = kIdCautionIcon, .kind = kPanel, .x = 70, .y = 1120, .width = 48, .height = 43, .images = {136},

@@ -24,6 +24,8 @@ enum ControlId : int {
   kIdMessage = IDC_MESSAGE,
   kIdCaution = IDC_CAUTION,
   kIdSpinner = IDC_SPINNER,
+  kIdTitle = IDC_TITLE,
+  kIdSubtitle = IDC_SUBTITLE,
 };
 
 inline constexpr std::uint32_t kBackgroundImage = 129;
@@ -80,6 +82,7 @@ struct ControlLayout {
   std::array<std::uint32_t, 4> images{};
   const char16_t* textKey = nullptr;  // null: no text
   TextFace face = TextFace::kNone;
+  float textScale = 1.0f;  // the text's size against the window's em (FontEmSize)
   std::uint32_t textColour = 0, hoverTextColour = 0, pressedTextColour = 0;  // 0: not set
   TextAlignment alignment = TextAlignment::kNotSet, lineAlignment = TextAlignment::kNotSet;
   bool startsHidden = false;

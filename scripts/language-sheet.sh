@@ -4,6 +4,7 @@
 # takes the ready window from a screenshot and lays the windows out in one picture,
 # docs/screenshots/languages.png (or the file given).
 # Usage: scripts/language-sheet.sh [OUTPUT.png]
+#        scripts/language-sheet.sh --shoot BENCH_ENV WORK OUTPUT.png   (a built tree's programs)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=../tests/lib/tool_session.sh
@@ -45,16 +46,25 @@ if [[ ${1:-} == --inside ]]; then
   exit
 fi
 
-output=$(realpath -m "${1:-$root/docs/screenshots/languages.png}")
-cd "$root"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target TbtFwUpdate window_probe >/dev/null
-work=$root/build/language-sheet
+if [[ ${1:-} == --shoot ]]; then
+  # A built tree's programs (tests/lib/bench_env.sh), nothing built.
+  # shellcheck source=../tests/lib/bench_env.sh
+  source "$root/tests/lib/bench_env.sh"
+  read_bench_env "$2"
+  work=$(realpath -m "$3") output=$(realpath -m "$4")
+else
+  output=$(realpath -m "${1:-$root/docs/screenshots/languages.png}")
+  cd "$root"
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows -j2 --target TbtFwUpdate window_probe >/dev/null
+  tool=build/windows/app/win32/TbtFwUpdate.exe window_probe=build/windows/tests/window_probe.exe
+  tool_ini=data/Update.ini work=$root/build/language-sheet
+fi
 rm -rf "$work"
 mkdir -p "$work"
-lay_out_tool "$work/app" build/windows/app/win32/TbtFwUpdate.exe data/Update.ini
-cp build/windows/tests/window_probe.exe "$work/"
-bash tests/wine/bench.sh run "$root/build/language-sheet-prefix" 1920x1080 -- bash "$0" --inside "$work"
+lay_out_tool "$work/app" "$tool" "$tool_ini"
+cp "$window_probe" "$work/window_probe.exe"
+bash "$root/tests/wine/bench.sh" run "$work/prefix" 1920x1080 -- bash "$0" --inside "$work"
 mkdir -p "$(dirname "$output")"
 # The labels in an installed font by its file: ImageMagick's default font may not be there.
 label_font=$(fc-match -f '%{file}' 'Liberation Sans')

@@ -115,15 +115,15 @@ bool SingleInstance::Take(const wchar_t* name) {
   return true;
 }
 
-bool BringWindowToFront(DWORD holder, const wchar_t* windowClass, const wchar_t* title) {
+bool BringWindowToFront(DWORD holder, const wchar_t* windowClass) {
   if (holder == 0) return false;
-  // Every top-level window of that class and title, until one belongs to the holder: a
-  // window of another program that merely has the tool's title is left where it is.
+  // Every top-level window of that class, until one belongs to the holder: a window of
+  // another program is left where it is.
   HWND window = nullptr;
-  while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
+  while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != holder) continue;
+    if (owner != holder || !IsWindowVisible(window)) continue;
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
     return true;

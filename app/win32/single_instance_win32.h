@@ -46,6 +46,8 @@ class SingleInstance {
   std::string where_ = "nowhere";
 };
 
-// Brings the tool's window to the front when it belongs to process `holder`, restoring it
-// when minimised; false when that process shows no such window.
-bool BringWindowToFront(DWORD holder, const wchar_t* windowClass, const wchar_t* title);
+// Brings the tool's window, a top-level window of `windowClass`, to the front when it
+// belongs to process `holder`, restoring it when minimised; false when that process shows
+// no such window. Found by its class and process alone: its title is in the language of
+// that copy's run, which need not be this copy's.
+bool BringWindowToFront(DWORD holder, const wchar_t* windowClass);

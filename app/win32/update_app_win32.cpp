@@ -102,7 +102,7 @@ class UpdateApp final : public Application {
     log.Write(std::string("one-writer guard in ") + instance.Where() +
               (instance.IsFirst() ? ": taken" : ": held elsewhere"));
     if (!instance.IsFirst()) {
-      if (request.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG, kWindowTitle);
+      if (request.mode == RunMode::kWindow) BringWindowToFront(instance.HolderProcessId(), WC_DIALOG);
       log.Write("another copy of the tool is running");
       exitCode_ = ExitCodeFor({request.mode, RunEnd::kAnotherCopy});
       log.ExitCode(exitCode_);

@@ -56,7 +56,10 @@ BOOL UpdateDialog::OnInitDialog() {
   SkinDialog::OnInitDialog();
   ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  ::SetWindowTextW(hwnd(), kWindowTitle);
+  // The title the taskbar, Alt+Tab and screen readers say, in the run's language.
+  std::array<char16_t, kTextCapacity> title{};
+  LoadText(u"IDS_TITLE", title.data(), title.size());
+  ::SetWindowTextW(hwnd(), title[0] != u'\0' ? AsWide(title.data()) : kWindowTitle);
   DescribeForAssistiveTechnology();
   // Tab follows the reading order, which is the order of the children.
   HWND after = HWND_TOP;
@@ -147,7 +150,7 @@ void UpdateDialog::LayOut(const ControlLayout& c, SkinTextControl& control, doub
   if (c.face != TextFace::kNone) {
     const bool button = c.face == TextFace::kButton;
     control.SetRightToLeft(m_rightToLeft);
-    control.SetFont(AsWide(button ? m_faces.buttonFace : m_faces.panelFace), em,
+    control.SetFont(AsWide(button ? m_faces.buttonFace : m_faces.panelFace), em * c.textScale,
                     button ? m_faces.buttonStyle : m_faces.panelStyle, Gdiplus::UnitPixel);
   }
   if (c.textKey != nullptr) {

@@ -27,6 +27,7 @@
 #include "skin/win32/skin_text_control_win32.h"
 #include "skin/win32/spinner_frames_win32.h"
 
+// The window's title when data\Update.ini has no "IDS_TITLE" text.
 inline constexpr wchar_t kWindowTitle[] = L"Vanto Thunderbolt Firmware Update Tool";
 
 class UpdateDialog : public SkinDialog {

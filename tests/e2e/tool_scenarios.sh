@@ -77,6 +77,10 @@ check_accessible() {
   expect "$size" "prompt as static text" "role=$role_static_text state=0x40 action= name=$(expected_text 409 IDS_PROMPT)" \
     "$(accessible "$id_message")"
   expect "$size" "illustration as an unnamed graphic" "role=$role_graphic state=0x40 action= name=" "$(accessible "$id_illustration")"
+  expect "$size" "title as static text" "role=$role_static_text state=0x40 action= name=$(expected_text 409 IDS_TITLE)" \
+    "$(accessible "$id_title")"
+  expect "$size" "subtitle as static text" \
+    "role=$role_static_text state=0x40 action= name=$(expected_text 409 IDS_SUBTITLE)" "$(accessible "$id_subtitle")"
   expect "$size" "hidden busy indicator named" "role=$role_animation state=0x8040 action= name=$(expected_text 409 IDS_BUSY)" \
     "$(accessible "$id_spinner")"
 }
@@ -127,6 +131,10 @@ open_tool en_US.UTF-8 && {
 open_tool ja_JP.UTF-8 /LID:411 && {
   expect "$size" "Japanese Update" "id=$id_update visible=1 enabled=1 text=$(expected_text 411 IDS_UPDATE)" "$(state "$id_update")"
   expect "$size" "Japanese prompt" "id=$id_message visible=1 enabled=1 text=$(expected_text 411 IDS_PROMPT)" "$(state "$id_message")"
+  expect "$size" "Japanese title" "id=$id_title visible=1 enabled=1 text=$(expected_text 411 IDS_TITLE)" "$(state "$id_title")"
+  expect "$size" "the window's title in Japanese" 1 "$(probe count "$(expected_text 411 IDS_TITLE)")"
+  expect "$size" "Japanese subtitle" "id=$id_subtitle visible=1 enabled=1 text=$(expected_text 411 IDS_SUBTITLE)" \
+    "$(state "$id_subtitle")"
   shot ready-ja
   click "$id_close" || expect "$size" "Close clicked" yes no
   expect_exit "Close ends the process"
@@ -145,6 +153,10 @@ open_tool zh_TW.UTF-8 /lid:404 && {
 for language in 401:ar 40D:he; do
   open_tool en_US.UTF-8 "/LID:${language%:*}" && {
     expect "$size" "${language#*:} message flush right" right "$(message_side "${language#*:}")"
+    if [[ $language == 401:ar ]]; then
+      expect "$size" "Arabic title" "id=$id_title visible=1 enabled=1 text=$(expected_text 401 IDS_TITLE)" "$(state "$id_title")"
+      expect "$size" "the window's title in Arabic" 1 "$(probe count "$(expected_text 401 IDS_TITLE)")"
+    fi
     probe close "$tool_title" || expect "$size" "WM_CLOSE sent" yes no
     expect_exit "WM_CLOSE ends the process"
   }

@@ -246,12 +246,46 @@ flipped_copy() {
   printf "$(printf '\\%03o' $(($(od -An -tu1 -j"$last" -N1 "$2") ^ 1)))" | dd of="$2" bs=1 seek="$last" conv=notrunc 2>/dev/null
 }
 
+# The header, the busy text and the outcome in the run's language: German, Japanese and
+# Arabic (right to left), each chosen with /LID: on an English system. While the worker
+# runs the message says so in that language; the outcome replaces it.
+case_busy_languages() {
+  local lcid name dir app busy
+  for lcid in 407 411 401; do
+    name=busy-$lcid dir=$work/busy-$lcid app=$work/busy-$lcid/app
+    busy=$(expected_text "$lcid" IDS_BUSY)
+    if ! write_scenario "$dir" "$work/samples" 0x1A || ! lay_out_tool "$app" "$tool" "$tool_ini" "$work/samples/img-156D.bin" ||
+       ! bash "$repo/emulator/prefix.sh" install "$WINEPREFIX" "$components" "$dir/scenario.ini"; then
+      expect "$name" install ok failed
+      continue
+    fi
+    tool_lang=en_US.UTF-8 start_tool "$app" "/LID:$lcid"
+    if ! wait_window 60000; then
+      expect "$name" "window appears" yes no
+      kill "$tool_pid" 2>/dev/null
+      continue
+    fi
+    expect "$name" "title" "id=$id_title visible=1 enabled=1 text=$(expected_text "$lcid" IDS_TITLE)" "$(control "$id_title")"
+    expect "$name" "the window's title" 1 "$(probe count "$(expected_text "$lcid" IDS_TITLE)")"
+    click "$id_update" || expect "$name" "Update clicked" yes no
+    poll 200 shown "$id_spinner"
+    expect "$name" "the message says an update runs" "id=$id_message visible=1 enabled=1 text=$busy" "$(control "$id_message")"
+    screenshot "$shots/emulated-$name.png"
+    poll 600 settled "$status_success"
+    expect "$name" "the outcome replaces it" "replaced 1" \
+      "$([[ "$(control "$id_message")" == *"text=$busy" ]] && echo busy || echo replaced) $(visible "$id_shutdown_now")"
+    click "$id_shutdown_later" || expect "$name" "Shut down later clicked" yes no
+    ended "$tool_pid" || expect "$name" "the tool ends" yes no
+  done
+}
+
 mkdir -p "$work/samples" "$shots"
 (cd "$work" && wine "$samples" samples </dev/null >/dev/null 2>&1) || { echo "FAIL nvm-samples"; exit 1; }
 
 for case in "$@"; do
   case $case in
     success) tool_case success 0x1A img-156D.bin 0x00000000 yes "" ;;
+    busy-languages) case_busy_languages ;;
     # The whole run by keyboard alone, read and heard by a screen reader's means.
     keyboard) tool_case keyboard 0x1A img-156D.bin 0x00000000 yes "" ;;
     equal-version) tool_case equal-version 0x1B img-156D.bin 0x00000000 yes "" ;;

@@ -14,7 +14,7 @@ groups=("success no-instance service-missing pinned" "downgrade-refused downgrad
         "keyboard $(echo GetCurrentNvmVersion.NvmVersion={null,missing,text})"
         "$(echo ReadFirmware.ReturnValue={null,missing,text}) native-mismatch"
         "$(echo UpdateFirmware.ReturnValue={null,missing,text}) unplugged"
-        "$(echo ReadFirmware.data={short,empty,null,missing})")
+        "$(echo ReadFirmware.data={short,empty,null,missing}) busy-languages")
 unattended=("silent-newer silent-older field-mismatch window-codes shutdown log-guards dot-local hostile-data already-current"
             "check-newer check-equal check-older two-copies big-image two-boards rerun attempts sleep-hold"
             "session-end squatters linked-image native-mismatch flash-mismatch two-fit unplugged event"

@@ -8,8 +8,37 @@
 # What touches Wine needs DISPLAY and WINEPREFIX (inside tests/wine/bench.sh run); what
 # reads the window needs window_probe set to the probe's path.
 
-# The window's title.
-readonly tool_title="Vanto Thunderbolt Firmware Update Tool"
+# The window's title, IDS_TITLE in the run's language: English until start_tool sets it
+# from the run's /LID: switch.
+readonly tool_title_english="Vanto Thunderbolt Firmware Update Tool"
+tool_title=$tool_title_english
+
+# INI LCID: IDS_TITLE of language LCID (hex) in the UTF-16 profile file INI, found through
+# its [Language] table, or the English one; empty when there is none. Only for finding the
+# window: what the title says is checked against literals (expected_text).
+title_in() {
+  local ini=$1 lcid
+  local hex=${2#0x}
+  [[ $hex =~ ^[0-9A-Fa-f]{1,8}$ ]] && lcid=$(printf '0x%X' "$((16#$hex & 0xFFFF))") || lcid=0x409
+  iconv -f UTF-16LE -t UTF-8 "$ini" 2>/dev/null | tr -d '\r' | awk -v id="$lcid" '
+    /^\[/ { current = substr($0, 2, length($0) - 2); next }
+    current == "Language" && toupper(substr($0, 1, index($0, "=") - 1)) == toupper(id) {
+      section = substr($0, index($0, "=") + 1)
+    }
+    index($0, "IDS_TITLE=") == 1 { title[current] = substr($0, 11) }
+    END { if (!(section in title)) section = "English"; print title[section] }'
+}
+
+# APP ARGS...: the title the tool's window will have when started from APP with ARGS.
+title_for_run() {
+  local app=$1 lcid=409 arg title
+  shift
+  for arg in "$@"; do
+    [[ ${arg^^} == /LID:* ]] && lcid=${arg:5}
+  done
+  title=$(title_in "$app/data/Update.ini" "$lcid")
+  echo "${title:-$tool_title_english}"
+}
 
 # NAME: the value of `#define NAME` in the header the dialog template and the code share.
 control_id() {
@@ -24,10 +53,11 @@ id_exit=$(control_id IDC_EXIT) && id_close=$(control_id IDC_CLOSE) &&
   id_caution_icon=$(control_id IDC_CAUTION_ICON) && id_update=$(control_id IDC_UPDATE) &&
   id_message=$(control_id IDC_MESSAGE) && id_caution=$(control_id IDC_CAUTION) &&
   id_spinner=$(control_id IDC_SPINNER) && id_shutdown_now=$(control_id IDC_SHUTDOWN_NOW) &&
-  id_shutdown_later=$(control_id IDC_SHUTDOWN_LATER) || exit 1
+  id_shutdown_later=$(control_id IDC_SHUTDOWN_LATER) && id_title=$(control_id IDC_TITLE) &&
+  id_subtitle=$(control_id IDC_SUBTITLE) || exit 1
 # shellcheck disable=SC2034  # each is for the scripts that source this file
 readonly id_exit id_close id_prompt_icon id_illustration id_caution_icon id_update id_message id_caution \
-  id_spinner id_shutdown_now id_shutdown_later
+  id_spinner id_shutdown_now id_shutdown_later id_title id_subtitle
 # The status of a run that wrote the image: the window then offers to shut down.
 readonly status_success=0x00000000
 # The driver's requests in a run that reaches the controller: power on, then off.
@@ -211,6 +241,7 @@ tool_command_for() {
 start_tool() {
   local app=$1 tool_command
   shift
+  tool_title=$(title_for_run "$app" "$@")
   if [[ -n ${tool_exit_file:-} ]]; then
     tool_command_for counted "$@"
     (cd "$app" && exec "${tool_command[@]}" </dev/null 2>/dev/null | tr -d '\r' >"$tool_exit_file") &
@@ -239,6 +270,8 @@ screenshot() { import -window root "$1"; }
 # LCID NAME: text NAME in language LCID (hex).
 expected_text() {
   case "$1 $2" in
+    "409 IDS_TITLE") echo "Vanto Thunderbolt Firmware Update Tool" ;;
+    "409 IDS_SUBTITLE") echo "Controller firmware maintenance" ;;
     "409 IDS_UPDATE") echo "Update" ;;
     "409 IDS_EXIT") echo "Exit" ;;
     "409 IDS_CLOSE") echo "Close" ;;
@@ -253,6 +286,13 @@ expected_text() {
       echo "The Thunderbolt software could not be reached. Install or repair the Thunderbolt software, restart the computer, then run this tool again." ;;
     "409 IDS_ERROR")
       echo "The firmware update failed. Restart the computer and try again. If it fails again, contact support and give this code" ;;
+    "401 IDS_TITLE") echo "تحديث البرنامج الثابت Thunderbolt من Vanto" ;;
+    "407 IDS_TITLE") echo "Vanto Thunderbolt-Firmware-Update" ;;
+    "407 IDS_BUSY") echo "Eine Firmware-Aktualisierung läuft. Wird der Computer jetzt ausgeschaltet, kann der Thunderbolt-Controller beschädigt werden." ;;
+    "411 IDS_BUSY") echo "ファームウェアを更新しています。今コンピューターの電源を切ると、Thunderboltコントローラーが損傷するおそれがあります。" ;;
+    "401 IDS_BUSY") echo "جارٍ تحديث البرنامج الثابت. قد يؤدي إيقاف تشغيل الكمبيوتر الآن إلى إتلاف وحدة تحكم Thunderbolt." ;;
+    "411 IDS_TITLE") echo "Vanto Thunderbolt ファームウェア更新" ;;
+    "411 IDS_SUBTITLE") echo "コントローラー ファームウェアの保守" ;;
     "411 IDS_UPDATE") echo "更新" ;;
     "411 IDS_PROMPT")
       echo "このツールはThunderboltコントローラーのファームウェアを更新します。ACアダプターを接続し、ほかのプログラムをすべて閉じてから［更新］をクリックしてください。更新中はコンピューターの電源を切らないでください。" ;;

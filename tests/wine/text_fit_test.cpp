@@ -141,7 +141,8 @@ TEST(TextFit, EveryTextFitsItsControlInEveryLanguage) {
             surface.SetResolution(static_cast<Gdiplus::REAL>(dpi), static_cast<Gdiplus::REAL>(dpi));
             Gdiplus::Graphics graphics(&surface);
             graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);  // as the window draws
-            const auto font = CreateSkinFont(Wide(face), FontEmSize(scale, dpi), style, Gdiplus::UnitPixel);
+            const auto font =
+                CreateSkinFont(Wide(face), FontEmSize(scale, dpi) * c.textScale, style, Gdiplus::UnitPixel);
             ASSERT_NE(font, nullptr);
             const float width = static_cast<float>(static_cast<int>(c.width * scale));
             const float height = static_cast<float>(static_cast<int>(c.height * scale));
