@@ -193,7 +193,10 @@ void MarkAssertiveLiveRegion(HWND window) {
 
 void AnnounceNameChange(HWND window) { ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF); }
 
-void AnnounceLiveRegion(HWND window) { ::NotifyWinEvent(kLiveRegionChanged, window, OBJID_CLIENT, CHILDID_SELF); }
+void AnnounceLiveRegion(HWND window) {
+  ::NotifyWinEvent(kLiveRegionChanged, window, OBJID_CLIENT, CHILDID_SELF);
+  ::NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
+}
 
 AccessibleApartment::AccessibleApartment() {
   const HRESULT result = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

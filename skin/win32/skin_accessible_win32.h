@@ -27,7 +27,9 @@ LRESULT AnswerGetObject(HWND window, WPARAM flags, FactsSource facts);
 // Marks `window`'s client object as an assertive live region where the system knows live
 // regions (IAccPropServices); without them the change events still go out.
 void MarkAssertiveLiveRegion(HWND window);
-// Tells listeners that the live region `window` changed, and that its name did.
+// Tells listeners that the live region `window` changed, and raises an alert for it: the
+// live-region change is what newer screen readers read; the alert is what every one reads,
+// including those that know no live regions.
 void AnnounceLiveRegion(HWND window);
 // Tells listeners that `window`'s accessible name changed.
 void AnnounceNameChange(HWND window);

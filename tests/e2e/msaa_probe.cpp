@@ -1,10 +1,12 @@
 // Reads a program's window as a screen reader does, from outside, through MSAA:
 //   msaa_probe read TITLE            the window's name, then one line per child:
 //                                    "id=N role=0xR state=0xS action=A name=..."
-//   msaa_probe listen TITLE MS FILE  listens out of context to the window's process for name
-//                                    and live-region changes, writes FILE once listening,
-//                                    prints "event=0xE id=N" for each, and ends at the first
-//                                    live-region change or after MS milliseconds (exit 1)
+//   msaa_probe listen TITLE MS FILE  listens as a screen reader does: one out-of-context hook
+//                                    over every event of every process, writes FILE once
+//                                    listening, prints "event=0xE id=N" for each event of
+//                                    the window's controls, and ends once one control has
+//                                    raised both a live-region change and an alert, or
+//                                    after MS milliseconds (exit 1)
 //   msaa_probe high-contrast on|off  turns the system's high contrast on or off for the
 //                                    session, telling every window
 //   msaa_probe scheme                the system colours a high-contrast window is drawn in,
@@ -80,24 +82,29 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM) {
   return TRUE;
 }
 
-bool liveRegionSeen = false;
+HWND listenedWindow = nullptr;
+HWND liveRegionFrom = nullptr, alertFrom = nullptr;
+bool announced = false;
 
+// Every event, from every process: a screen reader filters by where it comes from, here
+// the listened window's controls.
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {
-  if (object != OBJID_CLIENT || window == nullptr) return;
+  if (object != OBJID_CLIENT || window == nullptr || window == listenedWindow) return;
+  if (GetAncestor(window, GA_ROOT) != listenedWindow) return;
   std::printf("event=0x%lx id=%d\n", event, GetDlgCtrlID(window));
   std::fflush(stdout);
-  if (event == kLiveRegionChanged) liveRegionSeen = true;
+  if (event == kLiveRegionChanged) liveRegionFrom = window;
+  if (event == EVENT_SYSTEM_ALERT) alertFrom = window;
+  if (liveRegionFrom != nullptr && liveRegionFrom == alertFrom) announced = true;
 }
 
 int Listen(HWND window, DWORD milliseconds, const wchar_t* readyFile) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  HWINEVENTHOOK hook =
-      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, kLiveRegionChanged, nullptr, OnEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+  listenedWindow = window;
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
   if (hook == nullptr) return 2;
   if (FILE* ready = _wfopen(readyFile, L"w")) std::fclose(ready);
   const DWORD start = GetTickCount();
-  while (!liveRegionSeen) {
+  while (!announced) {
     const DWORD spent = GetTickCount() - start;
     if (spent >= milliseconds) break;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - spent, QS_ALLINPUT);
@@ -105,7 +112,7 @@ int Listen(HWND window, DWORD milliseconds, const wchar_t* readyFile) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }
   UnhookWinEvent(hook);
-  return liveRegionSeen ? 0 : 1;
+  return announced ? 0 : 1;
 }
 
 int Usage() {

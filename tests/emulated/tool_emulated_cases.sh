@@ -174,6 +174,7 @@ expect_announced() {
   wait "$listener" 2>/dev/null
   expect "$1" "control $3 announced as a live region" "event=0x8019 id=$3" \
     "$(grep -m 1 "^event=0x8019 " "$2/events.txt" | tr -d '\r')"
+  expect "$1" "control $3 raised an alert" "event=0x2 id=$3" "$(grep -m 1 "^event=0x2 " "$2/events.txt" | tr -d '\r')"
 }
 
 # NAME ONLINE: the tool started from $work/NAME/app (the builder's image, a controller at
