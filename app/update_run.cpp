@@ -34,11 +34,16 @@ void LoadBusyReason(const TextLookup& lookup, char16_t* buffer) {
 
 namespace {
 
+// Text `key` in the window's language as the message.
+void ShowText(UpdateView& view, const UpdateRunState& state, const char16_t* key) {
+  std::array<char16_t, kMessageCapacity> text{};
+  state.lookup(key, text.data(), text.size());
+  view.SetMessage(text.data());
+}
+
 // No ACPI device: the driver is missing, and Exit is the only way on.
 StatusCode ShowNoAcpiDevice(UpdateView& view, const UpdateRunState& state) {
-  std::array<char16_t, kMessageCapacity> message{};
-  state.lookup(u"IDS_FIND_NO_HVK", message.data(), message.size());
-  view.SetMessage(message.data());
+  ShowText(view, state, u"IDS_FIND_NO_HVK");
   view.Hide(kIdUpdate);
   view.Hide(kIdIllustration);
   view.Show(kIdExit);
@@ -50,9 +55,7 @@ StatusCode ShowNoAcpiDevice(UpdateView& view, const UpdateRunState& state) {
 // The adapter was pulled while the controller settled: nothing was written, and the
 // window is as it is on battery before a run.
 void ShowReadyOnBattery(UpdateView& view, const UpdateRunState& state) {
-  std::array<char16_t, kMessageCapacity> prompt{};
-  state.lookup(u"IDS_PROMPT", prompt.data(), prompt.size());
-  view.SetMessage(prompt.data());
+  ShowText(view, state, u"IDS_PROMPT");
   view.Enable(kIdExit);
   view.Hide(kIdExit);
   view.Show(kIdIllustration);
