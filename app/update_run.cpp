@@ -94,7 +94,6 @@ std::optional<StatusCode> RunWorker(UpdateView& view, UpdateRunPlatform& platfor
     view.SetSpinnerImage(frame, state.scale);
     if (state.spinnerFrame > kLastSpinnerFrame) state.spinnerFrame = kFirstSpinnerFrame;
     view.Compose();
-    platform.PumpOneMessage();
   }
   // A failed wait says nothing of the worker, which may still be writing the controller:
   // wait for its end. Should even that fail, nothing can tell whether it still runs, so

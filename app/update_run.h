@@ -36,12 +36,10 @@ class UpdateRunPlatform : public UpdatePreconditions {
   // CloseWorker the window is busy: it refuses every request to close, and holds the
   // session open with `busyReason` as the reason the system shows the user.
   virtual bool StartWorker(const char16_t* busyReason) = 0;
-  // Waits up to 100 ms for the worker to end.
+  // Waits up to 100 ms for the worker to end, answering the window's messages meanwhile.
   virtual WorkerWait WaitForWorker() = 0;
   // Waits for the worker to end, without a time-out; false when even this wait failed.
   virtual bool WaitForWorkerEnd() = 0;
-  // Takes at most one waiting message off the thread's queue and dispatches it.
-  virtual void PumpOneMessage() = 0;
   // Called once the worker has been seen to end: lets go of the thread and of the busy
   // state, and gives the status the worker left, its only result.
   virtual StatusCode CloseWorker() = 0;

@@ -2,13 +2,14 @@
 
 #include <utility>
 
+#include "platform/win32/message_wait_win32.h"
 #include "platform/win32/wide.h"
 
 namespace {
 
 // Input and close requests still queued when the worker ends were made while the window
-// refused them: one message a tick can leave a backlog, and handled after the run they
-// would close the window the moment it shows the outcome.
+// refused them: handled after the run they would close the window the moment it shows
+// the outcome.
 void DropQueuedRequests() {
   constexpr std::pair<UINT, UINT> kRanges[] = {
       {WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_CLOSE, WM_CLOSE}, {WM_COMMAND, WM_SYSCOMMAND}};
@@ -35,23 +36,15 @@ bool Win32UpdateRunPlatform::StartWorker(const char16_t* busyReason) {
 }
 
 WorkerWait Win32UpdateRunPlatform::WaitForWorker() {
-  switch (WaitForSingleObject(thread_.get(), 100)) {
-    case WAIT_TIMEOUT: return WorkerWait::kRunning;
-    case WAIT_OBJECT_0: return WorkerWait::kEnded;
+  switch (WaitAnsweringMessages(thread_.get(), 100)) {
+    case MessageWait::kTimedOut: return WorkerWait::kRunning;
+    case MessageWait::kSignalled: return WorkerWait::kEnded;
     default: return WorkerWait::kWaitFailed;
   }
 }
 
 bool Win32UpdateRunPlatform::WaitForWorkerEnd() {
   return WaitForSingleObject(thread_.get(), INFINITE) == WAIT_OBJECT_0;
-}
-
-void Win32UpdateRunPlatform::PumpOneMessage() {
-  MSG message;
-  if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }
 
 StatusCode Win32UpdateRunPlatform::CloseWorker() {

@@ -26,7 +26,6 @@ class Win32UpdateRunPlatform final : public UpdateRunPlatform {
   bool StartWorker(const char16_t* busyReason) override;
   WorkerWait WaitForWorker() override;
   bool WaitForWorkerEnd() override;
-  void PumpOneMessage() override;
   StatusCode CloseWorker() override;
 
  private:
