@@ -7,8 +7,13 @@
 //                                    the window's controls, and ends once one control has
 //                                    raised both a live-region change and an alert, or
 //                                    after MS milliseconds (exit 1)
+//   msaa_probe focus TITLE           the control of the window that has the keyboard focus
+//                                    and where its accessible object says it is on the
+//                                    screen: "id=N X Y W H"
 //   msaa_probe high-contrast on|off  turns the system's high contrast on or off for the
 //                                    session, telling every window
+//   msaa_probe keyboard-cues on|off  shows focus rings and access keys always, or (as a new
+//                                    Windows does) only once a key is used
 //   msaa_probe scheme                the system colours a high-contrast window is drawn in,
 //                                    one "#RRGGBB" a line
 // Output is UTF-8.
@@ -115,8 +120,28 @@ int Listen(HWND window, DWORD milliseconds, const wchar_t* readyFile) {
   return announced ? 0 : 1;
 }
 
+// The focus is the window thread's: a screen reader asks the system for that thread's
+// focused window, then that window's object where it stands.
+int PrintFocus(HWND window) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) || thread.hwndFocus == nullptr) return 1;
+  Held<IAccessible> object;
+  if (FAILED(AccessibleObjectFromWindow(thread.hwndFocus, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object.p)))) {
+    return 1;
+  }
+  long x = 0, y = 0, w = 0, h = 0;
+  if (FAILED(object.p->accLocation(&x, &y, &w, &h, Self()))) return 1;
+  std::printf("id=%d %ld %ld %ld %ld\n", GetDlgCtrlID(thread.hwndFocus), x, y, w, h);
+  return 0;
+}
+
 int Usage() {
-  std::fputs("usage: msaa_probe read TITLE | listen TITLE MS FILE | high-contrast on|off | scheme\n", stderr);
+  std::fputs(
+      "usage: msaa_probe read TITLE | listen TITLE MS FILE | focus TITLE | high-contrast on|off | keyboard-cues on|off "
+      "| scheme\n",
+      stderr);
   return 2;
 }
 
@@ -127,6 +152,16 @@ int SetHighContrast(bool on) {
   HIGHCONTRASTW now{sizeof now, 0, nullptr};
   SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof now, &now, 0);
   return ((now.dwFlags & HCF_HIGHCONTRASTON) != 0) == on ? 0 : 1;
+}
+
+int SetKeyboardCues(bool on) {
+  if (!SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)),
+                             SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
+    return 1;
+  }
+  BOOL now = !on;
+  SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &now, 0);
+  return (now != FALSE) == on ? 0 : 1;
 }
 
 void PrintScheme() {
@@ -147,6 +182,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc < 3) return Usage();
   if (command == L"high-contrast") return SetHighContrast(std::wcscmp(argv[2], L"on") == 0);
+  if (command == L"keyboard-cues") return SetKeyboardCues(std::wcscmp(argv[2], L"on") == 0);
   const HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr) {
     std::fputs("msaa_probe: no such window\n", stderr);
@@ -163,6 +199,8 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("window name=%s\n", Words(object.p, &IAccessible::get_accName).c_str());
       EnumChildWindows(window, ReadChild, 0);
     }
+  } else if (command == L"focus") {
+    status = PrintFocus(window);
   } else if (command == L"listen" && argc >= 5) {
     status = Listen(window, static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)), argv[4]);
   } else {
